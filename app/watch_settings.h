@@ -1,0 +1,53 @@
+// The persisted settings record and its encoding as 17 values of one profile section.
+// Plain logic over a small profile interface, so that it runs without the registry.
+#pragma once
+
+#include "watch/event_action.h"
+
+#include <cstdint>
+#include <string>
+
+// The section all 17 values live in.
+extern const char* const SETTINGS_SECTION; // "Settings"
+
+// What the settings need of a profile store (the application's registry profile on Windows).
+class ProfileStore {
+public:
+    virtual ~ProfileStore() = default;
+    // The 4-byte value, or defaultValue when it cannot be read.
+    virtual uint32_t GetProfileInt(const char* section, const char* entry,
+                                   uint32_t defaultValue) = 0;
+    // The text, or empty when it cannot be read.
+    virtual std::string GetProfileString(const char* section, const char* entry) = 0;
+    virtual bool WriteProfileInt(const char* section, const char* entry, uint32_t value) = 0;
+    virtual bool WriteProfileString(const char* section, const char* entry,
+                                    const std::string& value) = 0;
+};
+
+struct WatchSettings {
+    int32_t AlwaysOnTop = 1;     // keep the watch window above all other windows
+    int32_t CheckBreak = 1;      // watch for the host to stop answering, run the break actions
+    uint32_t CheckFrequency = 4; // seconds between two echo requests
+    int32_t CheckMake = 1;       // run the make actions, keep watching after a break
+    int32_t Hide = 0;            // hide the window to the tray as soon as watching starts
+    EventAction makeAction = DefaultEventAction();
+    EventAction breakAction = DefaultEventAction();
+
+    // The default action of either event: only the sound is on, with an empty path.
+    static EventAction DefaultEventAction() {
+        EventAction action;
+        action.bPlaySound = 1;
+        return action;
+    }
+
+    bool operator==(const WatchSettings& other) const;
+    bool operator!=(const WatchSettings& other) const { return !(*this == other); }
+};
+
+// Reads the 17 values in their fixed order; a missing or unreadable value takes its default,
+// and a boolean is true only when the stored integer is exactly 1.
+WatchSettings LoadWatchSettings(ProfileStore& profile);
+
+// Writes the 17 values in the same order: booleans as 0 or 1, the period as it is, every
+// string also when it is empty.
+void SaveWatchSettings(ProfileStore& profile, const WatchSettings& settings);

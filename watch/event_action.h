@@ -1,0 +1,24 @@
+// The configuration of one event kind's three actions (sound, launch, log), as the settings
+// record, the Options dialog and the Action dialog hold it. Plain value type.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class EventKind { Make, Break };
+
+struct EventAction {
+    int32_t bLaunch = 0;       // launch an application (non-zero = on)
+    std::string strLaunchPath; // command line handed to the launcher
+    int32_t bPlaySound = 0;    // play a sound file
+    std::string strSoundPath;  // path of a WAV file
+    int32_t bLog = 0;          // append a line to a text file
+    std::string strLogPath;    // path of the text file
+
+    bool operator==(const EventAction& other) const {
+        return bLaunch == other.bLaunch && strLaunchPath == other.strLaunchPath &&
+               bPlaySound == other.bPlaySound && strSoundPath == other.strSoundPath &&
+               bLog == other.bLog && strLogPath == other.strLogPath;
+    }
+    bool operator!=(const EventAction& other) const { return !(*this == other); }
+};
