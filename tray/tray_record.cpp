@@ -1,0 +1,152 @@
+// The tray icon's rules: when the shell is called and with which record, the animation's
+// stepping and stopping, and the callback decision.
+#include "tray/tray_record.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool TrayIconState::Create(uint32_t platformMajorVersion, uint32_t recordSize, uintptr_t parentWnd,
+                           uint32_t callbackMessage, std::string_view tooltip, uintptr_t icon,
+                           uint32_t iconId) {
+    // A second Create must not leave the first icon behind in the notification area.
+    RemoveIcon();
+    if (platformMajorVersion < FIRST_TRAY_VERSION) {
+        m_bIconAdded = false;
+        return false;
+    }
+    // The hidden window carries the timers even when a parent takes the callback.
+    const uintptr_t hiddenWnd = m_shell.CreateHiddenWindow();
+
+    m_nid.cbSize = recordSize;
+    m_nid.hWnd = parentWnd != 0 ? parentWnd : hiddenWnd;
+    m_nid.uID = iconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = callbackMessage;
+    m_nid.hIcon = icon;
+    CopyTooltip(tooltip);
+
+    m_bIconAdded = m_shell.NotifyIcon(NIM_ADD, m_nid);
+    return m_bIconAdded;
+}
+
+void TrayIconState::RemoveIcon() {
+    if (!m_bIconAdded) {
+        return;
+    }
+    m_nid.uFlags = 0;
+    m_shell.NotifyIcon(NIM_DELETE, m_nid);
+    m_bIconAdded = false;
+}
+
+bool TrayIconState::SetIcon(uintptr_t icon) {
+    if (!m_bIconAdded) {
+        return false;
+    }
+    m_nid.uFlags = NIF_ICON;
+    m_nid.hIcon = icon;
+    return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
+}
+
+bool TrayIconState::SetTooltip(std::string_view text) {
+    if (!m_bIconAdded) {
+        return false;
+    }
+    m_nid.uFlags = NIF_TIP;
+    CopyTooltip(text);
+    return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
+}
+
+void TrayIconState::CopyTooltip(std::string_view text) {
+    // The tooltip is built from a host name of any length: keep what fits with its zero.
+    const size_t length = std::min(text.size(), sizeof m_nid.szTip - 1);
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, text.data(), length);
+}
+
+bool TrayIconState::StartAnimation(const std::vector<uintptr_t>& icons,
+                                   std::optional<double> nowSeconds, int32_t seconds,
+                                   uint32_t timerId, uint32_t intervalMs) {
+    if (icons.empty() || timerId == 0) {
+        return false;
+    }
+    // Ending a running animation first puts its saved icon back, so that the icon saved now
+    // is still the one from before any animation, and frees the timer id for reuse.
+    StopAnimation();
+    m_animIcons = icons;
+    m_hIconBeforeAnim = m_nid.hIcon;
+    m_animStart = nowSeconds;
+    m_nAnimSeconds = seconds;
+    m_nAnimFrame = 0;
+    SetIcon(m_animIcons[0]);
+    if (!m_shell.SetAnimTimer(timerId, intervalMs)) {
+        StopAnimation();
+        return false;
+    }
+    m_nAnimTimer = timerId;
+    return true;
+}
+
+bool TrayIconState::AdvanceAnimation() {
+    if (m_animIcons.empty()) {
+        return false;
+    }
+    ++m_nAnimFrame;
+    if (m_nAnimFrame < 0 || static_cast<size_t>(m_nAnimFrame) >= m_animIcons.size()) {
+        m_nAnimFrame = 0;
+    }
+    return SetIcon(m_animIcons[static_cast<size_t>(m_nAnimFrame)]);
+}
+
+bool TrayIconState::StopAnimation() {
+    bool killed = false;
+    if (m_nAnimTimer != 0) {
+        killed = m_shell.KillAnimTimer(m_nAnimTimer);
+    }
+    m_nAnimTimer = 0;
+    if (m_hIconBeforeAnim != 0) {
+        SetIcon(m_hIconBeforeAnim);
+    }
+    m_hIconBeforeAnim = 0;
+    return killed;
+}
+
+void TrayIconState::OnTimer(std::optional<double> nowSeconds) {
+    const double elapsed = nowSeconds && m_animStart ? *nowSeconds - *m_animStart : 0.0;
+    // Only a strictly longer time ends the animation; a tick at exactly its length still steps.
+    if (m_nAnimSeconds > 0 && elapsed > static_cast<double>(m_nAnimSeconds)) {
+        StopAnimation();
+    } else {
+        AdvanceAnimation();
+    }
+}
+
+TrayNotifyDecision TrayIconState::OnTrayNotify(uintptr_t wParam, intptr_t lParam) const {
+    TrayNotifyDecision decision;
+    if (wParam != m_nid.uID) {
+        return decision;
+    }
+    decision.menuId = m_nid.uID;
+    decision.item = m_nDefaultItem;
+    decision.itemByPosition = m_bDefaultByPos;
+    // The mouse message is in the low word; the high word may carry other data.
+    const uint32_t mouseMessage = static_cast<uint32_t>(static_cast<uintptr_t>(lParam) & 0xFFFFu);
+    if (mouseMessage == WM_RBUTTONUP) {
+        decision.action = TrayNotifyAction::ContextMenu;
+    } else if (mouseMessage == WM_LBUTTONDBLCLK) {
+        decision.action =
+            m_bDefaultByPos ? TrayNotifyAction::CommandAtPosition : TrayNotifyAction::Command;
+    } else {
+        decision.action = TrayNotifyAction::Ignore;
+    }
+    return decision;
+}
+
+void TrayIconState::SetDefaultItem(uint32_t item, bool byPosition) {
+    m_nDefaultItem = item;
+    m_bDefaultByPos = byPosition;
+}
+
+void TrayIconState::Release() {
+    RemoveIcon();
+    std::vector<uintptr_t>().swap(m_animIcons);
+}

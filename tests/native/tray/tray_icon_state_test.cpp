@@ -1,0 +1,174 @@
+// The tray icon's shell calls: what Create, SetIcon, SetTooltip and RemoveIcon send, and that
+// nothing reaches the shell while the icon is not in the notification area.
+#include "fake_tray_shell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr uint32_t VERSION = 6;
+constexpr uint32_t RECORD_SIZE = 88;
+constexpr uintptr_t PARENT = 0x1234;
+constexpr uint32_t CALLBACK_MESSAGE = 1125;
+constexpr uintptr_t FIRST_ICON = 0x7001;
+constexpr uint32_t ICON_ID = 192;
+
+class TrayIconStateTest : public ::testing::Test {
+protected:
+    bool CreateWithParent() {
+        return tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON,
+                           ICON_ID);
+    }
+
+    FakeTrayShell shell;
+    TrayIconState tray{shell};
+};
+
+TEST_F(TrayIconStateTest, CreateMakesTheHiddenWindowThenAddsTheWholeRecord) {
+    ASSERT_TRUE(CreateWithParent());
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[0].kind, ShellCall::MakeWindow);
+    const ShellCall& add = shell.calls[1];
+    EXPECT_EQ(add.kind, ShellCall::Notify);
+    EXPECT_EQ(add.operation, NIM_ADD);
+    EXPECT_EQ(add.record.cbSize, RECORD_SIZE);
+    EXPECT_EQ(add.record.hWnd, PARENT);
+    EXPECT_EQ(add.record.uID, ICON_ID);
+    EXPECT_EQ(add.record.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(add.record.uCallbackMessage, CALLBACK_MESSAGE);
+    EXPECT_EQ(add.record.hIcon, FIRST_ICON);
+    EXPECT_STREQ(add.record.szTip, "Hide");
+    EXPECT_TRUE(tray.IsIconAdded());
+    EXPECT_TRUE(tray.IsCallbackMessage(CALLBACK_MESSAGE));
+    EXPECT_FALSE(tray.IsCallbackMessage(CALLBACK_MESSAGE + 1));
+}
+
+TEST_F(TrayIconStateTest, WithoutParentTheCallbackGoesToTheHiddenWindow) {
+    ASSERT_TRUE(tray.Create(VERSION, RECORD_SIZE, 0, CALLBACK_MESSAGE, "", 0, ICON_ID));
+    EXPECT_EQ(shell.NotifyCalls().at(0).record.hWnd, shell.hiddenWindow);
+    EXPECT_EQ(shell.NotifyCalls().at(0).record.hIcon, 0u);
+}
+
+TEST_F(TrayIconStateTest, OldPlatformGetsNoWindowNoIconAndNoLaterCalls) {
+    EXPECT_FALSE(tray.Create(TrayIconState::FIRST_TRAY_VERSION - 1, RECORD_SIZE, PARENT,
+                             CALLBACK_MESSAGE, "Hide", FIRST_ICON, ICON_ID));
+    EXPECT_FALSE(tray.IsIconAdded());
+    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
+    EXPECT_FALSE(tray.SetTooltip("Show host"));
+    tray.Release();
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(TrayIconStateTest, RefusedAddKeepsTheWindowButCallsTheShellNoMore) {
+    shell.notifyResult = false;
+    EXPECT_FALSE(CreateWithParent());
+    const size_t callsAfterCreate = shell.calls.size();
+    EXPECT_EQ(shell.NotifyCalls().size(), 1u);
+    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
+    EXPECT_FALSE(tray.SetTooltip("Show host"));
+    tray.Release();
+    EXPECT_EQ(shell.calls.size(), callsAfterCreate);
+}
+
+TEST_F(TrayIconStateTest, NothingIsSentBeforeCreate) {
+    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
+    EXPECT_FALSE(tray.SetTooltip("Hide"));
+    tray.RemoveIcon();
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST(TrayIconStateLifetime, DestroyingANeverCreatedIconCallsNothing) {
+    FakeTrayShell shell;
+    { TrayIconState tray(shell); }
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST(TrayIconStateLifetime, DestroyingAnAddedIconDeletesItOnce) {
+    FakeTrayShell shell;
+    {
+        TrayIconState tray(shell);
+        ASSERT_TRUE(tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON,
+                                ICON_ID));
+    }
+    const auto notifies = shell.NotifyCalls();
+    ASSERT_EQ(notifies.size(), 2u);
+    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+    EXPECT_EQ(notifies[1].record.uFlags, 0u);
+    EXPECT_EQ(notifies[1].record.hWnd, PARENT);
+    EXPECT_EQ(notifies[1].record.uID, ICON_ID);
+}
+
+TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
+    ASSERT_TRUE(CreateWithParent());
+    tray.RemoveIcon();
+    tray.RemoveIcon();
+    EXPECT_FALSE(tray.IsIconAdded());
+    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
+    EXPECT_FALSE(tray.SetTooltip("Hide"));
+    const auto notifies = shell.NotifyCalls();
+    ASSERT_EQ(notifies.size(), 2u);
+    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+}
+
+TEST_F(TrayIconStateTest, ASecondCreateRemovesTheFirstIcon) {
+    ASSERT_TRUE(CreateWithParent());
+    ASSERT_TRUE(CreateWithParent());
+    const auto notifies = shell.NotifyCalls();
+    ASSERT_EQ(notifies.size(), 3u);
+    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+    EXPECT_EQ(notifies[2].operation, NIM_ADD);
+}
+
+TEST_F(TrayIconStateTest, SetIconSendsOnlyTheIconAndPassesOnTheShellsAnswer) {
+    ASSERT_TRUE(CreateWithParent());
+    const uintptr_t next = FIRST_ICON + 1;
+    EXPECT_TRUE(tray.SetIcon(next));
+    shell.notifyResult = false;
+    EXPECT_FALSE(tray.SetIcon(next + 1));
+    const auto notifies = shell.NotifyCalls();
+    ASSERT_EQ(notifies.size(), 3u);
+    EXPECT_EQ(notifies[1].operation, NIM_MODIFY);
+    EXPECT_EQ(notifies[1].record.uFlags, NIF_ICON);
+    EXPECT_EQ(notifies[1].record.hIcon, next);
+    EXPECT_EQ(notifies[1].record.hWnd, PARENT);
+    EXPECT_EQ(notifies[1].record.uID, ICON_ID);
+    EXPECT_STREQ(notifies[1].record.szTip, "Hide");
+}
+
+TEST_F(TrayIconStateTest, SetTooltipSendsOnlyTheTip) {
+    ASSERT_TRUE(CreateWithParent());
+    EXPECT_TRUE(tray.SetTooltip("Show example.org"));
+    const ShellCall modify = shell.NotifyCalls().at(1);
+    EXPECT_EQ(modify.operation, NIM_MODIFY);
+    EXPECT_EQ(modify.record.uFlags, NIF_TIP);
+    EXPECT_STREQ(modify.record.szTip, "Show example.org");
+    EXPECT_EQ(modify.record.hIcon, FIRST_ICON);
+}
+
+TEST_F(TrayIconStateTest, TooltipsAreCutToWhatTheRecordHolds) {
+    constexpr size_t room = sizeof(TrayIconRecord{}.szTip) - 1;
+    const std::string longHost = "Hide " + std::string(200, 'h');
+    ASSERT_TRUE(
+        tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, longHost, FIRST_ICON, ICON_ID));
+    EXPECT_EQ(std::string(shell.NotifyCalls().at(0).record.szTip), longHost.substr(0, room));
+
+    const std::string exact(room, 'x');
+    ASSERT_TRUE(tray.SetTooltip(exact));
+    EXPECT_EQ(std::string(tray.Record().szTip), exact);
+    ASSERT_TRUE(tray.SetTooltip(exact + "y"));
+    ASSERT_EQ(tray.Record().szTip[room], '\0');
+    EXPECT_EQ(std::string(tray.Record().szTip), exact);
+
+    // A shorter tip after a long one keeps nothing of the old text behind its end.
+    ASSERT_TRUE(tray.SetTooltip("Hide a"));
+    const TrayIconRecord record = shell.NotifyCalls().back().record;
+    EXPECT_STREQ(record.szTip, "Hide a");
+    for (size_t i = std::strlen("Hide a"); i < sizeof record.szTip; ++i) {
+        EXPECT_EQ(record.szTip[i], '\0') << "at " << i;
+    }
+}
+
+} // namespace
