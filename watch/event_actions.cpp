@@ -1,0 +1,76 @@
+// Event actions and the event log line.
+#include "watch/event_actions.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* LOG_TIME_FORMAT = "%A %d %B %Y %H:%M:%S";
+// Room for the longest time text the C locale makes, with space to spare.
+constexpr size_t LOG_TIME_CAPACITY = 128;
+
+bool LocalTimeNow(std::tm& local) {
+    const std::time_t now = std::time(nullptr);
+    if (now == static_cast<std::time_t>(-1)) {
+        return false;
+    }
+#ifdef _WIN32
+    return localtime_s(&local, &now) == 0;
+#else
+    return localtime_r(&now, &local) != nullptr;
+#endif
+}
+
+} // namespace
+
+std::string FormatLogTime(const std::tm& time) {
+    char text[LOG_TIME_CAPACITY];
+    const size_t length = std::strftime(text, sizeof text, LOG_TIME_FORMAT, &time);
+    return std::string(text, length);
+}
+
+std::string FormatLogTime() {
+    std::tm local{};
+    if (!LocalTimeNow(local)) {
+        return std::string();
+    }
+    return FormatLogTime(local);
+}
+
+std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
+                           const std::string& eventText) {
+    if (format == LogLineFormat::Test) {
+        return timeText + " - \ttest\r\n";
+    }
+    return timeText + " -\t" + eventText + "\r\n";
+}
+
+bool AppendLogLine(const std::string& path, LogLineFormat format, const std::string& eventText) {
+    // Binary, so that the line ends in exactly CR LF on every platform.
+    std::FILE* file = std::fopen(path.c_str(), "a+b");
+    if (file == nullptr) {
+        return false;
+    }
+    const std::string line = ComposeLogLine(format, FormatLogTime(), eventText);
+    std::fwrite(line.data(), line.size(), 1, file);
+    std::fclose(file);
+    return true;
+}
+
+void RunEventActions(EventKind kind, const std::string& eventText, const WatchSettings& settings,
+                     ActionRunner& runner) {
+    const bool isMake = kind == EventKind::Make;
+    if ((isMake ? settings.CheckMake : settings.CheckBreak) == 0) {
+        return;
+    }
+    const EventAction& action = isMake ? settings.makeAction : settings.breakAction;
+    if (action.bPlaySound != 0) {
+        runner.PlaySoundFile(action.strSoundPath);
+    }
+    if (action.bLaunch != 0) {
+        runner.LaunchCommand(action.strLaunchPath);
+    }
+    if (action.bLog != 0) {
+        runner.AppendEventLine(action.strLogPath, eventText);
+    }
+}

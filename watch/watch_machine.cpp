@@ -1,0 +1,137 @@
+// The watch state machine: start, check tick, reply, the two events and the light.
+#include "watch/watch_machine.h"
+
+#include "res/resource.h"
+
+#include <algorithm>
+
+namespace {
+
+// The longest period a window timer accepts.
+constexpr uint32_t MAX_TIMER_PERIOD_MS = 0x7FFFFFFF;
+constexpr uint32_t MIN_CHECK_PERIOD_MS = 1000;
+// How much later than a full check period a reply may come before the host counts as silent.
+constexpr uint32_t SILENCE_MARGIN_MS = 1000;
+
+} // namespace
+
+uint32_t CheckTimerPeriodMs(uint32_t seconds) {
+    const uint64_t periodMs = static_cast<uint64_t>(seconds) * 1000;
+    return static_cast<uint32_t>(
+        std::clamp<uint64_t>(periodMs, MIN_CHECK_PERIOD_MS, MAX_TIMER_PERIOD_MS));
+}
+
+uint32_t SilenceLimitMs(uint32_t checkPeriodMs) {
+    // Widened so that no period can overflow the sum.
+    const uint64_t limit = static_cast<uint64_t>(checkPeriodMs) + SILENCE_MARGIN_MS;
+    return static_cast<uint32_t>(std::clamp<uint64_t>(limit, SILENCE_LIMIT_MS, UINT32_MAX));
+}
+
+std::string TrayTooltipText(bool visible, const std::string& host) {
+    return (visible ? "Hide " : "Show ") + host;
+}
+
+WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
+    : m_settings(settings), m_effects(effects) {}
+
+void WatchMachine::StartWatch() {
+    const std::string text = m_effects.TakeHostText();
+    if (!m_effects.SendEchoRequest(text, true)) {
+        // The previous host, if any, is no longer watched, but it still names the tooltip.
+        m_effects.SetStatusText("Unknown - " + text + "!");
+        m_bWatching = false;
+        m_bAlive = false;
+    } else {
+        m_effects.SetStatusText("Waiting for " + text + "...");
+        m_bWatching = true;
+        m_bAlive = false;
+        m_strHost = text;
+        if (m_settings.Hide != 0) {
+            m_effects.ToggleVisible();
+        } else {
+            m_effects.SetTrayTooltip(TrayTooltipText(m_effects.IsVisible(), m_strHost));
+        }
+    }
+    m_effects.SetTrayIcon(IDI_TRAY_WAITING);
+}
+
+void WatchMachine::OnEchoReply() {
+    if (!m_bWatching) {
+        return;
+    }
+    m_effects.ShowLight(IDB_LIGHT_FLASH);
+    m_effects.RestartLightTimer();
+    if (!m_bAlive) {
+        OnHostAlive();
+    }
+    // Read after the make actions have run.
+    m_dwLastReplyTick = m_effects.ReadTickCount();
+    if (m_settings.CheckBreak == 0) {
+        StopWatching();
+    }
+}
+
+void WatchMachine::OnTimer(uintptr_t timerId) {
+    if (timerId == TIMER_CHECK) {
+        OnCheckTick();
+    } else if (timerId == TIMER_LIGHT) {
+        OnLightTick();
+    }
+}
+
+void WatchMachine::OnCheckTick() {
+    if (!m_bWatching) {
+        return;
+    }
+    // A request that cannot go out is left to the silence rule.
+    m_effects.SendEchoRequest(m_strHost, false);
+    // The tick is read after the request, so that its reply can never count for this test.
+    const uint32_t silentMs = m_effects.ReadTickCount() - m_dwLastReplyTick;
+    const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
+    if (m_bAlive && silentMs > limitMs) {
+        OnHostDied();
+        if (m_settings.CheckMake == 0) {
+            StopWatching();
+        }
+    }
+}
+
+void WatchMachine::OnLightTick() {
+    if (!m_bWatching) {
+        m_effects.ShowLight(IDB_LIGHT_GREY);
+    } else {
+        m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
+    }
+}
+
+void WatchMachine::OnHostAlive() {
+    const std::string text = m_strHost + " is alive!";
+    m_effects.SetStatusText(text);
+    m_bAlive = true;
+    if (!m_effects.IsVisible()) {
+        m_effects.ToggleVisible();
+    }
+    m_effects.SetTrayIcon(IDI_TRAY_ALIVE);
+    if (m_settings.CheckMake != 0) {
+        m_effects.RunEventActions(EventKind::Make, text);
+    }
+}
+
+void WatchMachine::OnHostDied() {
+    const std::string text = m_strHost + " has died!";
+    m_effects.SetStatusText(text);
+    m_bAlive = false;
+    m_effects.ShowLight(IDB_LIGHT_RED);
+    if (!m_effects.IsVisible()) {
+        m_effects.ToggleVisible();
+    }
+    m_effects.SetTrayIcon(IDI_TRAY_DEAD);
+    if (m_settings.CheckBreak != 0) {
+        m_effects.RunEventActions(EventKind::Break, text);
+    }
+}
+
+void WatchMachine::StopWatching() {
+    m_bWatching = false;
+    m_strHost.clear();
+}

@@ -1,0 +1,200 @@
+// The event log line, its appending to real files, and the order and gating of the actions.
+#include "watch/event_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Monday 06 December 1999 14:03:07.
+std::tm FixedTime() {
+    std::tm time{};
+    time.tm_year = 99;
+    time.tm_mon = 11;
+    time.tm_mday = 6;
+    time.tm_wday = 1;
+    time.tm_yday = 339;
+    time.tm_hour = 14;
+    time.tm_min = 3;
+    time.tm_sec = 7;
+    return time;
+}
+
+TEST(LogLine, EventLineByteForByte) {
+    EXPECT_EQ(
+        "Monday 06 December 1999 14:03:07 -\texample.org is alive!\r\n",
+        ComposeLogLine(LogLineFormat::Event, FormatLogTime(FixedTime()), "example.org is alive!"));
+}
+
+TEST(LogLine, TestLineHasItsOwnSeparatorAndNoEventText) {
+    EXPECT_EQ("Monday 06 December 1999 14:03:07 - \ttest\r\n",
+              ComposeLogLine(LogLineFormat::Test, FormatLogTime(FixedTime()), "ignored"));
+}
+
+TEST(LogLine, EmptyTimeTextStartsTheLineWithTheSeparator) {
+    EXPECT_EQ(" -\thost has died!\r\n", ComposeLogLine(LogLineFormat::Event, "", "host has died!"));
+    EXPECT_EQ(" - \ttest\r\n", ComposeLogLine(LogLineFormat::Test, "", ""));
+}
+
+TEST(LogLine, LongHostNameIsKeptWhole) {
+    const std::string event = std::string(1000, 'h') + " is alive!";
+    const std::string line = ComposeLogLine(LogLineFormat::Event, "T", event);
+    EXPECT_EQ("T -\t" + event + "\r\n", line);
+}
+
+TEST(LogTime, NowHasTheLogTimeShape) {
+    const std::regex shape("(Mon|Tues|Wednes|Thurs|Fri|Satur|Sun)day [0-3][0-9] "
+                           "(January|February|March|April|May|June|July|August|September|"
+                           "October|November|December) [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9]");
+    const std::string now = FormatLogTime();
+    EXPECT_TRUE(std::regex_match(now, shape)) << now;
+}
+
+// Each test gets its own empty folder, removed afterwards.
+class LogFile : public ::testing::Test {
+protected:
+    fs::path folder;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() /
+                 ("tarnwell_" + std::to_string(getpid()) + "_" + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Appends one line and checks that the file grew by exactly that line, stamped with the
+    // time at which it was written.
+    void ExpectAppended(const fs::path& path, LogLineFormat format, const std::string& event) {
+        const std::string before = Read(path);
+        const std::string earliest = FormatLogTime();
+        ASSERT_TRUE(AppendLogLine(path.string(), format, event));
+        const std::string latest = FormatLogTime();
+        const std::string content = Read(path);
+        ASSERT_EQ(before, content.substr(0, before.size()));
+        const std::string line = content.substr(before.size());
+        EXPECT_TRUE(line == ComposeLogLine(format, earliest, event) ||
+                    line == ComposeLogLine(format, latest, event))
+            << line;
+    }
+};
+
+TEST_F(LogFile, MissingFileIsCreatedAndTwoEventsMakeTwoLines) {
+    const fs::path path = folder / "events.log";
+    ExpectAppended(path, LogLineFormat::Event, "host is alive!");
+    ExpectAppended(path, LogLineFormat::Event, "host has died!");
+    const std::string content = Read(path);
+    EXPECT_EQ(2, std::count(content.begin(), content.end(), '\n'));
+    EXPECT_EQ(2, std::count(content.begin(), content.end(), '\r'));
+    EXPECT_EQ("\r\n", content.substr(content.size() - 2));
+}
+
+TEST_F(LogFile, LongLineIsWrittenWhole) {
+    const fs::path path = folder / "events.log";
+    ExpectAppended(path, LogLineFormat::Event, std::string(1000, 'h') + " has died!");
+    EXPECT_GT(fs::file_size(path), 1000u);
+}
+
+TEST_F(LogFile, UnopenablePathReturnsFalse) {
+    const fs::path missing = folder / "missing" / "events.log";
+    EXPECT_FALSE(AppendLogLine(missing.string(), LogLineFormat::Event, "host is alive!"));
+    EXPECT_FALSE(fs::exists(missing.parent_path()));
+    EXPECT_FALSE(AppendLogLine("", LogLineFormat::Event, "host is alive!"));
+    EXPECT_FALSE(AppendLogLine(folder.string(), LogLineFormat::Event, "host is alive!"));
+}
+
+// Records the actions asked for, in order.
+class RecordingRunner : public ActionRunner {
+public:
+    std::vector<std::string> calls;
+
+    void PlaySoundFile(const std::string& path) override { calls.push_back("sound " + path); }
+    void LaunchCommand(const std::string& commandLine) override {
+        calls.push_back("launch " + commandLine);
+    }
+    void AppendEventLine(const std::string& logPath, const std::string& eventText) override {
+        calls.push_back("log " + logPath + ": " + eventText);
+    }
+};
+
+EventAction AllOn(const std::string& name) {
+    EventAction action;
+    action.bLaunch = 1;
+    action.strLaunchPath = name + ".exe";
+    action.bPlaySound = 1;
+    action.strSoundPath = name + ".wav";
+    action.bLog = 1;
+    action.strLogPath = name + ".log";
+    return action;
+}
+
+class EventActions : public ::testing::Test {
+protected:
+    WatchSettings settings;
+    RecordingRunner runner;
+
+    void SetUp() override {
+        settings.makeAction = AllOn("make");
+        settings.breakAction = AllOn("break");
+    }
+    std::vector<std::string> Run(EventKind kind, const std::string& text) {
+        runner.calls.clear();
+        RunEventActions(kind, text, settings, runner);
+        return runner.calls;
+    }
+};
+
+TEST_F(EventActions, SoundThenLaunchThenLogOfTheEventsOwnAction) {
+    EXPECT_EQ((std::vector<std::string>{"sound make.wav", "launch make.exe",
+                                        "log make.log: h is alive!"}),
+              Run(EventKind::Make, "h is alive!"));
+    EXPECT_EQ((std::vector<std::string>{"sound break.wav", "launch break.exe",
+                                        "log break.log: h has died!"}),
+              Run(EventKind::Break, "h has died!"));
+}
+
+TEST_F(EventActions, MasterFlagOffRunsNothingOfThatKind) {
+    settings.CheckMake = 0;
+    EXPECT_TRUE(Run(EventKind::Make, "h is alive!").empty());
+    EXPECT_EQ(3u, Run(EventKind::Break, "h has died!").size());
+    settings.CheckMake = 1;
+    settings.CheckBreak = 0;
+    EXPECT_TRUE(Run(EventKind::Break, "h has died!").empty());
+    EXPECT_EQ(3u, Run(EventKind::Make, "h is alive!").size());
+}
+
+TEST_F(EventActions, EachActionHasItsOwnFlag) {
+    settings.makeAction.bPlaySound = 0;
+    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: e"}),
+              Run(EventKind::Make, "e"));
+    settings.makeAction.bLaunch = 0;
+    EXPECT_EQ((std::vector<std::string>{"log make.log: e"}), Run(EventKind::Make, "e"));
+    settings.makeAction.bLog = 0;
+    settings.makeAction.bPlaySound = 1;
+    EXPECT_EQ((std::vector<std::string>{"sound make.wav"}), Run(EventKind::Make, "e"));
+}
+
+TEST_F(EventActions, EmptyPathsAreStillUsed) {
+    settings.breakAction = EventAction();
+    settings.breakAction.bPlaySound = 1;
+    settings.breakAction.bLaunch = 1;
+    settings.breakAction.bLog = 1;
+    EXPECT_EQ((std::vector<std::string>{"sound ", "launch ", "log : e"}),
+              Run(EventKind::Break, "e"));
+}
+
+} // namespace

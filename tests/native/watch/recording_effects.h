@@ -1,0 +1,53 @@
+// A fake watch window for the state machine tests: answers from its own fields and records
+// every effect, in order, as one line of text.
+#pragma once
+
+#include "watch/watch_machine.h"
+
+#include <string>
+#include <vector>
+
+class RecordingEffects : public WatchEffects {
+public:
+    std::string hostText = "host";
+    bool sendSucceeds = true;
+    uint32_t tick = 0;
+    bool visible = true;
+    std::vector<std::string> calls;
+
+    // The calls recorded since the last Take, which clears them.
+    std::vector<std::string> Take() {
+        std::vector<std::string> taken;
+        taken.swap(calls);
+        return taken;
+    }
+
+    std::string TakeHostText() override {
+        calls.push_back("take host text");
+        return hostText;
+    }
+    bool SendEchoRequest(const std::string& host, bool registerWindow) override {
+        calls.push_back("send " + host + (registerWindow ? " registering" : ""));
+        return sendSucceeds;
+    }
+    uint32_t ReadTickCount() override {
+        calls.push_back("tick");
+        return tick;
+    }
+    void SetStatusText(const std::string& text) override { calls.push_back("status " + text); }
+    void ShowLight(int bitmapId) override { calls.push_back("light " + std::to_string(bitmapId)); }
+    void RestartLightTimer() override { calls.push_back("restart light timer"); }
+    void SetTrayIcon(int iconId) override { calls.push_back("icon " + std::to_string(iconId)); }
+    void SetTrayTooltip(const std::string& text) override { calls.push_back("tooltip " + text); }
+    bool IsVisible() override {
+        calls.push_back("is visible");
+        return visible;
+    }
+    void ToggleVisible() override {
+        visible = !visible;
+        calls.push_back(visible ? "toggle to shown" : "toggle to hidden");
+    }
+    void RunEventActions(EventKind kind, const std::string& eventText) override {
+        calls.push_back((kind == EventKind::Make ? "make actions " : "break actions ") + eventText);
+    }
+};

@@ -1,0 +1,303 @@
+// The watch state machine through a recording fake window: every transition with its effects
+// in order, the silence rule at its boundary and across the tick wrap, and the master flags.
+#include "watch/watch_machine.h"
+
+#include "recording_effects.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class WatchMachineTest : public ::testing::Test {
+protected:
+    WatchSettings settings;
+    RecordingEffects window;
+    WatchMachine machine{settings, window};
+
+    // Puts the machine in Waiting for `host`, forgetting the effects of getting there.
+    void StartWatching(const std::string& host = "host") {
+        window.hostText = host;
+        window.sendSucceeds = true;
+        machine.StartWatch();
+        window.Take();
+    }
+    // Delivers a reply at `tick`, forgetting its effects.
+    void ReplyAt(uint32_t tick) {
+        window.tick = tick;
+        machine.OnEchoReply();
+        window.Take();
+    }
+    Calls CheckAt(uint32_t tick) {
+        window.tick = tick;
+        machine.OnTimer(TIMER_CHECK);
+        return window.Take();
+    }
+    Calls LightTick() {
+        machine.OnTimer(TIMER_LIGHT);
+        return window.Take();
+    }
+};
+
+// A check tick that finds the host silent for too long: the request, then the break event.
+const Calls CHECK_THEN_BREAK = {
+    "send host",  "tick",     "status host has died!",       "light 133",
+    "is visible", "icon 130", "break actions host has died!"};
+
+TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
+    window.hostText = "example.org";
+    machine.StartWatch();
+    EXPECT_EQ((Calls{"take host text", "send example.org registering",
+                     "status Waiting for example.org...", "is visible", "tooltip Hide example.org",
+                     "icon 131"}),
+              window.Take());
+    EXPECT_TRUE(machine.IsWatching());
+    EXPECT_FALSE(machine.IsAlive());
+    EXPECT_EQ("example.org", machine.Host());
+    EXPECT_EQ(Calls{"light 133"}, LightTick());
+}
+
+TEST_F(WatchMachineTest, StartWhileHiddenSaysShow) {
+    window.visible = false;
+    machine.StartWatch();
+    EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
+                     "is visible", "tooltip Show host", "icon 131"}),
+              window.Take());
+}
+
+TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
+    settings.Hide = 1;
+    machine.StartWatch();
+    EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
+                     "toggle to hidden", "icon 131"}),
+              window.Take());
+    EXPECT_FALSE(window.visible);
+}
+
+TEST_F(WatchMachineTest, UnknownHostLeavesNothingWatched) {
+    window.hostText = "no.such.host";
+    window.sendSucceeds = false;
+    machine.StartWatch();
+    EXPECT_EQ((Calls{"take host text", "send no.such.host registering",
+                     "status Unknown - no.such.host!", "icon 131"}),
+              window.Take());
+    EXPECT_FALSE(machine.IsWatching());
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ(Calls{}, CheckAt(60000));
+}
+
+TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
+    StartWatching("alpha");
+    ReplyAt(1000);
+    ASSERT_TRUE(machine.IsAlive());
+    window.hostText = "beta";
+    window.sendSucceeds = false;
+    machine.StartWatch();
+    EXPECT_EQ(
+        (Calls{"take host text", "send beta registering", "status Unknown - beta!", "icon 131"}),
+        window.Take());
+    EXPECT_FALSE(machine.IsWatching());
+    EXPECT_FALSE(machine.IsAlive());
+    EXPECT_EQ("alpha", machine.Host());
+    EXPECT_EQ(Calls{}, CheckAt(60000));
+    machine.OnEchoReply();
+    EXPECT_EQ(Calls{}, window.Take());
+}
+
+TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
+    StartWatching();
+    window.tick = 5000;
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "restart light timer", "status host is alive!", "is visible",
+                     "icon 129", "make actions host is alive!", "tick"}),
+              window.Take());
+    EXPECT_TRUE(machine.IsAlive());
+    EXPECT_TRUE(machine.IsWatching());
+    EXPECT_EQ(Calls{"light 162"}, LightTick());
+}
+
+TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
+    StartWatching();
+    window.visible = false;
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "restart light timer", "status host is alive!", "is visible",
+                     "toggle to shown", "icon 129", "make actions host is alive!", "tick"}),
+              window.Take());
+    window.visible = false;
+    EXPECT_EQ((Calls{"send host", "tick", "status host has died!", "light 133", "is visible",
+                     "toggle to shown", "icon 130", "break actions host has died!"}),
+              CheckAt(10001));
+}
+
+TEST_F(WatchMachineTest, LaterRepliesOnlyFlashAndRenewTheLastReply) {
+    StartWatching();
+    ReplyAt(1000);
+    window.tick = 9000;
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "restart light timer", "tick"}), window.Take());
+    // Silence now counts from 9000.
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(19000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(19001));
+}
+
+TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
+    // Periods up to 9 s, a zero period included, keep the limit at 10,000 ms.
+    for (uint32_t seconds : {0u, 4u, 9u}) {
+        settings.CheckFrequency = seconds;
+        StartWatching();
+        ReplyAt(1000);
+        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(11000)) << seconds;
+        EXPECT_TRUE(machine.IsAlive());
+        EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
+        EXPECT_FALSE(machine.IsAlive());
+        EXPECT_TRUE(machine.IsWatching());
+        EXPECT_EQ(Calls{"light 133"}, LightTick());
+    }
+}
+
+TEST_F(WatchMachineTest, SilenceIsMeasuredAcrossTheTickWrap) {
+    StartWatching();
+    ReplyAt(0xFFFFF000u);
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(0x00001000u)); // 8,192 ms later
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(0xFFFFF000u + 10000u));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(0xFFFFF000u + 10001u));
+}
+
+TEST_F(WatchMachineTest, HostThatNeverAnsweredStaysWaiting) {
+    StartWatching();
+    for (uint32_t tick : {20000u, 2000000u, 0xFFFFFFFFu}) {
+        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(tick));
+    }
+    EXPECT_TRUE(machine.IsWatching());
+    EXPECT_FALSE(machine.IsAlive());
+}
+
+TEST_F(WatchMachineTest, StartingAgainWhileAliveMakesTheNextReplyANewMake) {
+    StartWatching();
+    ReplyAt(1000);
+    StartWatching();
+    EXPECT_FALSE(machine.IsAlive());
+    window.tick = 2000;
+    machine.OnEchoReply();
+    const Calls calls = window.Take();
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "make actions host is alive!"));
+}
+
+TEST_F(WatchMachineTest, BreakSwitchedOffWhileAliveStopsAtTheNextReply) {
+    StartWatching();
+    ReplyAt(1000);
+    settings.CheckBreak = 0;
+    window.tick = 2000;
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "restart light timer", "tick"}), window.Take());
+    EXPECT_FALSE(machine.IsWatching());
+    EXPECT_TRUE(machine.IsAlive());
+    EXPECT_EQ("", machine.Host());
+}
+
+TEST_F(WatchMachineTest, HostNamesOfAnyLengthAreShownWhole) {
+    const std::string longHost(1000, 'h');
+    window.hostText = longHost;
+    machine.StartWatch();
+    const Calls calls = window.Take();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ("status Waiting for " + longHost + "...", calls[2]);
+    EXPECT_EQ("tooltip Hide " + longHost, calls[4]);
+}
+
+// The master flags: each of the four combinations through a make event and a long silence.
+struct FlagCase {
+    int32_t checkMake;
+    int32_t checkBreak;
+    bool makeActionsRun;
+    bool watchingAfterMake;
+    bool breakActionsRun;
+    bool watchingAfterBreak;
+};
+
+class MasterFlags : public WatchMachineTest, public ::testing::WithParamInterface<FlagCase> {};
+
+TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
+    const FlagCase& c = GetParam();
+    settings.CheckMake = c.checkMake;
+    settings.CheckBreak = c.checkBreak;
+    StartWatching();
+
+    window.tick = 1000;
+    machine.OnEchoReply();
+    Calls calls = window.Take();
+    // The make event shows whatever the flags say.
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "status host is alive!"));
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "icon 129"));
+    EXPECT_EQ(c.makeActionsRun,
+              calls.end() != std::find(calls.begin(), calls.end(), "make actions host is alive!"));
+    EXPECT_EQ(c.watchingAfterMake, machine.IsWatching());
+    EXPECT_TRUE(machine.IsAlive());
+    if (!c.watchingAfterMake) {
+        EXPECT_EQ("", machine.Host());
+        EXPECT_EQ(Calls{"light 164"}, LightTick());
+        machine.OnEchoReply();
+        EXPECT_EQ(Calls{}, window.Take());
+        EXPECT_EQ(Calls{}, CheckAt(60000));
+        return;
+    }
+
+    calls = CheckAt(20000);
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "status host has died!"));
+    EXPECT_EQ(c.breakActionsRun,
+              calls.end() != std::find(calls.begin(), calls.end(), "break actions host has died!"));
+    EXPECT_FALSE(machine.IsAlive());
+    EXPECT_EQ(c.watchingAfterBreak, machine.IsWatching());
+    EXPECT_EQ(c.watchingAfterBreak ? "host" : "", machine.Host());
+    EXPECT_EQ(Calls{c.watchingAfterBreak ? "light 133" : "light 164"}, LightTick());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllCombinations, MasterFlags,
+                         ::testing::Values(FlagCase{1, 1, true, true, true, true},
+                                           FlagCase{1, 0, true, false, false, false},
+                                           FlagCase{0, 1, false, true, true, false},
+                                           FlagCase{0, 0, false, false, false, false}));
+
+// The silence limit follows the check period, read from the settings at each tick.
+TEST_F(WatchMachineTest, LongCheckPeriodWidensTheSilenceLimit) {
+    settings.CheckFrequency = 30;
+    StartWatching();
+    ReplyAt(1000);
+    // A host answering every 30 s request is not declared dead at the next tick.
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(1000 + 31000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(1000 + 31001));
+    // A period changed in Options counts from the next tick.
+    ReplyAt(50000);
+    settings.CheckFrequency = 4;
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(50000 + 10001));
+}
+
+TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
+    EXPECT_EQ(4000u, CheckTimerPeriodMs(4));
+    EXPECT_EQ(1000u, CheckTimerPeriodMs(0));
+    EXPECT_EQ(1000u, CheckTimerPeriodMs(1));
+    EXPECT_EQ(2147483000u, CheckTimerPeriodMs(2147483));
+    // 4,294,968 s is 4,294,968,000 ms, which a 32-bit product would wrap to 704 ms.
+    for (uint32_t seconds : {2147484u, 4294968u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(0x7FFFFFFFu, CheckTimerPeriodMs(seconds)) << seconds;
+    }
+}
+
+TEST(CheckTiming, SilenceLimitIsTenSecondsOrAPeriodAndASecond) {
+    EXPECT_EQ(10000u, SilenceLimitMs(CheckTimerPeriodMs(0)));
+    EXPECT_EQ(10000u, SilenceLimitMs(CheckTimerPeriodMs(4)));
+    EXPECT_EQ(10000u, SilenceLimitMs(CheckTimerPeriodMs(9)));
+    EXPECT_EQ(11000u, SilenceLimitMs(CheckTimerPeriodMs(10)));
+    EXPECT_EQ(0x7FFFFFFFu + 1000u, SilenceLimitMs(CheckTimerPeriodMs(0xFFFFFFFFu)));
+}
+
+TEST(TrayTooltipText, SaysWhatAClickWillDo) {
+    EXPECT_EQ("Hide example.org", TrayTooltipText(true, "example.org"));
+    EXPECT_EQ("Show example.org", TrayTooltipText(false, "example.org"));
+    EXPECT_EQ("Show ", TrayTooltipText(false, ""));
+}
+
+} // namespace

@@ -1,0 +1,45 @@
+// The actions run at a make or break event (play a sound, launch a program, append a line to
+// a log file) and the time-stamped log line, which the Action dialog's log test writes too.
+#pragma once
+
+#include "app/watch_settings.h"
+#include "watch/event_action.h"
+
+#include <ctime>
+#include <string>
+
+// The local time now as "Monday 06 December 1999 14:03:07" (strftime in the C locale); empty
+// when the local time cannot be had or cannot be formatted.
+std::string FormatLogTime();
+// The same text for a given broken-down time.
+std::string FormatLogTime(const std::tm& time);
+
+enum class LogLineFormat {
+    Event, // "%s -\t%s\r\n": time text, event text
+    Test,  // "%s - \ttest\r\n": time text; the event text is not used
+};
+
+// One whole log line, CR LF included, however long the texts.
+std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
+                           const std::string& eventText);
+
+// Appends one line, stamped with the time at which the file was opened, to the file at `path`
+// (created if missing) in a single write. False when the file cannot be opened.
+bool AppendLogLine(const std::string& path, LogLineFormat format, const std::string& eventText);
+
+// The platform's ways of carrying out the three actions. Their failures are not reported.
+class ActionRunner {
+public:
+    virtual ~ActionRunner() = default;
+    // Starts playing a sound file without waiting for it to end.
+    virtual void PlaySoundFile(const std::string& path) = 0;
+    // Starts a program without waiting for it to end.
+    virtual void LaunchCommand(const std::string& commandLine) = 0;
+    // Appends the event's line to the log file.
+    virtual void AppendEventLine(const std::string& logPath, const std::string& eventText) = 0;
+};
+
+// Runs the enabled actions of the event kind, sound first, then launch, then log, when the
+// kind's master flag (CheckMake or CheckBreak) is on. Paths are used as stored, even empty.
+void RunEventActions(EventKind kind, const std::string& eventText, const WatchSettings& settings,
+                     ActionRunner& runner);

@@ -1,0 +1,93 @@
+// The watch state machine: decides from echo replies and the passing of time whether the
+// watched host is alive, and turns the two transitions into the make and break events. Every
+// effect on the screen, the probe, the tray and the actions goes through WatchEffects, which
+// the watch window implements.
+#pragma once
+
+#include "app/watch_settings.h"
+#include "watch/event_action.h"
+
+#include <cstdint>
+#include <string>
+
+// Timers of the watch window.
+constexpr uintptr_t TIMER_CHECK = 101;
+constexpr uintptr_t TIMER_LIGHT = 102;
+constexpr uint32_t LIGHT_PERIOD_MS = 100;
+
+// An alive host is declared dead at a check tick when more than this many milliseconds have
+// passed since its latest reply, or more than one check period and a second when that is longer.
+constexpr uint32_t SILENCE_LIMIT_MS = 10000;
+
+// The check timer's period for a period setting in seconds: at least a second, at most the
+// longest period a window timer takes.
+uint32_t CheckTimerPeriodMs(uint32_t seconds);
+
+// The silence limit that goes with a check timer period, so that a host answering every
+// request is never declared dead between two ticks.
+uint32_t SilenceLimitMs(uint32_t checkPeriodMs);
+
+// The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden.
+std::string TrayTooltipText(bool visible, const std::string& host);
+
+// What the state machine needs of the watch window.
+class WatchEffects {
+public:
+    virtual ~WatchEffects() = default;
+    // The whole text of the host field, which is then selected with the caret scrolled into
+    // view, so that the next keystroke replaces it.
+    virtual std::string TakeHostText() = 0;
+    // Sends one echo request; registerWindow makes this window the one the probe notifies.
+    // True when the request went out.
+    virtual bool SendEchoRequest(const std::string& host, bool registerWindow) = 0;
+    // The platform's 32-bit millisecond tick count.
+    virtual uint32_t ReadTickCount() = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // Shows one of the light bitmaps IDB_LIGHT_RED, _GREEN, _FLASH or _GREY.
+    virtual void ShowLight(int bitmapId) = 0;
+    // Kills the light timer and starts it again, so that the next light tick is a full
+    // period away.
+    virtual void RestartLightTimer() = 0;
+    // Shows one of the tray icons IDI_TRAY_ALIVE, _DEAD or _WAITING.
+    virtual void SetTrayIcon(int iconId) = 0;
+    virtual void SetTrayTooltip(const std::string& text) = 0;
+    virtual bool IsVisible() = 0;
+    // Hides the shown window or shows the hidden one, and sets the tooltip to match.
+    virtual void ToggleVisible() = 0;
+    // Runs the enabled actions of the event kind; eventText is the status text just shown.
+    virtual void RunEventActions(EventKind kind, const std::string& eventText) = 0;
+};
+
+class WatchMachine {
+public:
+    // Both are held by reference: the window owns the settings (Options may change them at
+    // any time) and implements the effects.
+    WatchMachine(const WatchSettings& settings, WatchEffects& effects);
+
+    // The user pressed Enter, or the command line named a host: watch the host field's text.
+    void StartWatch();
+    // An accepted echo reply arrived.
+    void OnEchoReply();
+    // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored.
+    void OnTimer(uintptr_t timerId);
+
+    bool IsWatching() const { return m_bWatching; }
+    bool IsAlive() const { return m_bAlive; }
+    // The host being watched; empty after watching stopped at an event.
+    const std::string& Host() const { return m_strHost; }
+
+private:
+    void OnCheckTick();
+    void OnLightTick();
+    void OnHostAlive();
+    void OnHostDied();
+    void StopWatching();
+
+    const WatchSettings& m_settings;
+    WatchEffects& m_effects;
+
+    bool m_bWatching = false;       // check ticks send requests and replies count
+    std::string m_strHost;          // the subject of every status text and tooltip
+    bool m_bAlive = false;          // answered and not declared dead since
+    uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
+};
