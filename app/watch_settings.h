@@ -7,6 +7,12 @@
 #include <cstdint>
 #include <string>
 
+// The platform's headers map these names to its old initialisation-file functions, which
+// this program never uses.
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
 // The section all 17 values live in.
 extern const char* const SETTINGS_SECTION; // "Settings"
 

@@ -1,0 +1,58 @@
+// COptionsDlg; see options_dlg.h.
+#include "dialogs/options_dlg.h"
+
+#include "dialogs/about_dlg.h"
+#include "dialogs/action_dlg.h"
+#include "framework/data_exchange.h"
+
+const MessageMap* COptionsDlg::ThisMessageMap() {
+    static constexpr MsgEntry entries[] = {
+        msg::Command<&COptionsDlg::OnMakeAction>(IDC_MAKE_ACTION),
+        msg::Command<&COptionsDlg::OnBreakAction>(IDC_BREAK_ACTION),
+        msg::Command<&COptionsDlg::OnAbout>(IDC_ABOUT),
+    };
+    static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
+    return &map;
+}
+
+void COptionsDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_ABOUT, m_btnAbout);
+    DDX_Control(dx, IDCANCEL, m_btnCancel);
+    DDX_Control(dx, IDOK, m_btnOK);
+    DDX_Check(dx, IDC_ALWAYS_ON_TOP, m_bAlwaysOnTop);
+    DDX_Check(dx, IDC_CHECK_BREAK, m_bCheckBreak);
+    DDX_Text(dx, IDC_PERIOD, m_dwCheckFrequency);
+    DDX_Check(dx, IDC_CHECK_MAKE, m_bCheckMake);
+    DDX_Check(dx, IDC_HIDE, m_bHide);
+}
+
+BOOL COptionsDlg::OnInitDialog() {
+    m_btnOK.AttachAnim(IDOK, this, IDB_BUTTON_OK, 10, 4, 0);
+    m_btnCancel.AttachAnim(IDCANCEL, this, IDB_BUTTON_CANCEL, 10, 4, 0);
+    m_btnAbout.AttachAnim(IDC_ABOUT, this, IDB_BUTTON_ABOUT, 10, 4, 0);
+    CDialog::OnInitDialog();
+    return TRUE;
+}
+
+void COptionsDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void COptionsDlg::EditEventAction(EventAction& action) {
+    CActionDlg dlg;
+    dlg.m_bLaunch = action.bLaunch;
+    dlg.m_strLaunchPath = action.strLaunchPath;
+    dlg.m_bPlaySound = action.bPlaySound;
+    dlg.m_strSoundPath = action.strSoundPath;
+    dlg.m_bLog = action.bLog;
+    dlg.m_strLogPath = action.strLogPath;
+    if (dlg.DoModal() != IDOK)
+        return;
+    action.bLaunch = dlg.m_bLaunch;
+    action.strLaunchPath = dlg.m_strLaunchPath;
+    action.bPlaySound = dlg.m_bPlaySound;
+    action.strSoundPath = dlg.m_strSoundPath;
+    action.bLog = dlg.m_bLog;
+    action.strLogPath = dlg.m_strLogPath;
+}

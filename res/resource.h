@@ -33,6 +33,10 @@
 /* System-menu command of the About item */
 #define IDM_ABOUTBOX 0x0010
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 /* Watch window controls */
 #define IDC_EXIT 1000
 #define IDC_HOST 1001

@@ -1,0 +1,239 @@
+// CWatchDlg: the watch window; see watch_dlg.h. The watch decisions are WatchMachine's; this
+// file wires them to the controls, the timers, the probe, the tray icon and the actions.
+#include "watch/watch_dlg.h"
+
+#include "dialogs/about_dlg.h"
+#include "dialogs/options_dlg.h"
+#include "framework/data_exchange.h"
+#include "framework/win_app.h"
+#include "probe/echo_probe.h"
+#include "watch/event_actions_win.h"
+#include "widgets/image_store.h"
+
+CWatchDlg::CWatchDlg(CWnd* parent)
+    : CDialog(IDD, parent),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_watch(m_settings, *this) {}
+
+CWatchDlg::~CWatchDlg() = default;
+
+const MessageMap* CWatchDlg::ThisMessageMap() {
+    static constexpr MsgEntry entries[] = {
+        msg::SysCommand<&CWatchDlg::OnSysCommand>(),
+        msg::Plain<WM_PAINT, &CWatchDlg::OnPaint>(),
+        msg::QueryDragIcon<&CWatchDlg::OnQueryDragIcon>(),
+        msg::Command<&CWatchDlg::OnUpdateHost>(IDC_HOST, EN_UPDATE),
+        msg::Key<WM_CHAR, &CWatchDlg::OnChar>(),
+        msg::Key<WM_KEYDOWN, &CWatchDlg::OnKeyDown>(),
+        msg::Command<&CWatchDlg::OnExit>(IDC_EXIT),
+        msg::Command<&CWatchDlg::OnOptions>(IDC_OPTIONS),
+        msg::Timer<&CWatchDlg::OnTimer>(),
+    };
+    static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
+    return &map;
+}
+
+void CWatchDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_LIGHT, m_light);
+    DDX_Control(dx, IDC_OPTIONS, m_btnOptions);
+    DDX_Control(dx, IDC_EXIT, m_btnExit);
+    DDX_Control(dx, IDC_STATUS, m_status);
+    DDX_Control(dx, IDC_HOST, m_editHost);
+}
+
+BOOL CWatchDlg::PreTranslateMessage(MSG* msg) {
+    // Enter starts watching wherever the focus is in the window, and never presses a button.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN &&
+        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        m_watch.StartWatch();
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TRAY_NOTIFY) {
+        if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK)
+            ToggleVisible();
+    } else if (message == WM_ECHO_REPLY) {
+        m_watch.OnEchoReply();
+    } else if (message == WM_SOCKET_EVENT) {
+        ReadEchoReply();
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CWatchDlg::OnInitDialog() {
+    m_btnExit.AttachAnim(IDC_EXIT, this, IDB_BUTTON_CANCEL, 10, 4, 0);
+    m_btnOptions.AttachAnim(IDC_OPTIONS, this, IDB_BUTTON_OK, 10, 4, 0);
+    CDialog::OnInitDialog();
+
+    if (HMENU systemMenu = GetSystemMenu(FALSE)) {
+        char text[256] = {};
+        if (::LoadStringA(AfxGetInstanceHandle(), IDS_ABOUTBOX, text, sizeof(text)) > 0) {
+            ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+        }
+    }
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    StartCheckTimer();
+    SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
+
+    m_trayIcon.Create(this, WM_TRAY_NOTIFY, "Hide", nullptr, TRAY_ICON_ID);
+    m_trayIcon.SetIcon(static_cast<UINT>(IDI_TRAY_WAITING));
+
+    m_bVisible = true;
+    ApplyZOrder();
+
+    m_bmpFlash.LoadBitmap(IDB_LIGHT_FLASH);
+    m_bmpGreen.LoadBitmap(IDB_LIGHT_GREEN);
+    m_bmpRed.LoadBitmap(IDB_LIGHT_RED);
+    m_bmpGrey.LoadBitmap(IDB_LIGHT_GREY);
+    m_light.SetBitmap(m_bmpGrey);
+
+    if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
+        m_editHost.SetWindowText(app->m_strCmdLine);
+        UpdateWindow();
+        m_watch.StartWatch();
+    }
+    return TRUE;
+}
+
+void CWatchDlg::ToggleVisible() {
+    m_bVisible = !m_bVisible;
+    if (m_bVisible) {
+        SetWindowPos(m_settings.AlwaysOnTop ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(SW_HIDE);
+    }
+    m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
+}
+
+void CWatchDlg::ApplyZOrder() {
+    SetWindowPos(m_settings.AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void CWatchDlg::StartCheckTimer() {
+    SetTimer(TIMER_CHECK, CheckTimerPeriodMs(m_settings.CheckFrequency));
+}
+
+void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
+    if ((commandId & 0xFFF0) == IDM_ABOUTBOX)
+        RunAboutBox();
+    else
+        Default();
+}
+
+void CWatchDlg::RunAboutBox() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CWatchDlg::OnPaint() {
+    if (IsIconic()) {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(m_hWnd, &paint);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT client;
+        GetClientRect(&client);
+        const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+        ::DrawIcon(dc, x, y, m_hIcon);
+        ::EndPaint(m_hWnd, &paint);
+        return;
+    }
+    // The button-face probe reads and restores one pixel of the window; the default
+    // processing then paints the dialog (validating what this paint began).
+    HDC dc = ::GetDC(m_hWnd);
+    theImageStore.ProbeButtonFace(dc);
+    ::ReleaseDC(m_hWnd, dc);
+    Default();
+}
+
+HCURSOR CWatchDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
+
+void CWatchDlg::OnChar(UINT character, UINT, UINT) {
+    if (character == 'r')
+        return;
+    Default();
+}
+
+void CWatchDlg::OnExit() { ::PostQuitMessage(0); }
+
+void CWatchDlg::OnOptions() {
+    COptionsDlg options;
+    options.m_bAlwaysOnTop = m_settings.AlwaysOnTop;
+    options.m_bCheckBreak = m_settings.CheckBreak;
+    options.m_dwCheckFrequency = m_settings.CheckFrequency;
+    options.m_bCheckMake = m_settings.CheckMake;
+    options.m_bHide = m_settings.Hide;
+    options.m_makeAction = m_settings.makeAction;
+    options.m_breakAction = m_settings.breakAction;
+    if (options.DoModal() != IDOK)
+        return;
+    m_settings.AlwaysOnTop = options.m_bAlwaysOnTop;
+    m_settings.CheckBreak = options.m_bCheckBreak;
+    m_settings.CheckFrequency = options.m_dwCheckFrequency;
+    m_settings.CheckMake = options.m_bCheckMake;
+    m_settings.Hide = options.m_bHide;
+    m_settings.makeAction = options.m_makeAction;
+    m_settings.breakAction = options.m_breakAction;
+    ApplyZOrder();
+    KillTimer(TIMER_CHECK);
+    StartCheckTimer();
+}
+
+void CWatchDlg::OnTimer(UINT_PTR timerId) {
+    m_watch.OnTimer(timerId);
+    Default();
+}
+
+std::string CWatchDlg::TakeHostText() {
+    std::string text = m_editHost.GetWindowText();
+    m_editHost.SetSel(0, -1);
+    m_editHost.ScrollCaret();
+    return text;
+}
+
+bool CWatchDlg::SendEchoRequest(const std::string& host, bool registerWindow) {
+    return ::SendEchoRequest(host.c_str(), registerWindow ? m_hWnd : nullptr);
+}
+
+uint32_t CWatchDlg::ReadTickCount() { return ::GetTickCount(); }
+
+void CWatchDlg::SetStatusText(const std::string& text) { m_status.SetWindowText(text); }
+
+void CWatchDlg::ShowLight(int bitmapId) {
+    switch (bitmapId) {
+    case IDB_LIGHT_RED:
+        m_light.SetBitmap(m_bmpRed);
+        break;
+    case IDB_LIGHT_GREEN:
+        m_light.SetBitmap(m_bmpGreen);
+        break;
+    case IDB_LIGHT_FLASH:
+        m_light.SetBitmap(m_bmpFlash);
+        break;
+    default:
+        m_light.SetBitmap(m_bmpGrey);
+        break;
+    }
+}
+
+void CWatchDlg::RestartLightTimer() {
+    KillTimer(TIMER_LIGHT);
+    SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
+}
+
+void CWatchDlg::SetTrayIcon(int iconId) { m_trayIcon.SetIcon(static_cast<UINT>(iconId)); }
+
+void CWatchDlg::SetTrayTooltip(const std::string& text) { m_trayIcon.SetTooltip(text.c_str()); }
+
+void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText) {
+    PlatformActionRunner runner;
+    ::RunEventActions(kind, eventText, m_settings, runner);
+}

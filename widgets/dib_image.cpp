@@ -1,0 +1,84 @@
+// CDibImage; the pixel arithmetic is in dib_pixels, this file makes the platform calls.
+#include "widgets/dib_image.h"
+
+#include "framework/win_app.h"
+#include "widgets/dib_pixels.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+CDibImage::CDibImage() { std::memset(&m_bmi, 0, sizeof(m_bmi)); }
+
+CDibImage::~CDibImage() { Release(); }
+
+bool CDibImage::Create(int width, int height) {
+    Release();
+    std::memset(&m_bmi, 0, sizeof(m_bmi));
+    m_bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    m_bmi.bmiHeader.biWidth = width;
+    m_bmi.bmiHeader.biHeight = height;
+    m_bmi.bmiHeader.biPlanes = 1;
+    m_bmi.bmiHeader.biBitCount = 32;
+    m_bmi.bmiHeader.biCompression = BI_RGB;
+    m_bmi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    void* bits = nullptr;
+    m_hBitmap = ::CreateDIBSection(nullptr, &m_bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (m_hBitmap == nullptr || bits == nullptr) {
+        Release();
+        return false;
+    }
+    m_bits = static_cast<uint32_t*>(bits);
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+bool CDibImage::Release() {
+    if (m_hBitmap != nullptr)
+        ::DeleteObject(m_hBitmap);
+    m_hBitmap = nullptr;
+    m_bits = nullptr;
+    m_width = 0;
+    m_height = 0;
+    return true;
+}
+
+bool CDibImage::LoadFromPackedDib(const uint8_t* dib, std::size_t length) {
+    DibSource source;
+    if (!LocatePackedDib(dib, length, source))
+        return false;
+    if (!Create(source.width, source.height))
+        return false;
+    return ConvertRows24To32(source, m_bits,
+                             static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+}
+
+bool CDibImage::Load(const std::string& path, UINT resourceId) {
+    if (resourceId != 0) {
+        HINSTANCE instance = AfxGetInstanceHandle();
+        HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
+        if (resource == nullptr)
+            return false;
+        HGLOBAL handle = ::LoadResource(instance, resource);
+        const void* data = handle != nullptr ? ::LockResource(handle) : nullptr;
+        if (data == nullptr)
+            return false;
+        return LoadFromPackedDib(static_cast<const uint8_t*>(data),
+                                 ::SizeofResource(instance, resource));
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    if (!IsBitmapFileHeader(bytes.data(), bytes.size()))
+        return false;
+    return LoadFromPackedDib(bytes.data() + BITMAP_FILE_HEADER_SIZE,
+                             bytes.size() - BITMAP_FILE_HEADER_SIZE);
+}
+
+void CDibImage::RecolorKey(int x, int y, COLORREF newColor, bool blend) {
+    ::RecolorKey(m_bits, m_width, m_height, x, y, newColor, blend);
+}

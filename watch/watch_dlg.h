@@ -1,0 +1,94 @@
+// CWatchDlg: the program's main window. It holds the host field, the status line, the status
+// light and the Options and Exit buttons; it owns the watch state, the tray icon and the
+// settings record, dispatches keys, tray clicks and the system menu, and hides to the tray.
+#pragma once
+
+#include "app/watch_settings.h"
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "res/resource.h"
+#include "tray/system_tray.h"
+#include "watch/watch_machine.h"
+#include "widgets/anim_button.h"
+
+constexpr UINT WM_TRAY_NOTIFY = 1125; // lParam: the mouse message on the tray icon
+constexpr UINT TRAY_ICON_ID = 192;
+
+class CWatchDlg : public CDialog, private WatchEffects {
+public:
+    enum { IDD = IDD_TARNWELL_DIALOG };
+
+    explicit CWatchDlg(CWnd* parent = nullptr);
+    ~CWatchDlg() override;
+
+    // Hides the shown window to the tray or brings the hidden one back.
+    void ToggleVisible();
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    static const MessageMap* ThisMessageMap();
+    const MessageMap* GetMessageMap() const override { return ThisMessageMap(); }
+
+    // Read and written by start-up; copied in and out of the Options dialog.
+    WatchSettings m_settings;
+
+    // Read by the tests.
+    const WatchMachine& Watch() const { return m_watch; }
+    bool IsShown() const { return m_bVisible; }
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+
+    // WM_SYSCOMMAND: the About item (16 to 31) opens the About box.
+    void OnSysCommand(UINT commandId, LPARAM lParam);
+    // WM_PAINT: the icon when minimised, else the button-face probe and the dialog's painting.
+    void OnPaint();
+    // WM_QUERYDRAGICON: the icon shown while the minimised window is dragged.
+    HCURSOR OnQueryDragIcon();
+    // EN_UPDATE of the host field: typing has no effect until Enter.
+    void OnUpdateHost() {}
+    // WM_CHAR to the dialog itself: the letter r is swallowed.
+    void OnChar(UINT character, UINT repeatCount, UINT flags);
+    // WM_KEYDOWN to the dialog itself: the default processing.
+    void OnKeyDown(UINT, UINT, UINT) { Default(); }
+    // Exit button: a quit request with exit code 0 ends the modal run.
+    void OnExit();
+    // Options button: edits every setting; OK applies the z-order and the new period.
+    void OnOptions();
+    // WM_TIMER: the check and light timers.
+    void OnTimer(UINT_PTR timerId);
+
+private:
+    // What the watch state machine does to the window.
+    std::string TakeHostText() override;
+    bool SendEchoRequest(const std::string& host, bool registerWindow) override;
+    uint32_t ReadTickCount() override;
+    void SetStatusText(const std::string& text) override;
+    void ShowLight(int bitmapId) override;
+    void RestartLightTimer() override;
+    void SetTrayIcon(int iconId) override;
+    void SetTrayTooltip(const std::string& text) override;
+    bool IsVisible() override { return m_bVisible; }
+    void RunEventActions(EventKind kind, const std::string& eventText) override;
+
+    void StartCheckTimer();
+    void ApplyZOrder();
+    void RunAboutBox();
+
+    CStatic m_light;
+    CAnimButton m_btnOptions;
+    CAnimButton m_btnExit;
+    CStatic m_status;
+    CEdit m_editHost;
+    HICON m_hIcon;
+    WatchMachine m_watch;
+    CSystemTray m_trayIcon;
+    bool m_bVisible = true;
+    CBitmap m_bmpRed;
+    CBitmap m_bmpGreen;
+    CBitmap m_bmpFlash;
+    CBitmap m_bmpGrey;
+};

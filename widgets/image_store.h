@@ -1,0 +1,30 @@
+// CImageStore: every button image the program makes, and the key colour to which button
+// backgrounds are recoloured, learnt from the colour the display shows for button faces.
+#pragma once
+
+#include "widgets/dib_image.h"
+#include "widgets/dib_pixels.h"
+
+#include <windows.h>
+
+class CImageStore {
+public:
+    CImageStore() = default;
+    CImageStore(const CImageStore&) = delete;
+    CImageStore& operator=(const CImageStore&) = delete;
+
+    // A new image loaded from the bitmap resource. The store has room for 4096 images; past
+    // that it hands out one shared empty image instead of writing past its list.
+    CDibImage* CreateImage(UINT bitmapId);
+    // Sets the key colour from the first device context it is given; later calls do nothing.
+    void ProbeButtonFace(HDC dc);
+
+    CDibImage* m_images[IMAGE_STORE_CAPACITY] = {};
+    int32_t m_count = 0;
+    COLORREF m_keyColor = KEY_COLOR_UNSET;
+
+private:
+    CDibImage m_overflowImage;
+};
+
+extern CImageStore theImageStore;
