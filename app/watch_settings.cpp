@@ -7,8 +7,7 @@ namespace {
 
 // A stored boolean counts only when it is exactly 1; 2 or 0xFFFFFFFF read as false.
 int32_t ReadFlag(ProfileStore& profile, const char* entry, int32_t defaultValue) {
-    return profile.GetProfileInt(SETTINGS_SECTION, entry, static_cast<uint32_t>(defaultValue)) ==
-                   1
+    return profile.GetProfileInt(SETTINGS_SECTION, entry, static_cast<uint32_t>(defaultValue)) == 1
                ? 1
                : 0;
 }
@@ -26,10 +25,12 @@ struct ActionKeys {
     const char* logPath;
 };
 
-const ActionKeys MAKE_KEYS = {"MakeLaunch", "MakeLaunchFilename", "MakePlaySound",
-                              "MakeSoundFilename", "MakeLog", "MakeLogFilename"};
-const ActionKeys BREAK_KEYS = {"BreakLaunch", "BreakLaunchFilename", "BreakPlaySound",
-                               "BreakSoundFilename", "BreakLog", "BreakLogFilename"};
+const ActionKeys MAKE_KEYS = {"MakeLaunch",    "MakeLaunchFilename",
+                              "MakePlaySound", "MakeSoundFilename",
+                              "MakeLog",       "MakeLogFilename"};
+const ActionKeys BREAK_KEYS = {"BreakLaunch",    "BreakLaunchFilename",
+                               "BreakPlaySound", "BreakSoundFilename",
+                               "BreakLog",       "BreakLogFilename"};
 
 EventAction LoadAction(ProfileStore& profile, const ActionKeys& keys) {
     const EventAction defaults = WatchSettings::DefaultEventAction();
@@ -57,8 +58,7 @@ void SaveAction(ProfileStore& profile, const ActionKeys& keys, const EventAction
 bool WatchSettings::operator==(const WatchSettings& other) const {
     return AlwaysOnTop == other.AlwaysOnTop && CheckBreak == other.CheckBreak &&
            CheckFrequency == other.CheckFrequency && CheckMake == other.CheckMake &&
-           Hide == other.Hide && makeAction == other.makeAction &&
-           breakAction == other.breakAction;
+           Hide == other.Hide && makeAction == other.makeAction && breakAction == other.breakAction;
 }
 
 WatchSettings LoadWatchSettings(ProfileStore& profile) {

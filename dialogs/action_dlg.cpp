@@ -57,11 +57,19 @@ void CActionDlg::BrowseForFile(CEdit& edit, const char* defaultExtension, const 
         edit.SetWindowText(dialog.GetPathName());
 }
 
-void CActionDlg::OnBrowseLaunch() { BrowseForFile(m_editLaunch, "EXE", LAUNCH_FILTER); }
-void CActionDlg::OnBrowseSound() { BrowseForFile(m_editSound, "WAV", SOUND_FILTER); }
-void CActionDlg::OnBrowseLog() { BrowseForFile(m_editLog, "TXT", LOG_FILTER); }
+void CActionDlg::OnBrowseLaunch() {
+    BrowseForFile(m_editLaunch, "EXE", LAUNCH_FILTER);
+}
+void CActionDlg::OnBrowseSound() {
+    BrowseForFile(m_editSound, "WAV", SOUND_FILTER);
+}
+void CActionDlg::OnBrowseLog() {
+    BrowseForFile(m_editLog, "TXT", LOG_FILTER);
+}
 
-void CActionDlg::OnTestSound() { PlatformActionRunner().PlaySoundFile(m_editSound.GetWindowText()); }
+void CActionDlg::OnTestSound() {
+    PlatformActionRunner().PlaySoundFile(m_editSound.GetWindowText());
+}
 
 void CActionDlg::OnTestLaunch() {
     PlatformActionRunner().LaunchCommand(m_editLaunch.GetWindowText());

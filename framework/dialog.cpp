@@ -76,8 +76,8 @@ INT_PTR CDialog::DoModal() {
     m_nModalResult = -1;
     m_bContinueModal = true;
     HWND hwnd = ::CreateDialogIndirectParamA(
-        AfxGetInstanceHandle(), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-        owner, FrameworkDlgProc, reinterpret_cast<LPARAM>(this));
+        AfxGetInstanceHandle(), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+        FrameworkDlgProc, reinterpret_cast<LPARAM>(this));
 
     if (hwnd != nullptr) {
         if (m_bContinueModal && visible && !VisibilityWasSet())
@@ -148,7 +148,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 INT_PTR CALLBACK FrameworkDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG)

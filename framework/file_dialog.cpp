@@ -37,8 +37,7 @@ INT_PTR CFileDialog::DoModal() {
             if (main->m_hWnd != nullptr)
                 m_ofn.hwndOwner = ::GetLastActivePopup(main->m_hWnd);
     }
-    const BOOL chosen =
-        m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     return chosen ? IDOK : IDCANCEL;
 }
 

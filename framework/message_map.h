@@ -35,9 +35,7 @@ namespace msg {
 namespace detail {
 
 template <class> struct MemberOf;
-template <class T, class F> struct MemberOf<F T::*> {
-    using Class = T;
-};
+template <class T, class F> struct MemberOf<F T::*> { using Class = T; };
 template <auto Handler> using ClassOf = typename MemberOf<decltype(Handler)>::Class;
 
 template <auto Handler> ClassOf<Handler>& Self(CCmdTarget& target) {
@@ -106,13 +104,13 @@ template <UINT Message, auto Handler> constexpr MsgEntry Key() {
 // Mouse messages: void Handler(UINT keyFlags, POINT clientPoint)
 template <UINT Message, auto Handler> constexpr MsgEntry Mouse() {
     static_assert(Message >= WM_MOUSEFIRST && Message <= WM_MOUSELAST);
-    return MsgEntry{Message, 0, 0, [](CCmdTarget& t, WPARAM w, LPARAM l, LRESULT& r) {
-                        const POINT point{static_cast<short>(LOWORD(l)),
-                                          static_cast<short>(HIWORD(l))};
-                        (detail::Self<Handler>(t).*Handler)(static_cast<UINT>(w), point);
-                        r = 0;
-                        return true;
-                    }};
+    return MsgEntry{
+        Message, 0, 0, [](CCmdTarget& t, WPARAM w, LPARAM l, LRESULT& r) {
+            const POINT point{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+            (detail::Self<Handler>(t).*Handler)(static_cast<UINT>(w), point);
+            r = 0;
+            return true;
+        }};
 }
 
 // WM_SETCURSOR: BOOL Handler(HWND window, UINT hitTest, UINT message); FALSE goes on to the

@@ -111,8 +111,7 @@ bool CWinApp::WriteProfileInt(const char* section, const char* entry, uint32_t v
     return status == ERROR_SUCCESS;
 }
 
-bool CWinApp::WriteProfileString(const char* section, const char* entry,
-                                 const std::string& value) {
+bool CWinApp::WriteProfileString(const char* section, const char* entry, const std::string& value) {
     HKEY key = OpenSectionKey(section);
     if (key == nullptr)
         return false;
@@ -121,16 +120,20 @@ bool CWinApp::WriteProfileString(const char* section, const char* entry,
     const std::size_t length = std::char_traits<char>::length(value.c_str()) + 1;
     LONG status = ERROR_INVALID_DATA;
     if (length <= 0xFFFFFFFFu)
-        status = ::RegSetValueExA(key, entry, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>(length));
+        status =
+            ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(length));
     ::RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
-CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd() {
+    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     return g_app != nullptr ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);

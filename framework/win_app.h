@@ -33,8 +33,7 @@ public:
     // The profile lives under HKEY_CURRENT_USER\Software\<key>\<application name>.
     void SetRegistryKey(const char* registryKey);
 
-    uint32_t GetProfileInt(const char* section, const char* entry,
-                           uint32_t defaultValue) override;
+    uint32_t GetProfileInt(const char* section, const char* entry, uint32_t defaultValue) override;
     std::string GetProfileString(const char* section, const char* entry) override;
     bool WriteProfileInt(const char* section, const char* entry, uint32_t value) override;
     bool WriteProfileString(const char* section, const char* entry,

@@ -120,8 +120,8 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
     if (hwnd == nullptr || m_hWnd != nullptr || FromHandlePermanent(hwnd) != nullptr)
         return FALSE;
     Attach(hwnd);
-    m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-        hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameworkWndProc)));
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameworkWndProc)));
     return TRUE;
 }
 
@@ -165,9 +165,13 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     return DispatchFromTable(message, 0, 0, wParam, lParam, result);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
-bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 LRESULT CWnd::Default() {
     return DefWindowProc(g_currentMessage.message, g_currentMessage.wParam,
@@ -180,7 +184,9 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
-void CWnd::SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+void CWnd::SetWindowText(const std::string& text) {
+    ::SetWindowTextA(m_hWnd, text.c_str());
+}
 
 std::string WindowTextOf(HWND hwnd) {
     const int length = ::GetWindowTextLengthA(hwnd);
@@ -191,7 +197,9 @@ std::string WindowTextOf(HWND hwnd) {
     return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
 }
 
-std::string CWnd::GetWindowText() const { return WindowTextOf(m_hWnd); }
+std::string CWnd::GetWindowText() const {
+    return WindowTextOf(m_hWnd);
+}
 
 BOOL CWnd::ShowWindow(int command) {
     m_bVisibilitySet = true;

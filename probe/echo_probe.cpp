@@ -10,9 +10,13 @@ HWND g_notifyWnd = nullptr;
 
 namespace {
 
-[[noreturn]] void EndProcessOnSocketFailure() { ::ExitProcess(PROBE_EXIT_CODE); }
+[[noreturn]] void EndProcessOnSocketFailure() {
+    ::ExitProcess(PROBE_EXIT_CODE);
+}
 
-uint16_t ProcessIdentifier() { return static_cast<uint16_t>(::GetCurrentProcessId() & 0xFFFF); }
+uint16_t ProcessIdentifier() {
+    return static_cast<uint16_t>(::GetCurrentProcessId() & 0xFFFF);
+}
 
 } // namespace
 
@@ -46,9 +50,8 @@ bool SendEchoRequest(const char* host, HWND window) {
     std::memset(&address, 0, sizeof(address));
     if (const hostent* entry = ::gethostbyname(host)) {
         // Never more than the address field holds, whatever length the entry claims.
-        const std::size_t length =
-            std::min<std::size_t>(static_cast<std::size_t>(entry->h_length),
-                                  sizeof(address.sin_addr));
+        const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(entry->h_length),
+                                                         sizeof(address.sin_addr));
         if (entry->h_addr_list != nullptr && entry->h_addr_list[0] != nullptr)
             std::memcpy(&address.sin_addr, entry->h_addr_list[0], length);
         address.sin_family = static_cast<ADDRESS_FAMILY>(entry->h_addrtype);

@@ -60,16 +60,19 @@ const MessageMap* CSystemTray::ThisMessageMap() {
 
 BOOL CSystemTray::Create(CWnd* parent, UINT callbackMessage, const char* tooltip, HICON icon,
                          UINT id) {
-    const uintptr_t parentWnd =
-        parent != nullptr ? reinterpret_cast<uintptr_t>(parent->m_hWnd) : 0;
+    const uintptr_t parentWnd = parent != nullptr ? reinterpret_cast<uintptr_t>(parent->m_hWnd) : 0;
     return m_state.Create(PlatformMajorVersion(), NOTIFYICONDATAA_V1_SIZE, parentWnd,
                           callbackMessage, tooltip != nullptr ? tooltip : "",
                           reinterpret_cast<uintptr_t>(icon), id);
 }
 
-void CSystemTray::RemoveIcon() { m_state.RemoveIcon(); }
+void CSystemTray::RemoveIcon() {
+    m_state.RemoveIcon();
+}
 
-BOOL CSystemTray::SetIcon(HICON icon) { return m_state.SetIcon(reinterpret_cast<uintptr_t>(icon)); }
+BOOL CSystemTray::SetIcon(HICON icon) {
+    return m_state.SetIcon(reinterpret_cast<uintptr_t>(icon));
+}
 
 BOOL CSystemTray::SetIcon(UINT resourceId) {
     // Shared resource icons: never destroyed.
@@ -89,15 +92,21 @@ BOOL CSystemTray::Animate(const std::vector<HICON>& icons, UINT intervalMs, int 
     return m_state.StartAnimation(handles, SecondsNow(), seconds, ANIMATION_TIMER, intervalMs);
 }
 
-BOOL CSystemTray::AdvanceAnimation() { return m_state.AdvanceAnimation(); }
+BOOL CSystemTray::AdvanceAnimation() {
+    return m_state.AdvanceAnimation();
+}
 
-BOOL CSystemTray::StopAnimation() { return m_state.StopAnimation(); }
+BOOL CSystemTray::StopAnimation() {
+    return m_state.StopAnimation();
+}
 
 void CSystemTray::SetMenuDefaultItem(UINT item, BOOL byPosition) {
     m_state.SetDefaultItem(item, byPosition != FALSE);
 }
 
-void CSystemTray::OnTimer(UINT_PTR) { m_state.OnTimer(SecondsNow()); }
+void CSystemTray::OnTimer(UINT_PTR) {
+    m_state.OnTimer(SecondsNow());
+}
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_state.IsCallbackMessage(message))

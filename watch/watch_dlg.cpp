@@ -154,7 +154,9 @@ void CWatchDlg::OnPaint() {
     Default();
 }
 
-HCURSOR CWatchDlg::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(m_hIcon); }
+HCURSOR CWatchDlg::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(m_hIcon);
+}
 
 void CWatchDlg::OnChar(UINT character, UINT, UINT) {
     if (character == 'r')
@@ -162,7 +164,9 @@ void CWatchDlg::OnChar(UINT character, UINT, UINT) {
     Default();
 }
 
-void CWatchDlg::OnExit() { ::PostQuitMessage(0); }
+void CWatchDlg::OnExit() {
+    ::PostQuitMessage(0);
+}
 
 void CWatchDlg::OnOptions() {
     COptionsDlg options;
@@ -203,9 +207,13 @@ bool CWatchDlg::SendEchoRequest(const std::string& host, bool registerWindow) {
     return ::SendEchoRequest(host.c_str(), registerWindow ? m_hWnd : nullptr);
 }
 
-uint32_t CWatchDlg::ReadTickCount() { return ::GetTickCount(); }
+uint32_t CWatchDlg::ReadTickCount() {
+    return ::GetTickCount();
+}
 
-void CWatchDlg::SetStatusText(const std::string& text) { m_status.SetWindowText(text); }
+void CWatchDlg::SetStatusText(const std::string& text) {
+    m_status.SetWindowText(text);
+}
 
 void CWatchDlg::ShowLight(int bitmapId) {
     switch (bitmapId) {
@@ -229,9 +237,13 @@ void CWatchDlg::RestartLightTimer() {
     SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
 }
 
-void CWatchDlg::SetTrayIcon(int iconId) { m_trayIcon.SetIcon(static_cast<UINT>(iconId)); }
+void CWatchDlg::SetTrayIcon(int iconId) {
+    m_trayIcon.SetIcon(static_cast<UINT>(iconId));
+}
 
-void CWatchDlg::SetTrayTooltip(const std::string& text) { m_trayIcon.SetTooltip(text.c_str()); }
+void CWatchDlg::SetTrayTooltip(const std::string& text) {
+    m_trayIcon.SetTooltip(text.c_str());
+}
 
 void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText) {
     PlatformActionRunner runner;

@@ -58,9 +58,8 @@ BOOL CAnimButton::AttachAnim(UINT controlId, CWnd* parent, UINT bitmapId, int fr
     m_frameRate = frameRate;
     m_frameWidth = plan.frameWidth;
     m_rowHeight = plan.rowHeight;
-    m_hCursor = cursorId != 0
-                    ? ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(cursorId))
-                    : nullptr;
+    m_hCursor =
+        cursorId != 0 ? ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(cursorId)) : nullptr;
     if (plan.runsTimer)
         m_timerId = SetTimer(ANIM_BUTTON_TIMER, plan.periodMs);
     return TRUE;
@@ -85,9 +84,8 @@ void CAnimButton::DrawItem(const DRAWITEMSTRUCT* item) {
         m_frame = 0;
         break;
     case TimerUpkeep::Start:
-        m_timerId = SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width,
-                                                              m_pImage->m_height, m_frameCount,
-                                                              m_frameRate)
+        m_timerId = SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width, m_pImage->m_height,
+                                                              m_frameCount, m_frameRate)
                                                     .periodMs);
         break;
     case TimerUpkeep::Keep:
@@ -222,4 +220,6 @@ void CAnimButton::OnMouseMove(UINT, POINT point) {
     }
 }
 
-void CAnimButton::OnLButtonDown(UINT, POINT) { Default(); }
+void CAnimButton::OnLButtonDown(UINT, POINT) {
+    Default();
+}

@@ -9,9 +9,13 @@
 #include <iterator>
 #include <vector>
 
-CDibImage::CDibImage() { std::memset(&m_bmi, 0, sizeof(m_bmi)); }
+CDibImage::CDibImage() {
+    std::memset(&m_bmi, 0, sizeof(m_bmi));
+}
 
-CDibImage::~CDibImage() { Release(); }
+CDibImage::~CDibImage() {
+    Release();
+}
 
 bool CDibImage::Create(int width, int height) {
     Release();
@@ -51,8 +55,8 @@ bool CDibImage::LoadFromPackedDib(const uint8_t* dib, std::size_t length) {
         return false;
     if (!Create(source.width, source.height))
         return false;
-    return ConvertRows24To32(source, m_bits,
-                             static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+    return ConvertRows24To32(
+        source, m_bits, static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
 }
 
 bool CDibImage::Load(const std::string& path, UINT resourceId) {

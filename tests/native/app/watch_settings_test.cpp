@@ -45,12 +45,23 @@ public:
     }
 };
 
-const std::vector<std::string> kOrder = {
-    "AlwaysOnTop",        "CheckBreak",      "CheckFrequency",      "CheckMake",
-    "Hide",               "MakeLaunch",      "MakeLaunchFilename",  "MakePlaySound",
-    "MakeSoundFilename",  "MakeLog",         "MakeLogFilename",     "BreakLaunch",
-    "BreakLaunchFilename", "BreakPlaySound", "BreakSoundFilename",  "BreakLog",
-    "BreakLogFilename"};
+const std::vector<std::string> kOrder = {"AlwaysOnTop",
+                                         "CheckBreak",
+                                         "CheckFrequency",
+                                         "CheckMake",
+                                         "Hide",
+                                         "MakeLaunch",
+                                         "MakeLaunchFilename",
+                                         "MakePlaySound",
+                                         "MakeSoundFilename",
+                                         "MakeLog",
+                                         "MakeLogFilename",
+                                         "BreakLaunch",
+                                         "BreakLaunchFilename",
+                                         "BreakPlaySound",
+                                         "BreakSoundFilename",
+                                         "BreakLog",
+                                         "BreakLogFilename"};
 
 TEST(WatchSettings, FirstRunTakesEveryDefault) {
     MemoryProfile profile;
