@@ -1,6 +1,8 @@
 // Echo request layout, the Internet checksum, the reply check and the socket error rules.
 #include "probe/echo_packet.h"
 
+#include "framework/byte_order.h"
+
 namespace {
 
 constexpr uint8_t ECHO_REQUEST_TYPE = 8;
@@ -31,33 +33,13 @@ constexpr int NO_BUFFER_SPACE = 10055;
 constexpr int TIMED_OUT = 10060;
 constexpr int HOST_UNREACHABLE = 10065;
 
-uint16_t ReadUint16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
-uint32_t ReadUint32(const uint8_t* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-void WriteUint16(uint8_t* bytes, uint16_t value) {
-    bytes[0] = static_cast<uint8_t>(value);
-    bytes[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void WriteUint32(uint8_t* bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 } // namespace
 
 uint16_t IcmpChecksum(const uint8_t* bytes, size_t length) {
     uint32_t sum = 0;
     size_t offset = 0;
     for (; offset + 1 < length; offset += 2) {
-        sum += ReadUint16(bytes + offset);
+        sum += ReadLe16(bytes + offset);
     }
     if (offset < length) {
         sum += bytes[offset];
@@ -71,7 +53,7 @@ void FillEchoRequest(uint8_t* buffer, size_t length, uint16_t identifier) {
     // Type, code, checksum, identifier and sequence, clipped to the buffer.
     uint8_t header[SEND_TICK_OFFSET] = {};
     header[TYPE_OFFSET] = ECHO_REQUEST_TYPE;
-    WriteUint16(header + IDENTIFIER_OFFSET, identifier);
+    WriteLe16(header + IDENTIFIER_OFFSET, identifier);
     for (size_t i = 0; i < sizeof header && i < length; ++i) {
         buffer[i] = header[i];
     }
@@ -83,8 +65,8 @@ void FillEchoRequest(uint8_t* buffer, size_t length, uint16_t identifier) {
 EchoRequest BuildEchoRequest(uint16_t identifier, uint32_t sendTick) {
     EchoRequest request{};
     FillEchoRequest(request.data(), request.size(), identifier);
-    WriteUint32(request.data() + SEND_TICK_OFFSET, sendTick);
-    WriteUint16(request.data() + CHECKSUM_OFFSET, IcmpChecksum(request.data(), request.size()));
+    WriteLe32(request.data() + SEND_TICK_OFFSET, sendTick);
+    WriteLe16(request.data() + CHECKSUM_OFFSET, IcmpChecksum(request.data(), request.size()));
     return request;
 }
 
@@ -99,11 +81,11 @@ std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, 
     }
     const uint8_t* message = datagram + headerSize;
     if (message[TYPE_OFFSET] != ECHO_REPLY_TYPE ||
-        ReadUint16(message + IDENTIFIER_OFFSET) != identifier) {
+        ReadLe16(message + IDENTIFIER_OFFSET) != identifier) {
         return std::nullopt;
     }
-    return EchoReply{ReadUint16(message + SEQUENCE_OFFSET),
-                     nowTick - ReadUint32(message + SEND_TICK_OFFSET)};
+    return EchoReply{ReadLe16(message + SEQUENCE_OFFSET),
+                     nowTick - ReadLe32(message + SEND_TICK_OFFSET)};
 }
 
 bool IsSendFailureRecoverable(int errorCode) {

@@ -2,6 +2,8 @@
 // conversion and key recolouring of the button images.
 #include "widgets/dib_pixels.h"
 
+#include "framework/byte_order.h"
+
 namespace {
 
 // Info header fields, as offsets from its start (all little-endian).
@@ -14,15 +16,6 @@ constexpr size_t CLR_USED_AT = 32;
 constexpr uint32_t BI_BITFIELDS_CODE = 3;
 constexpr uint32_t BITFIELD_MASK_COUNT = 3;
 constexpr uint32_t PIXEL_MASK = 0x00FFFFFF;
-
-uint16_t ReadU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 uint32_t LowerChannel(uint32_t channel) {
     return channel == 0 ? 0 : channel - 1;
@@ -65,13 +58,13 @@ bool LocatePackedDib(const uint8_t* dib, size_t length, DibSource& source) {
     if (dib == nullptr || length < BITMAP_INFO_HEADER_SIZE) {
         return false;
     }
-    const auto width = static_cast<int32_t>(ReadU32(dib + WIDTH_AT));
-    const auto height = static_cast<int32_t>(ReadU32(dib + HEIGHT_AT));
+    const auto width = static_cast<int32_t>(ReadLe32(dib + WIDTH_AT));
+    const auto height = static_cast<int32_t>(ReadLe32(dib + HEIGHT_AT));
     if (width < 1 || width > MAX_IMAGE_SIDE || height < 1 || height > MAX_IMAGE_SIDE) {
         return false;
     }
     const uint64_t entries = ColorTableEntries(
-        ReadU16(dib + BIT_COUNT_AT), ReadU32(dib + COMPRESSION_AT), ReadU32(dib + CLR_USED_AT));
+        ReadLe16(dib + BIT_COUNT_AT), ReadLe32(dib + COMPRESSION_AT), ReadLe32(dib + CLR_USED_AT));
     // Both terms stay far below 2^64: entries < 2^33, stride x height < 2^30.
     const uint64_t offset = BITMAP_INFO_HEADER_SIZE + 4 * entries;
     const size_t stride = SourceRowStride(width);

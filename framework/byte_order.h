@@ -1,0 +1,24 @@
+// Little-endian reads and writes of 16- and 32-bit fields in byte buffers (ICMP packets,
+// bitmap headers), whatever the byte order of the machine.
+#pragma once
+
+#include <cstdint>
+
+inline uint16_t ReadLe16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+inline uint32_t ReadLe32(const uint8_t* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+inline void WriteLe16(uint8_t* bytes, uint16_t value) {
+    bytes[0] = static_cast<uint8_t>(value);
+    bytes[1] = static_cast<uint8_t>(value >> 8);
+}
+
+inline void WriteLe32(uint8_t* bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
