@@ -3,6 +3,7 @@
 
 #include "framework/win_app.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {

@@ -14,10 +14,19 @@ namespace {
 uint32_t PlatformMajorVersion() {
     // The major version the platform reports for itself (low byte of the low word); the
     // notification area exists from version 4 on.
+#if defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#elif defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
     return LOBYTE(LOWORD(::GetVersion()));
+#if defined(_MSC_VER)
+#pragma warning(pop)
+#elif defined(__GNUC__)
 #pragma GCC diagnostic pop
+#endif
 }
 
 // The local time in whole seconds, as the date-time value holds it; none when it cannot be had.
