@@ -2,9 +2,9 @@
 # a Wine prefix of the project's own inside the build tree. Source it; do not run it.
 
 TARNWELL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${TARNWELL_BUILD_DIR:-$TARNWELL_ROOT/build}
+export BUILD_DIR=${TARNWELL_BUILD_DIR:-$TARNWELL_ROOT/build}
 NATIVE_BUILD=$BUILD_DIR/native
-WIN_BUILD=$BUILD_DIR/win
+export WIN_BUILD=$BUILD_DIR/win
 export WINEPREFIX=$BUILD_DIR/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

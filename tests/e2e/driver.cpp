@@ -1,17 +1,32 @@
 // The end-to-end test driver: a small Windows console program, run in the same Wine prefix as
-// tarnwell.exe, that finds Tarnwell's watch window and reads or drives it.
+// tarnwell.exe, that finds Tarnwell's watch window and reads or drives it, and reads or writes
+// the settings section in the registry.
 //
 //   tarnwell_driver wait-window MS              wait until the watch window exists
 //   tarnwell_driver wait-gone MS                wait until no watch window exists
 //   tarnwell_driver text ID                     print a control's text
 //   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT; prints the ms
-//   tarnwell_driver info                        print size in dialog units, visibility, topmost
+//                                               waited and the wall-clock time (Unix seconds)
+//   tarnwell_driver wait-change ID OLD MS       wait until a control's text differs from OLD;
+//                                               prints the new text
+//   tarnwell_driver info                        print the client size in pixels and in dialog
+//                                               units, what 215 x 33 units map to, visibility
+//                                               and topmost
+//   tarnwell_driver rect                        print the window's screen rectangle
 //   tarnwell_driver wait-visible 0|1 MS         wait until the window is hidden (0) or shown (1)
+//   tarnwell_driver never-shown MS HOLD         wait up to MS for the watch window, then poll it
+//                                               for HOLD ms; fails if it was ever visible;
+//                                               prints "ready" first, then the poll counts
+//   tarnwell_driver find-window CAPTION         print how many top-level windows have CAPTION;
+//                                               exit code 0 when there is one at least
 //   tarnwell_driver set-text ID TEXT            set a control's text
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
 //   tarnwell_driver close                       send a close request
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
+//   tarnwell_driver clear-settings              delete every program's settings
+//   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
+//   tarnwell_driver set-string APPNAME NAME TEXT [NAME TEXT]... store REG_SZ settings
 //
 // Exit code 0 on success, 1 on a failed wait or a missing window, 2 on bad arguments.
 #include <windows.h>
@@ -24,26 +39,54 @@
 
 namespace {
 
+// Where the settings of every copy of the program live: the registry-key text is taken as a
+// relative path below HKCU\Software, so it starts with a key literally named HKEY_CURRENT_USER.
+const char* const SETTINGS_ROOT = "Software\\HKEY_CURRENT_USER";
+
+std::string SettingsPath(const char* appName) {
+    return std::string(SETTINGS_ROOT) + "\\Software\\Larkspindle\\Tarnwell\\" + appName +
+           "\\Settings";
+}
+
+bool IsWatchWindow(HWND hwnd) {
+    char className[64] = {};
+    char title[64] = {};
+    ::GetClassNameA(hwnd, className, sizeof(className));
+    ::GetWindowTextA(hwnd, title, sizeof(title));
+    // The watch window is the dialog captioned "Tarnwell" that has a host field.
+    return std::strcmp(className, "#32770") == 0 && std::strcmp(title, "Tarnwell") == 0 &&
+           ::GetDlgItem(hwnd, 1001) != nullptr;
+}
+
 HWND FindWatchWindow() {
-    struct Search {
-        HWND found = nullptr;
-    } search;
+    HWND found = nullptr;
     ::EnumWindows(
         [](HWND hwnd, LPARAM param) -> BOOL {
-            char className[64] = {};
-            char title[64] = {};
-            ::GetClassNameA(hwnd, className, sizeof(className));
+            if (!IsWatchWindow(hwnd))
+                return TRUE;
+            *reinterpret_cast<HWND*>(param) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int CountWindowsCaptioned(const char* caption) {
+    struct Search {
+        const char* caption;
+        int count;
+    } search = {caption, 0};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char title[256] = {};
             ::GetWindowTextA(hwnd, title, sizeof(title));
-            // The watch window is the dialog captioned "Tarnwell" that has a host field.
-            if (std::strcmp(className, "#32770") == 0 && std::strcmp(title, "Tarnwell") == 0 &&
-                ::GetDlgItem(hwnd, 1001) != nullptr) {
-                reinterpret_cast<Search*>(param)->found = hwnd;
-                return FALSE;
-            }
+            if (std::strcmp(title, s->caption) == 0)
+                ++s->count;
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.count;
 }
 
 std::string TextOf(HWND hwnd) {
@@ -54,7 +97,9 @@ std::string TextOf(HWND hwnd) {
     return std::string(buffer.data());
 }
 
-HWND Control(HWND window, int id) { return id == 0 ? window : ::GetDlgItem(window, id); }
+HWND Control(HWND window, int id) {
+    return id == 0 ? window : ::GetDlgItem(window, id);
+}
 
 template <class Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
     const DWORD start = ::GetTickCount();
@@ -63,21 +108,105 @@ template <class Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
             return true;
         if (::GetTickCount() - start >= timeoutMs)
             return false;
-        ::Sleep(50);
+        ::Sleep(20);
     }
 }
 
-int Usage() {
-    std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
-    return 2;
+// Wall-clock seconds since 1970, to set beside the times the shell script takes with date.
+double UnixSeconds() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const ULONGLONG fromWindowsEpochTo1970 = 116444736000000000ULL;
+    return static_cast<double>(ticks - fromWindowsEpochTo1970) / 1e7;
+}
+
+// What a rectangle in dialog units covers in pixels with the watch window's font. MapDialogRect
+// works only on dialogs of the calling process, so the driver makes a hidden dialog of its own
+// with the same font (8-point MS Sans Serif) and maps with that.
+bool MapWithDialogFont(RECT& rect) {
+    alignas(4) WORD buffer[64] = {};
+    auto* header = reinterpret_cast<DLGTEMPLATE*>(buffer);
+    header->style = DS_SETFONT | WS_POPUP;
+    header->cx = 10;
+    header->cy = 10;
+    WORD* next = reinterpret_cast<WORD*>(header + 1);
+    *next++ = 0; // no menu
+    *next++ = 0; // the standard dialog class
+    *next++ = 0; // no caption
+    *next++ = 8; // point size
+    for (const char* face = "MS Sans Serif"; *face != '\0'; ++face)
+        *next++ = static_cast<WORD>(*face);
+    *next++ = 0;
+    HWND dialog = ::CreateDialogIndirectParamA(
+        ::GetModuleHandleA(nullptr), header, nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    if (dialog == nullptr)
+        return false;
+    const BOOL mapped = ::MapDialogRect(dialog, &rect);
+    ::DestroyWindow(dialog);
+    return mapped != FALSE;
+}
+
+int PrintInfo(HWND window) {
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    RECT base = {0, 0, 4, 8};
+    RECT wanted = {0, 0, 215, 33};
+    if (!MapWithDialogFont(base) || !MapWithDialogFont(wanted) || base.right <= 0 ||
+        base.bottom <= 0) {
+        std::fprintf(stderr, "cannot map dialog units\n");
+        return 1;
+    }
+    const LONG_PTR exStyle = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
+    std::printf("client %ld %ld\n", client.right, client.bottom);
+    std::printf("units %d %d\n", ::MulDiv(client.right, 4, base.right),
+                ::MulDiv(client.bottom, 8, base.bottom));
+    std::printf("mapped 215 33 %ld %ld\n", wanted.right, wanted.bottom);
+    std::printf("visible %d\n", ::IsWindowVisible(window) ? 1 : 0);
+    std::printf("topmost %d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    return 0;
+}
+
+// Polls the watch window's visibility from before it exists until HOLD ms after it appeared.
+// Wine reports no show events to other processes, so the caller adds a check of its own (the
+// X server's map notifications) for a show shorter than one poll.
+int NeverShown(DWORD waitMs, DWORD holdMs) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    HWND window = nullptr;
+    DWORD foundAt = 0;
+    int polls = 0;
+    int visiblePolls = 0;
+    for (;;) {
+        if (window == nullptr) {
+            window = FindWatchWindow();
+            foundAt = ::GetTickCount();
+            if (window == nullptr && foundAt - start >= waitMs)
+                break;
+        }
+        if (window != nullptr) {
+            ++polls;
+            if (::IsWindowVisible(window))
+                ++visiblePolls;
+            if (::GetTickCount() - foundAt >= holdMs)
+                break;
+        }
+        ::Sleep(1);
+    }
+    if (window == nullptr) {
+        std::printf("no window\n");
+        return 1;
+    }
+    std::printf("polls %d visible %d\n", polls, visiblePolls);
+    return visiblePolls == 0 ? 0 : 1;
 }
 
 int PrintRegistry(const char* appName) {
-    const std::string path = std::string("Software\\HKEY_CURRENT_USER\\Software\\Larkspindle\\"
-                                         "Tarnwell\\") +
-                             appName + "\\Settings";
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath(appName).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
         std::printf("no key\n");
         return 1;
     }
@@ -85,12 +214,13 @@ int PrintRegistry(const char* appName) {
         char name[256] = {};
         DWORD nameLength = sizeof(name);
         DWORD type = 0;
-        BYTE data[4096] = {};
-        DWORD dataLength = sizeof(data);
+        // One byte more than the query may fill, so that a text always ends in a zero.
+        BYTE data[4097] = {};
+        DWORD dataLength = sizeof(data) - 1;
         if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) !=
             ERROR_SUCCESS)
             break;
-        if (type == REG_DWORD) {
+        if (type == REG_DWORD && dataLength == sizeof(DWORD)) {
             DWORD value = 0;
             std::memcpy(&value, data, sizeof(value));
             std::printf("%s REG_DWORD %lu\n", name, static_cast<unsigned long>(value));
@@ -104,6 +234,42 @@ int PrintRegistry(const char* appName) {
     return 0;
 }
 
+// Stores NAME VALUE pairs as values of one program's settings section.
+int StoreSettings(const char* appName, char** pairs, int count, bool asText) {
+    if (count <= 0 || count % 2 != 0)
+        return 2;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsPath(appName).c_str(), 0, nullptr, 0,
+                          KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        std::fprintf(stderr, "cannot create the settings key\n");
+        return 1;
+    }
+    LONG result = ERROR_SUCCESS;
+    for (int i = 0; i + 1 < count && result == ERROR_SUCCESS; i += 2) {
+        if (asText) {
+            const char* text = pairs[i + 1];
+            result = ::RegSetValueExA(key, pairs[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                      static_cast<DWORD>(std::strlen(text) + 1));
+        } else {
+            const DWORD value = static_cast<DWORD>(std::strtoul(pairs[i + 1], nullptr, 0));
+            result = ::RegSetValueExA(key, pairs[i], 0, REG_DWORD,
+                                      reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        }
+    }
+    ::RegCloseKey(key);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
+int ClearSettings() {
+    const LONG result = ::RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_ROOT);
+    return (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) ? 0 : 1;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,19 +278,28 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     auto arg = [&](int i) -> const char* { return i < argc ? argv[i] : ""; };
     auto number = [&](int i) { return std::strtol(arg(i), nullptr, 0); };
+    auto milliseconds = [&](int i) { return static_cast<DWORD>(number(i)); };
 
     if (command == "registry")
         return argc < 3 ? Usage() : PrintRegistry(arg(2));
-    if (command == "wait-window") {
-        const bool found = WaitFor(static_cast<DWORD>(number(2)),
-                                   [] { return FindWatchWindow() != nullptr; });
-        return found ? 0 : 1;
+    if (command == "clear-settings")
+        return ClearSettings();
+    if (command == "set-dword" || command == "set-string") {
+        if (argc < 5)
+            return Usage();
+        return StoreSettings(arg(2), argv + 3, argc - 3, command == "set-string");
     }
-    if (command == "wait-gone") {
-        const bool gone = WaitFor(static_cast<DWORD>(number(2)),
-                                  [] { return FindWatchWindow() == nullptr; });
-        return gone ? 0 : 1;
+    if (command == "find-window") {
+        const int count = CountWindowsCaptioned(arg(2));
+        std::printf("%d\n", count);
+        return count > 0 ? 0 : 1;
     }
+    if (command == "never-shown")
+        return NeverShown(milliseconds(2), milliseconds(3));
+    if (command == "wait-window")
+        return WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }) ? 0 : 1;
+    if (command == "wait-gone")
+        return WaitFor(milliseconds(2), [] { return FindWatchWindow() == nullptr; }) ? 0 : 1;
 
     HWND window = FindWatchWindow();
     if (window == nullptr) {
@@ -139,30 +314,32 @@ int main(int argc, char** argv) {
         HWND control = Control(window, static_cast<int>(number(2)));
         const std::string wanted = arg(3);
         const DWORD start = ::GetTickCount();
-        const bool seen = WaitFor(static_cast<DWORD>(number(4)),
-                                  [&] { return TextOf(control) == wanted; });
-        std::printf("%lu\n", static_cast<unsigned long>(::GetTickCount() - start));
+        const bool seen = WaitFor(milliseconds(4), [&] { return TextOf(control) == wanted; });
+        std::printf("%lu %.3f\n", static_cast<unsigned long>(::GetTickCount() - start),
+                    UnixSeconds());
         if (!seen)
-            std::fprintf(stderr, "status is \"%s\"\n", TextOf(control).c_str());
+            std::fprintf(stderr, "text is \"%s\"\n", TextOf(control).c_str());
         return seen ? 0 : 1;
     }
-    if (command == "info") {
-        RECT client = {};
-        ::GetClientRect(window, &client);
-        RECT units = {0, 0, 215, 33};
-        ::MapDialogRect(window, &units);
-        const LONG_PTR exStyle = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
-        std::printf("client %ld %ld\n", client.right, client.bottom);
-        std::printf("units %ld %ld\n", units.right, units.bottom);
-        std::printf("visible %d\n", ::IsWindowVisible(window) ? 1 : 0);
-        std::printf("topmost %d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    if (command == "wait-change") {
+        HWND control = Control(window, static_cast<int>(number(2)));
+        const std::string old = arg(3);
+        const bool changed = WaitFor(milliseconds(4), [&] { return TextOf(control) != old; });
+        std::printf("%s\n", TextOf(control).c_str());
+        return changed ? 0 : 1;
+    }
+    if (command == "info")
+        return PrintInfo(window);
+    if (command == "rect") {
+        RECT rect = {};
+        ::GetWindowRect(window, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
     if (command == "wait-visible") {
         const bool wanted = number(2) != 0;
-        const bool seen = WaitFor(static_cast<DWORD>(number(3)), [&] {
-            return (::IsWindowVisible(window) != FALSE) == wanted;
-        });
+        const bool seen = WaitFor(milliseconds(3),
+                                  [&] { return (::IsWindowVisible(window) != FALSE) == wanted; });
         return seen ? 0 : 1;
     }
     if (command == "set-text") {

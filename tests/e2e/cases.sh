@@ -1,0 +1,392 @@
+# The end-to-end cases, one function per run of tarnwell.exe; a run that shows several things
+# reports each as a result of its own. Sourced by run_all.sh after harness.sh.
+
+STATUS=1003
+HOST_FIELD=1001
+EXIT_BUTTON=1000
+OPTIONS_BUTTON=1004
+VK_RETURN=13
+VK_ESCAPE=27
+
+# The 17 values a first run leaves behind: name, registry type, value.
+DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
+BreakLaunch REG_DWORD 0
+BreakLaunchFilename REG_SZ
+BreakLog REG_DWORD 0
+BreakLogFilename REG_SZ
+BreakPlaySound REG_DWORD 1
+BreakSoundFilename REG_SZ
+CheckBreak REG_DWORD 1
+CheckFrequency REG_DWORD 4
+CheckMake REG_DWORD 1
+Hide REG_DWORD 0
+MakeLaunch REG_DWORD 0
+MakeLaunchFilename REG_SZ
+MakeLog REG_DWORD 0
+MakeLogFilename REG_SZ
+MakePlaySound REG_DWORD 1
+MakeSoundFilename REG_SZ"
+
+# The settings section of APP, one "name type value" line per value, sorted.
+stored_settings() { # app
+    drv registry "$1" | sed 's/ *$//' | LC_ALL=C sort
+}
+
+# Notes a problem unless APP's section holds exactly EXPECTED (lines as above, any order).
+expect_settings() { # app expected
+    local actual expected difference
+    actual=$(stored_settings "$1")
+    expected=$(LC_ALL=C sort <<<"$2")
+    [[ $actual == "$expected" ]] && return 0
+    difference=$(diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | head -4 | tr '\n' ';')
+    problem "settings of $1 differ (< expected, > stored): $difference"
+    return 1
+}
+
+# DEFAULT_SETTINGS with some lines replaced: each argument is a whole "name type value" line.
+defaults_with() {
+    local settings=$DEFAULT_SETTINGS line
+    for line in "$@"; do
+        settings=$(awk -v l="$line" 'BEGIN { split(l, w, " ") } $1 == w[1] { print l; next } { print }' \
+            <<<"$settings")
+    done
+    echo "$settings"
+}
+
+expect_text() { # control expected-text
+    local text
+    text=$(drv text "$1")
+    [[ $text == "$2" ]] || problem "control $1 shows \"$text\", not \"$2\""
+}
+
+expect_info() { # field expected
+    local value
+    value=$(info_field "$(drv info)" "$1")
+    [[ $value == "$2" ]] || problem "info $1 is \"$value\", not \"$2\""
+}
+
+# Ends the program with STEP (a driver command) and checks that it ends; sets TW_RC.
+end_with() { # description driver-args...
+    local what=$1
+    shift
+    drv "$@" >/dev/null
+    if ! wait_program_exit 10; then
+        problem "tarnwell.exe still runs 10 s after the $what"
+        return 1
+    fi
+}
+
+# --- start-up, the window, the three ways out and the settings ------------------------------
+
+case_first_run() {
+    fresh_case
+    [[ $(drv registry tarnwell) == "no key" ]] || problem "a settings key exists before the first run"
+    launch "$E2E_EXE" || {
+        result first_run_window
+        unreached exit_command_ends_with_code_0 first_run_saves_17_defaults
+        return
+    }
+    local info mapped
+    info=$(drv info)
+    mapped=$(info_field "$info" mapped)
+    [[ $(info_field "$info" units) == "215 33" ]] ||
+        problem "client area is $(info_field "$info" units) dialog units, not 215 33"
+    [[ "215 33 $(info_field "$info" client)" == "$mapped" ]] ||
+        problem "client area $(info_field "$info" client) px differs from 215 x 33 units ($mapped)"
+    [[ $(info_field "$info" visible) == 1 ]] || problem "window not visible"
+    expect_text $STATUS "Ready"
+    result first_run_window
+
+    end_with "Exit command" command $EXIT_BUTTON &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    result exit_command_ends_with_code_0
+
+    expect_settings tarnwell "$DEFAULT_SETTINGS"
+    result first_run_saves_17_defaults
+}
+
+case_escape() {
+    fresh_case
+    launch "$E2E_EXE" && end_with "Escape key" key $HOST_FIELD $VK_ESCAPE &&
+        expect_settings tarnwell "$DEFAULT_SETTINGS"
+    result escape_ends_and_saves
+}
+
+case_close_and_boolean_2() {
+    fresh_case
+    drv set-dword tarnwell AlwaysOnTop 2 >/dev/null
+    launch "$E2E_EXE" || {
+        result boolean_2_reads_false
+        unreached close_request_ends_and_saves_boolean_as_0
+        return
+    }
+    expect_info topmost 0
+    result boolean_2_reads_false
+    end_with "close request" close &&
+        expect_settings tarnwell "$(defaults_with "AlwaysOnTop REG_DWORD 0")"
+    result close_request_ends_and_saves_boolean_as_0
+}
+
+# A copy under another name keeps its settings under its own name.
+case_renamed_copy() {
+    fresh_case
+    local copy=$BUILD_DIR/e2e/watchcopy.exe
+    local others="AlwaysOnTop REG_DWORD 0
+CheckFrequency REG_DWORD 7
+Hide REG_DWORD 1
+MakeLog REG_DWORD 1
+MakeLogFilename REG_SZ C:\\elsewhere.log"
+    mkdir -p "$(dirname "$copy")"
+    cp "$E2E_EXE" "$copy"
+    drv set-dword tarnwell AlwaysOnTop 0 CheckFrequency 7 Hide 1 MakeLog 1 >/dev/null
+    drv set-string tarnwell MakeLogFilename 'C:\elsewhere.log' >/dev/null
+    if launch "$copy"; then
+        expect_info topmost 1
+        expect_info visible 1
+        end_with "Exit command" command $EXIT_BUTTON &&
+            expect_settings watchcopy "$DEFAULT_SETTINGS"
+        expect_settings tarnwell "$others"
+    fi
+    result renamed_copy_uses_own_key
+}
+
+# --- watching 127.0.0.1: make, break, make, with the event actions ----------------------------
+
+# The time from the host's silence to the break event, in seconds (for the report).
+BREAK_DELAY=""
+
+case_alive_dead_alive() {
+    fresh_case
+    local log_path='C:\e2e\events.log' marker=$E2E_DRIVE_DIR/marker.txt
+    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakeLaunch 1 >/dev/null
+    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" \
+        MakeLaunchFilename 'cmd /c echo made> C:\e2e\marker.txt' >/dev/null
+    if ! launch "$E2E_EXE" 127.0.0.1; then
+        result alive_dead_alive
+        unreached make_event_launches_command screenshot_of_live_host event_log_lines
+        return
+    fi
+    if ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
+        problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+        result alive_dead_alive
+        unreached make_event_launches_command screenshot_of_live_host event_log_lines
+        return
+    fi
+
+    # The make event launched the command: its marker file appears in the prefix's C: drive.
+    for _ in $(seq 50); do
+        [[ -s $marker ]] && break
+        sleep 0.1
+    done
+    if [[ ! -s $marker ]]; then
+        problem "no marker file within 5 s of the make event"
+    elif [[ $(tr -d '\r' <"$marker") != made ]]; then
+        problem "marker file holds \"$(tr -d '\r' <"$marker")\""
+    fi
+    result make_event_launches_command
+
+    take_screenshot watch_alive
+    result screenshot_of_live_host
+
+    # Silence the host. Its last reply came at most one check period (1 s) before this moment.
+    # The break comes at the first check tick more than 10 s after that reply, so 10 to 11 s
+    # after it, up to 13 s allowed for a busy machine. Measured from this moment that is 9 s at
+    # the earliest (a reply a full period earlier) and about 13 s at the latest: 9.0 to 13.5 s
+    # is accepted, the half second covering the driver's polling and late timer messages.
+    local silent_at died died_at
+    silent_at=$(date +%s.%N)
+    silence_host 1
+    if died=$(drv wait-text $STATUS "127.0.0.1 has died!" 16000); then
+        died_at=${died#* }
+        BREAK_DELAY=$(awk -v a="$silent_at" -v b="$died_at" 'BEGIN { printf "%.2f", b - a }')
+        awk -v d="$BREAK_DELAY" 'BEGIN { exit !(d >= 9.0 && d <= 13.5) }' ||
+            problem "break came $BREAK_DELAY s after the host went silent, outside 9.0 to 13.5 s"
+    else
+        problem "no \"127.0.0.1 has died!\" within 16 s of silencing the host"
+    fi
+    silence_host 0
+    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+        problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering again"
+    result alive_dead_alive
+    [[ -n $BREAK_DELAY ]] && note "break event $BREAK_DELAY s after the host went silent"
+
+    end_with "Exit command" command $EXIT_BUTTON &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive" "has died" "is alive"
+    result event_log_lines
+}
+
+# Notes a problem unless the log holds exactly one CR LF line per expected event, in order.
+expect_event_log() { # file events...
+    local file=$1
+    shift
+    if [[ ! -f $file ]]; then
+        problem "no log file"
+        return
+    fi
+    local weekday='(Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday)'
+    local month='(January|February|March|April|May|June|July|August|September|October|November|December)'
+    local time_re="^$weekday [0-9]{2} $month [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} -"$'\t'
+    local lines=()
+    mapfile -t lines <"$file"
+    if ((${#lines[@]} != $#)); then
+        problem "log has ${#lines[@]} lines, not $#"
+        return
+    fi
+    [[ $(tail -c 2 "$file" | od -An -c | tr -d ' ') == '\r\n' ]] || problem "log does not end in CR LF"
+    local i=0 event line_re
+    for event in "$@"; do
+        line_re="${time_re}127\\.0\\.0\\.1 ${event}!"$'\r''$'
+        [[ ${lines[i]} =~ $line_re ]] ||
+            problem "log line $((i + 1)) is \"$(tr -d '\r\t' <<<"${lines[i]}")\", not a \"$event\" line"
+        i=$((i + 1))
+    done
+}
+
+# Saves the watch window, cropped from the whole screen, as BUILD_DIR/screenshots/NAME.png and
+# checks that it shows the green light of a live host.
+take_screenshot() { # name
+    local out=$BUILD_DIR/screenshots/$1.png desktop origin rect crop=""
+    mkdir -p "$(dirname "$out")"
+    # Window positions are the virtual desktop's; the desktop is an X window of its own.
+    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
+    rect=$(drv rect)
+    if [[ -n $desktop && -n $rect ]]; then
+        origin=$(xwininfo -id "$desktop" |
+            awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+        crop=$(awk -v o="$origin" -v r="$rect" 'BEGIN { split(o, p, " "); split(r, w, " ");
+            printf "%dx%d+%d+%d", w[3] - w[1], w[4] - w[2], p[1] + w[1], p[2] + w[2] }')
+    fi
+    # Each reply flashes the light bright green (#00FF00) until the next 100 ms light tick; the
+    # steady light of a live host is dark green (#008000). A picture caught in a flash is taken
+    # again, so that the saved one shows the steady light.
+    local colours=""
+    for _ in 1 2 3 4 5; do
+        if [[ -n $crop ]]; then
+            xwd -root -display "$DISPLAY" | convert xwd:- -crop "$crop" +repage "$out"
+        else
+            xwd -root -display "$DISPLAY" | convert xwd:- "$out"
+        fi
+        [[ -s $out ]] || continue
+        colours=$(convert "$out" txt:- | grep -oi -e '#008000' -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
+        grep -q '#008000' <<<"$colours" && break
+        sleep 0.15
+    done
+    if [[ ! -s $out ]]; then
+        problem "no screenshot written"
+        return
+    fi
+    note "screenshot $out (${crop:-whole screen})"
+    [[ -n $colours ]] || problem "the screenshot shows no green light"
+}
+
+case_unknown_host() {
+    fresh_case
+    drv set-dword tarnwell AlwaysOnTop 1 >/dev/null
+    if launch "$E2E_EXE" no-such-host.invalid; then
+        drv wait-text $STATUS "Unknown - no-such-host.invalid!" 5000 >/dev/null ||
+            problem "status \"$(drv text $STATUS)\", not \"Unknown - no-such-host.invalid!\""
+        result unknown_host
+        expect_info topmost 1
+        result always_on_top_1_topmost
+        return
+    fi
+    result unknown_host
+    unreached always_on_top_1_topmost
+}
+
+# --- hidden while waiting -----------------------------------------------------------------------
+
+case_hide() {
+    fresh_case
+    drv set-dword tarnwell Hide 1 CheckFrequency 1 >/dev/null
+    silence_host 1
+    # The X server tells about every window mapped on the virtual desktop: a show shorter than
+    # the driver's polling still leaves a map notification there.
+    drv find-window Tarnwell >/dev/null # the virtual desktop exists once a program has a window station
+    local desktop xev_log=$E2E_WORK/xev.log xev_pid=""
+    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
+    if [[ -n $desktop ]] && command -v xev >/dev/null; then
+        stdbuf -oL xev -id "$desktop" -event substructure >"$xev_log" 2>&1 &
+        xev_pid=$!
+        E2E_BACKGROUND_PIDS+=("$xev_pid")
+    else
+        note "no map notifications watched (no virtual desktop window or no xev)"
+    fi
+    # Straight to the file, so that its "ready" is there before the driver ends.
+    local shown_log=$E2E_WORK/never-shown.out
+    timeout 30 ip netns exec "$E2E_NS" wine "$E2E_DRIVER" never-shown 15000 1500 >"$shown_log" \
+        2>>"$E2E_WORK/driver.err" &
+    local driver_pid=$!
+    for _ in $(seq 100); do
+        grep -q ready "$shown_log" && break
+        sleep 0.05
+    done
+    start_program "$E2E_EXE" 127.0.0.1
+    if ! wait "$driver_pid"; then
+        problem "window shown or missing while waiting hidden: $(tail -n1 "$shown_log" | tr -d '\r')"
+    fi
+    expect_info visible 0
+    expect_text $STATUS "Waiting for 127.0.0.1..."
+    if [[ -n $xev_pid ]]; then
+        local window
+        window=$(xwininfo -root -tree | awk '/"Tarnwell": \("tarnwell.exe"/ { print $1; exit }')
+        if [[ -z $window ]]; then
+            problem "no X window of the watch window"
+        elif awk -v w="window $window," '/^MapNotify/ { getline; if (index($0, w)) found = 1 }
+                END { exit !found }' "$xev_log"; then
+            problem "the watch window was mapped while it should stay hidden"
+        fi
+    fi
+    result hide_starts_hidden
+
+    silence_host 0
+    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+        problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering"
+    drv wait-visible 1 3000 || problem "window not shown after the make event"
+    result hide_shown_again_at_make
+    [[ -n $xev_pid ]] && kill "$xev_pid" 2>/dev/null
+}
+
+# --- Enter on the buttons -------------------------------------------------------------------
+
+case_enter_on_buttons() {
+    fresh_case
+    drv set-dword tarnwell AlwaysOnTop 0 CheckFrequency 1 >/dev/null
+    launch "$E2E_EXE" || {
+        result always_on_top_0_not_topmost
+        unreached enter_on_exit_starts_watch enter_on_options_starts_watch
+        return
+    }
+    expect_info topmost 0
+    result always_on_top_0_not_topmost
+
+    drv set-text $HOST_FIELD 127.0.0.1
+    drv key $EXIT_BUTTON $VK_RETURN
+    local status
+    status=$(drv wait-change $STATUS "Ready" 5000)
+    case $status in
+    "Waiting for 127.0.0.1..." | "127.0.0.1 is alive!") ;;
+    *) problem "status after Enter on Exit is \"$status\"" ;;
+    esac
+    sleep 1
+    program_running && drv wait-window 0 || problem "Enter on the Exit button ended the program"
+    result enter_on_exit_starts_watch
+
+    # While the host is alive, replies leave the status line alone: only a new start writes it
+    # again, so an emptied status line shows whether Enter started a watch.
+    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null
+    drv set-text $STATUS ""
+    drv key $OPTIONS_BUTTON $VK_RETURN
+    status=$(drv wait-change $STATUS "" 5000)
+    case $status in
+    "Waiting for 127.0.0.1..." | "127.0.0.1 is alive!") ;;
+    *) problem "status after Enter on Options is \"$status\"" ;;
+    esac
+    sleep 1
+    drv find-window Options >/dev/null && problem "Enter on the Options button opened the Options dialog"
+    program_running || problem "Enter on the Options button ended the program"
+    result enter_on_options_starts_watch
+
+    end_with "Exit command" command $EXIT_BUTTON
+}

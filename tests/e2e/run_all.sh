@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The end-to-end tests: the real tarnwell.exe under Wine, watching 127.0.0.1 inside a private
+# network namespace whose echo replies the tests switch off and on, driven and read through
+# tarnwell_driver.exe. Prints "PASS name" or "FAIL name: reason" per result and a closing count,
+# writes "<passed> <failed>" into $E2E_RESULTS when that is set, and exits non-zero when any
+# result failed.
+#
+# Called by scripts/test with WINEPREFIX and DISPLAY set and the prefix made; when run by hand
+# the build folder is TARNWELL_BUILD_DIR (or BUILD_DIR, or the repository's build/).
+set -uo pipefail
+
+E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+TARNWELL_ROOT=${TARNWELL_ROOT:-$(cd "$E2E_SCRIPTS/../.." && pwd)}
+BUILD_DIR=${BUILD_DIR:-${TARNWELL_BUILD_DIR:-$TARNWELL_ROOT/build}}
+WIN_BUILD=${WIN_BUILD:-$BUILD_DIR/win}
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+write_counts() { # passed failed
+    [[ -n ${E2E_RESULTS:-} ]] && echo "$1 $2" >"$E2E_RESULTS"
+    return 0
+}
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "SKIPPED: end-to-end tests need root (network namespace)"
+    echo "SKIPPED: end-to-end tests need root (network namespace)" >&2
+    write_counts 0 0
+    exit 0
+fi
+
+source "$E2E_SCRIPTS/harness.sh"
+source "$E2E_SCRIPTS/cases.sh"
+
+E2E_EXE=$WIN_BUILD/tarnwell.exe
+E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
+E2E_WORK=$BUILD_DIR/e2e
+# The scratch folder that the program sees as C:\e2e.
+E2E_DRIVE_DIR=$WINEPREFIX/drive_c/e2e
+
+finish() {
+    cleanup
+    echo "e2e: $E2E_PASSED passed, $E2E_FAILED failed"
+    write_counts "$E2E_PASSED" "$E2E_FAILED"
+    ((E2E_FAILED == 0))
+}
+
+setup_problem() {
+    fail setup "$*"
+    finish
+    exit 1
+}
+
+[[ -f $E2E_EXE ]] || setup_problem "no $E2E_EXE (build the Windows side first)"
+[[ -f $E2E_DRIVER ]] || setup_problem "no $E2E_DRIVER (build the Windows side first)"
+[[ -d $WINEPREFIX/drive_c ]] || setup_problem "no Wine prefix at $WINEPREFIX"
+[[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1 || setup_problem "no X display (DISPLAY=${DISPLAY:-})"
+
+mkdir -p "$E2E_WORK"
+rm -f "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err"
+trap 'cleanup' EXIT
+trap 'cleanup; exit 130' INT TERM
+
+make_namespace || setup_problem "cannot make the network namespace $E2E_NS"
+start_server || setup_problem "cannot start the Wine server inside $E2E_NS"
+
+started=$SECONDS
+case_first_run
+case_escape
+case_close_and_boolean_2
+case_renamed_copy
+case_unknown_host
+case_enter_on_buttons
+case_hide
+case_alive_dead_alive
+stop_program
+note "the cases took $((SECONDS - started)) s"
+
+trap - EXIT
+finish
