@@ -11,7 +11,7 @@ namespace {
 
 // A copy of the dialog template with WS_VISIBLE cleared: the modal run shows the dialog
 // itself after its initialisation, unless the initialisation set its visibility.
-bool LoadTemplate(UINT id, std::vector<BYTE>& copy, bool& visible) {
+bool LoadTemplate(UINT id, std::vector<BYTE>& copy) {
     HINSTANCE instance = AfxGetInstanceHandle();
     HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
     if (resource == nullptr)
@@ -33,7 +33,6 @@ bool LoadTemplate(UINT id, std::vector<BYTE>& copy, bool& visible) {
         return false;
     DWORD style = 0;
     std::memcpy(&style, copy.data() + styleOffset, sizeof(style));
-    visible = (style & WS_VISIBLE) != 0;
     style &= ~static_cast<DWORD>(WS_VISIBLE);
     std::memcpy(copy.data() + styleOffset, &style, sizeof(style));
     return true;
@@ -64,8 +63,7 @@ HWND CDialog::OwnerForModalRun() const {
 
 INT_PTR CDialog::DoModal() {
     std::vector<BYTE> dialogTemplate;
-    bool visible = false;
-    if (!LoadTemplate(m_nIDTemplate, dialogTemplate, visible))
+    if (!LoadTemplate(m_nIDTemplate, dialogTemplate))
         return -1;
 
     HWND owner = OwnerForModalRun();
@@ -80,7 +78,9 @@ INT_PTR CDialog::DoModal() {
         FrameworkDlgProc, reinterpret_cast<LPARAM>(this));
 
     if (hwnd != nullptr) {
-        if (m_bContinueModal && visible && !VisibilityWasSet())
+        // Every modal dialog is shown, whether or not its template says visible (most do
+        // not); a window that hid itself during its initialisation stays hidden.
+        if (m_bContinueModal && !VisibilityWasSet())
             ::ShowWindow(hwnd, SW_SHOWNORMAL);
         MSG msg;
         while (m_bContinueModal) {

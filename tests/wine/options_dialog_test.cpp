@@ -1,0 +1,480 @@
+// The Options dialog on its real template, driven through its controls: loading and saving of
+// the five general members, the period field's refusals with their message box, the two
+// Action buttons and the About button; then the watch window's Options button, which copies the
+// settings in and, on OK only, back out, applies the z-order and restarts the check timer.
+#include "dialogs/options_dlg.h"
+#include "framework/win_app.h"
+#include "tests/wine/dialog_driver.h"
+#include "tests/wine/screenshot.h"
+#include "watch/watch_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char PERIOD_ERROR[] = "Please enter a positive integer.";
+
+struct General {
+    int32_t alwaysOnTop;
+    int32_t checkBreak;
+    uint32_t period;
+    int32_t checkMake;
+    int32_t hide;
+};
+
+void Load(COptionsDlg& dlg, const General& g) {
+    dlg.m_bAlwaysOnTop = g.alwaysOnTop;
+    dlg.m_bCheckBreak = g.checkBreak;
+    dlg.m_dwCheckFrequency = g.period;
+    dlg.m_bCheckMake = g.checkMake;
+    dlg.m_bHide = g.hide;
+}
+
+void ExpectMembers(const COptionsDlg& dlg, const General& g) {
+    EXPECT_EQ(dlg.m_bAlwaysOnTop, g.alwaysOnTop);
+    EXPECT_EQ(dlg.m_bCheckBreak, g.checkBreak);
+    EXPECT_EQ(dlg.m_dwCheckFrequency, g.period);
+    EXPECT_EQ(dlg.m_bCheckMake, g.checkMake);
+    EXPECT_EQ(dlg.m_bHide, g.hide);
+}
+
+void ExpectControls(HWND dlg, const General& g) {
+    EXPECT_EQ(DialogCheckState(dlg, IDC_ALWAYS_ON_TOP), g.alwaysOnTop);
+    EXPECT_EQ(DialogCheckState(dlg, IDC_CHECK_BREAK), g.checkBreak);
+    EXPECT_EQ(DialogItemText(dlg, IDC_PERIOD), std::to_string(g.period));
+    EXPECT_EQ(DialogCheckState(dlg, IDC_CHECK_MAKE), g.checkMake);
+    EXPECT_EQ(DialogCheckState(dlg, IDC_HIDE), g.hide);
+}
+
+// Clicks the four check boxes of the Options dialog, each toggling.
+void ToggleAllBoxes(HWND dlg) {
+    for (int id : {IDC_ALWAYS_ON_TOP, IDC_CHECK_BREAK, IDC_CHECK_MAKE, IDC_HIDE})
+        DialogClickCheckBox(dlg, id);
+}
+
+void ExpectAction(const EventAction& actual, const EventAction& expected, const char* which) {
+    SCOPED_TRACE(which);
+    EXPECT_EQ(actual.bLaunch, expected.bLaunch);
+    EXPECT_EQ(actual.strLaunchPath, expected.strLaunchPath);
+    EXPECT_EQ(actual.bPlaySound, expected.bPlaySound);
+    EXPECT_EQ(actual.strSoundPath, expected.strSoundPath);
+    EXPECT_EQ(actual.bLog, expected.bLog);
+    EXPECT_EQ(actual.strLogPath, expected.strLogPath);
+}
+
+// The Action dialog's controls show the action; then they are set to `edited`.
+void CheckAndEditActionDialog(HWND action, const EventAction& shown, const EventAction& edited) {
+    EXPECT_EQ(DialogCheckState(action, IDC_LAUNCH_CHECK), shown.bLaunch);
+    EXPECT_EQ(DialogItemText(action, IDC_LAUNCH_PATH), shown.strLaunchPath);
+    EXPECT_EQ(DialogCheckState(action, IDC_SOUND_CHECK), shown.bPlaySound);
+    EXPECT_EQ(DialogItemText(action, IDC_SOUND_PATH), shown.strSoundPath);
+    EXPECT_EQ(DialogCheckState(action, IDC_LOG_CHECK), shown.bLog);
+    EXPECT_EQ(DialogItemText(action, IDC_LOG_PATH), shown.strLogPath);
+    ::SendDlgItemMessageA(action, IDC_LAUNCH_CHECK, BM_SETCHECK, edited.bLaunch, 0);
+    DialogSetItemText(action, IDC_LAUNCH_PATH, edited.strLaunchPath);
+    ::SendDlgItemMessageA(action, IDC_SOUND_CHECK, BM_SETCHECK, edited.bPlaySound, 0);
+    DialogSetItemText(action, IDC_SOUND_PATH, edited.strSoundPath);
+    ::SendDlgItemMessageA(action, IDC_LOG_CHECK, BM_SETCHECK, edited.bLog, 0);
+    DialogSetItemText(action, IDC_LOG_PATH, edited.strLogPath);
+}
+
+bool IsGone(HWND window) {
+    return window == nullptr || !::IsWindow(window);
+}
+
+TEST(OptionsDialog, MembersAreLoadedIntoTheControlsAndSavedBackOnOk) {
+    struct Row {
+        const char* name;
+        General loaded;
+        General shown; // and saved: a flag outside 0 to 2 loads unchecked and is saved as 0
+    };
+    const Row rows[] = {
+        {"mixed", {1, 0, 4, 1, 0}, {1, 0, 4, 1, 0}},
+        {"inverted, period 0", {0, 1, 0, 0, 1}, {0, 1, 0, 0, 1}},
+        {"largest period", {1, 1, 4294967295u, 1, 1}, {1, 1, 4294967295u, 1, 1}},
+        {"flags out of range", {5, -1, 17, 3, INT32_MIN}, {0, 0, 17, 0, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        COptionsDlg dlg;
+        Load(dlg, row.loaded);
+        DialogDriver driver;
+        driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); }).Then([&] {
+            EXPECT_EQ(WindowTextOf(dlg.m_hWnd), "Options");
+            ExpectControls(dlg.m_hWnd, row.shown);
+            // The focus starts in the period field, the first control.
+            EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(IDC_PERIOD));
+            if (&row == &rows[0])
+                SaveWindowScreenshot(dlg.m_hWnd, "options");
+            DialogPostClick(dlg.m_hWnd, IDOK);
+        });
+        EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
+        ExpectMembers(dlg, row.shown);
+    }
+}
+
+TEST(OptionsDialog, EditedControlsReachTheMembersOnlyOnOk) {
+    const General before = {1, 0, 4, 1, 0};
+    const General edited = {0, 1, 33, 0, 1};
+    for (const int ending : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(ending == IDOK ? "OK" : "Cancel");
+        COptionsDlg dlg;
+        Load(dlg, before);
+        DialogDriver driver;
+        driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); }).Then([&] {
+            ToggleAllBoxes(dlg.m_hWnd);
+            DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, "33");
+            ExpectControls(dlg.m_hWnd, edited);
+            DialogPostClick(dlg.m_hWnd, ending);
+        });
+        EXPECT_EQ(DialogRunDriven(dlg, driver), ending);
+        ExpectMembers(dlg, ending == IDOK ? edited : before);
+    }
+}
+
+TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
+    const char* const refused[] = {"12abc", "-1", "", "+", "   ", "5 x", "0x10"};
+    COptionsDlg dlg;
+    Load(dlg, {0, 0, 4, 0, 0});
+    DialogDriver driver(14000);
+    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); });
+    for (const char* text : refused) {
+        const std::string label = std::string("\"") + text + "\"";
+        driver
+            .Then([&, text] {
+                // Boxes before and after the period field in the exchange order.
+                ::SendDlgItemMessageA(dlg.m_hWnd, IDC_ALWAYS_ON_TOP, BM_SETCHECK, 1, 0);
+                ::SendDlgItemMessageA(dlg.m_hWnd, IDC_CHECK_MAKE, BM_SETCHECK, 1, 0);
+                DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, text);
+                ::SetFocus(dlg.GetDlgItem(IDC_ALWAYS_ON_TOP));
+                DialogPostClick(dlg.m_hWnd, IDOK);
+            })
+            .WaitUntil("message box for " + label,
+                       [&] { return DialogFindOwnedBy(dlg.m_hWnd) != nullptr; })
+            .Then([&, label] {
+                SCOPED_TRACE(label);
+                HWND box = DialogFindOwnedBy(dlg.m_hWnd);
+                const std::vector<std::string> texts = DialogChildTexts(box);
+                EXPECT_NE(std::find(texts.begin(), texts.end(), PERIOD_ERROR), texts.end());
+                EXPECT_EQ(WindowTextOf(box), AfxGetApp()->m_strAppName);
+                // Members before the field were read; the field and those after it were not.
+                EXPECT_EQ(dlg.m_bAlwaysOnTop, 1);
+                EXPECT_EQ(dlg.m_dwCheckFrequency, 4u);
+                EXPECT_EQ(dlg.m_bCheckMake, 0);
+                DialogPostClick(box, IDOK);
+            })
+            .WaitUntil("message box dismissed for " + label,
+                       [&] { return DialogFindOwnedBy(dlg.m_hWnd) == nullptr; })
+            .Then([&, label] {
+                SCOPED_TRACE(label);
+                EXPECT_TRUE(DialogIsUp(dlg));
+                EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(IDC_PERIOD));
+            });
+    }
+    driver.Then([&] {
+        DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, "5");
+        DialogPostClick(dlg.m_hWnd, IDOK);
+    });
+    EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
+    EXPECT_EQ(dlg.m_dwCheckFrequency, 5u);
+    EXPECT_EQ(dlg.m_bCheckMake, 1);
+}
+
+TEST(OptionsDialog, ValidPeriodsAreAccepted) {
+    const struct {
+        const char* text;
+        uint32_t period;
+    } rows[] = {{" \t 7 \t ", 7}, {"0", 0}, {"+12", 12}, {"007", 7}, {"99999999999", 4294967295u}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string("\"") + row.text + "\"");
+        COptionsDlg dlg;
+        Load(dlg, {0, 0, 4, 0, 0});
+        DialogDriver driver(5000);
+        driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); }).Then([&] {
+            DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, row.text);
+            DialogPostClick(dlg.m_hWnd, IDOK);
+        });
+        EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
+        EXPECT_EQ(dlg.m_dwCheckFrequency, row.period);
+    }
+}
+
+const EventAction MAKE_BEFORE = {1, "C:\\make.exe", 0, "C:\\make.wav", 1, "C:\\make.txt"};
+const EventAction BREAK_BEFORE = {0, "C:\\break.exe", 1, "C:\\break.wav", 0, "C:\\break.txt"};
+const EventAction MAKE_EDITED = {0, "cmd /c made", 1, "C:\\made.wav", 0, "C:\\made.txt"};
+const EventAction BREAK_EDITED = {1, "cmd /c broke", 0, "C:\\broke.wav", 1, "C:\\broke.txt"};
+
+TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
+    COptionsDlg dlg;
+    Load(dlg, {1, 1, 4, 1, 0});
+    dlg.m_makeAction = MAKE_BEFORE;
+    dlg.m_breakAction = BREAK_BEFORE;
+    HWND action = nullptr;
+    DialogDriver driver;
+    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDC_MAKE_ACTION); })
+        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
+            DialogPostClick(action, IDOK);
+        })
+        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] {
+            EXPECT_TRUE(DialogIsUp(dlg));
+            ExpectAction(dlg.m_makeAction, MAKE_EDITED, "make, confirmed");
+            DialogPostClick(dlg.m_hWnd, IDC_BREAK_ACTION);
+        })
+        .WaitUntil("break Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            CheckAndEditActionDialog(action, BREAK_BEFORE, BREAK_EDITED);
+            DialogPostClick(action, IDCANCEL);
+        })
+        .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDOK); });
+    EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
+    ExpectAction(dlg.m_makeAction, MAKE_EDITED, "make after OK");
+    ExpectAction(dlg.m_breakAction, BREAK_BEFORE, "break after its Action dialog's Cancel");
+}
+
+TEST(OptionsDialog, AboutButtonOpensTheAboutBoxAboveTheOpenOptionsDialog) {
+    COptionsDlg dlg;
+    Load(dlg, {1, 1, 4, 1, 0});
+    HWND about = nullptr;
+    DialogDriver driver;
+    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDC_ABOUT); })
+        .WaitUntil("About box", [&] { return (about = DialogFindByCaption("About Tarnwell")); })
+        .Then([&] {
+            // Both are on the screen at once.
+            EXPECT_TRUE(DialogIsUp(dlg));
+            EXPECT_TRUE(::IsWindowVisible(about));
+            DialogPostClick(about, IDOK);
+        })
+        .WaitUntil("About box closed", [&] { return IsGone(about); })
+        .Then([&] {
+            EXPECT_TRUE(DialogIsUp(dlg));
+            DialogPostClick(dlg.m_hWnd, IDCANCEL);
+        });
+    EXPECT_EQ(DialogRunDriven(dlg, driver), IDCANCEL);
+}
+
+// ---- The watch window's Options button ----
+
+bool IsTopmost(HWND window) {
+    return (::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+WatchSettings FirstSettings() {
+    WatchSettings s;
+    s.AlwaysOnTop = 0;
+    s.CheckBreak = 1;
+    s.CheckFrequency = 6;
+    s.CheckMake = 0;
+    s.Hide = 0;
+    s.makeAction = MAKE_BEFORE;
+    s.breakAction = BREAK_BEFORE;
+    return s;
+}
+
+void ExpectSettings(const WatchSettings& actual, const WatchSettings& expected) {
+    EXPECT_EQ(actual.AlwaysOnTop, expected.AlwaysOnTop);
+    EXPECT_EQ(actual.CheckBreak, expected.CheckBreak);
+    EXPECT_EQ(actual.CheckFrequency, expected.CheckFrequency);
+    EXPECT_EQ(actual.CheckMake, expected.CheckMake);
+    EXPECT_EQ(actual.Hide, expected.Hide);
+    ExpectAction(actual.makeAction, expected.makeAction, "makeAction");
+    ExpectAction(actual.breakAction, expected.breakAction, "breakAction");
+}
+
+// The watch window of a test: its command line empty (no watch starts), the application's
+// main window while it lives, as start-up makes it.
+class WatchWindowOptions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxGetApp()->m_strCmdLine.clear();
+        AfxGetApp()->m_pMainWnd = &watch;
+    }
+    // Ends the run with the Exit button and takes its quit request out of the queue.
+    void Exit(DialogDriver& driver) {
+        driver.Then([&] { DialogPostClick(watch.m_hWnd, IDC_EXIT); });
+    }
+    void ExpectExitedByQuit(INT_PTR result) {
+        EXPECT_EQ(result, -1);
+        int exitCode = -1;
+        EXPECT_TRUE(DialogDrainQuit(&exitCode));
+        EXPECT_EQ(exitCode, 0);
+    }
+
+    DialogAppStateGuard guard;
+    CWatchDlg watch;
+    HWND options = nullptr;
+    HWND action = nullptr;
+};
+
+TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
+    watch.m_settings = FirstSettings();
+    WatchSettings expected = FirstSettings();
+    expected.AlwaysOnTop = 1;
+    expected.CheckBreak = 0;
+    expected.CheckFrequency = 9;
+    expected.CheckMake = 1;
+    expected.Hide = 1;
+    expected.makeAction = MAKE_EDITED;
+    expected.breakAction = BREAK_EDITED;
+
+    DialogDriver driver(14000);
+    driver.WaitUntil("watch window shown", [&] { return DialogIsUp(watch); })
+        .Then([&] {
+            EXPECT_FALSE(IsTopmost(watch.m_hWnd));
+            DialogPostClick(watch.m_hWnd, IDC_OPTIONS);
+        })
+        .WaitUntil("Options", [&] { return (options = DialogFindByCaption("Options")); })
+        .Then([&] {
+            // The settings were copied in; the watch window owns the dialog and waits.
+            ExpectControls(options, {0, 1, 6, 0, 0});
+            EXPECT_EQ(::GetWindow(options, GW_OWNER), watch.m_hWnd);
+            EXPECT_FALSE(::IsWindowEnabled(watch.m_hWnd));
+            ToggleAllBoxes(options);
+            DialogSetItemText(options, IDC_PERIOD, "9");
+            DialogPostClick(options, IDC_MAKE_ACTION);
+        })
+        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            EXPECT_EQ(::GetWindow(action, GW_OWNER), options);
+            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
+            DialogPostClick(action, IDOK);
+        })
+        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] { DialogPostClick(options, IDC_BREAK_ACTION); })
+        .WaitUntil("break Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            CheckAndEditActionDialog(action, BREAK_BEFORE, BREAK_EDITED);
+            DialogPostClick(action, IDOK);
+        })
+        .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] {
+            // Nothing reaches the watch window before the Options dialog's OK.
+            ExpectSettings(watch.m_settings, FirstSettings());
+            DialogPostClick(options, IDOK);
+        })
+        .WaitUntil("Options closed", [&] { return IsGone(options); })
+        .Then([&] {
+            ExpectSettings(watch.m_settings, expected);
+            EXPECT_TRUE(IsTopmost(watch.m_hWnd)) << "AlwaysOnTop switched on applies at once";
+            EXPECT_TRUE(::IsWindowEnabled(watch.m_hWnd));
+            DialogPostClick(watch.m_hWnd, IDC_OPTIONS);
+        })
+        .WaitUntil("Options again", [&] { return (options = DialogFindByCaption("Options")); })
+        .Then([&] {
+            DialogClickCheckBox(options, IDC_ALWAYS_ON_TOP);
+            DialogPostClick(options, IDOK);
+        })
+        .WaitUntil("Options closed again", [&] { return IsGone(options); })
+        .Then([&] {
+            EXPECT_EQ(watch.m_settings.AlwaysOnTop, 0);
+            EXPECT_FALSE(IsTopmost(watch.m_hWnd)) << "AlwaysOnTop switched off applies at once";
+        });
+    Exit(driver);
+    ExpectExitedByQuit(DialogRunDriven(watch, driver));
+}
+
+TEST_F(WatchWindowOptions, OptionsCancelChangesNothingEvenAfterAConfirmedActionDialog) {
+    watch.m_settings = FirstSettings();
+    watch.m_settings.AlwaysOnTop = 1;
+    const WatchSettings before = watch.m_settings;
+    HWND about = nullptr;
+    DialogDriver driver(14000);
+    driver.WaitUntil("watch window shown", [&] { return DialogIsUp(watch); })
+        .Then([&] {
+            EXPECT_TRUE(IsTopmost(watch.m_hWnd));
+            DialogPostClick(watch.m_hWnd, IDC_OPTIONS);
+        })
+        .WaitUntil("Options", [&] { return (options = DialogFindByCaption("Options")); })
+        .Then([&] {
+            ToggleAllBoxes(options);
+            DialogSetItemText(options, IDC_PERIOD, "1");
+            DialogPostClick(options, IDC_MAKE_ACTION);
+        })
+        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
+            DialogPostClick(action, IDOK);
+        })
+        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] { DialogPostClick(options, IDC_ABOUT); })
+        .WaitUntil("About box", [&] { return (about = DialogFindByCaption("About Tarnwell")); })
+        .Then([&] {
+            // Run from the watch window, the About box sits above the Options dialog.
+            EXPECT_EQ(::GetWindow(about, GW_OWNER), options);
+            ::PostMessageA(about, WM_CLOSE, 0, 0);
+        })
+        .WaitUntil("About box closed", [&] { return IsGone(about); })
+        .Then([&] { DialogPostClick(options, IDCANCEL); })
+        .WaitUntil("Options closed", [&] { return IsGone(options); })
+        .Then([&] {
+            ExpectSettings(watch.m_settings, before);
+            EXPECT_TRUE(IsTopmost(watch.m_hWnd));
+        });
+    Exit(driver);
+    ExpectExitedByQuit(DialogRunDriven(watch, driver));
+}
+
+// The times at which the watch window's check timer fired, seen as the messages are taken
+// from the queue.
+HWND g_timedWindow = nullptr;
+std::vector<DWORD> g_checkTicks;
+
+LRESULT CALLBACK RecordCheckTicks(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMER &&
+        msg->hwnd == g_timedWindow && msg->wParam == TIMER_CHECK)
+        g_checkTicks.push_back(::GetTickCount());
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(WatchWindowOptions, OptionsOkWithAnUnchangedPeriodRestartsTheCheckTimer) {
+    // A one-second period. Options is confirmed 400 ms after a tick: a timer left running
+    // would tick about 600 ms later, a restarted one a full period later.
+    watch.m_settings = FirstSettings();
+    watch.m_settings.CheckFrequency = 1;
+    g_checkTicks.clear();
+    HHOOK hook =
+        ::SetWindowsHookExA(WH_GETMESSAGE, RecordCheckTicks, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    std::size_t ticksSeen = 0;
+    DWORD okPostedAt = 0;
+    DWORD nextTickAt = 0;
+    DialogDriver driver(12000);
+    driver.WaitUntil("watch window shown", [&] { return DialogIsUp(watch); })
+        .Then([&] {
+            g_timedWindow = watch.m_hWnd;
+            DialogPostClick(watch.m_hWnd, IDC_OPTIONS);
+        })
+        .WaitUntil("Options", [&] { return (options = DialogFindByCaption("Options")); })
+        .Then([&] { ticksSeen = g_checkTicks.size(); })
+        .WaitUntil("a check tick while Options is open",
+                   [&] { return g_checkTicks.size() > ticksSeen; })
+        .WaitUntil("400 ms after that tick",
+                   [&] { return ::GetTickCount() - g_checkTicks.back() >= 400; })
+        .Then([&] {
+            okPostedAt = ::GetTickCount();
+            ticksSeen = g_checkTicks.size();
+            DialogPostClick(options, IDOK);
+        })
+        .WaitUntil("Options closed", [&] { return IsGone(options); })
+        .WaitUntil("the next check tick", [&] { return g_checkTicks.size() > ticksSeen; })
+        .Then([&] { nextTickAt = g_checkTicks[ticksSeen]; });
+    Exit(driver);
+    ExpectExitedByQuit(DialogRunDriven(watch, driver));
+    ::UnhookWindowsHookEx(hook);
+    g_timedWindow = nullptr;
+    EXPECT_EQ(watch.m_settings.CheckFrequency, 1u);
+    EXPECT_GE(nextTickAt - okPostedAt, 850u) << "the check timer was not started again";
+}
+
+} // namespace

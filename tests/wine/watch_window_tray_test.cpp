@@ -1,0 +1,262 @@
+// The watch window and its tray icon, run modally as the program runs it and driven from inside
+// its own loop: the icon it adds at start, the tray notifications that hide and show it (sent
+// directly, and delivered by the taskbar for a real click), the icon's removal with the window
+// object, and the looks of its two picture buttons on the screen, with screenshots.
+#include "framework/win_app.h"
+#include "res/resource.h"
+#include "tests/wine/dialog_driver.h"
+#include "tests/wine/screenshot.h"
+#include "tests/wine/widget_canvas.h"
+#include "tests/wine/widget_messages.h"
+#include "tests/wine/widget_tray_probe.h"
+#include "watch/watch_dlg.h"
+#include "widgets/anim_button.h"
+#include "widgets/image_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string TooltipOf(HWND window) {
+    const CSystemTray* tray = TrayObjectFor(window, TRAY_ICON_ID);
+    return tray != nullptr ? std::string(tray->State().Record().szTip) : "(no tray object)";
+}
+
+uint32_t SysWord(int index) {
+    return WidgetPixelWord(::GetSysColor(index));
+}
+
+// The watch window as the program runs it: the main window, no command line.
+class WatchWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(TrayTaskbarWindow(), nullptr) << "no notification area: not in a virtual desktop";
+        AfxGetApp()->m_strCmdLine.clear();
+        AfxGetApp()->m_pMainWnd = &m_dialog;
+    }
+
+    // Runs the window with the driver's steps, which end with a click on Exit; the quit
+    // request that ends the run is posted again for the loop around it and taken away here.
+    void Run(DialogDriver& driver) {
+        driver.Then([this] { DialogPostClick(m_dialog.m_hWnd, IDC_EXIT); });
+        const INT_PTR result = DialogRunDriven(m_dialog, driver);
+        EXPECT_EQ(result, -1) << "a quit request ended the run";
+        int exitCode = -1;
+        EXPECT_TRUE(DialogDrainQuit(&exitCode));
+        EXPECT_EQ(exitCode, 0);
+    }
+
+    DialogAppStateGuard m_appState;
+    CWatchDlg m_dialog;
+};
+
+TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
+    HWND window = nullptr;
+    struct Notification {
+        const char* name;
+        LPARAM mouse;
+        bool shownAfter;
+        const char* tooltipAfter;
+    };
+    // The host is empty: the tooltips read "Hide " and "Show ".
+    const Notification notifications[] = {
+        {"left press hides", WM_LBUTTONDOWN, false, "Show "},
+        {"right release while hidden", WM_RBUTTONUP, false, "Show "},
+        {"left press shows", WM_LBUTTONDOWN, true, "Hide "},
+        {"right release", WM_RBUTTONUP, true, "Hide "},
+        {"right press", WM_RBUTTONDOWN, true, "Hide "},
+        {"mouse move", WM_MOUSEMOVE, true, "Hide "},
+        {"left release", WM_LBUTTONUP, true, "Hide "},
+        {"double click: its press", WM_LBUTTONDOWN, false, "Show "},
+        {"double click: the double click", WM_LBUTTONDBLCLK, true, "Hide "},
+        {"a lone double click hides", WM_LBUTTONDBLCLK, false, "Show "},
+        {"and shows", WM_LBUTTONDBLCLK, true, "Hide "},
+    };
+
+    DialogDriver driver;
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            window = m_dialog.m_hWnd;
+            EXPECT_TRUE(TrayIconExists(window, TRAY_ICON_ID));
+            const CSystemTray* tray = TrayObjectFor(window, TRAY_ICON_ID);
+            ASSERT_NE(tray, nullptr);
+            const TrayIconRecord& record = tray->State().Record();
+            EXPECT_EQ(record.uCallbackMessage, WM_TRAY_NOTIFY);
+            EXPECT_EQ(record.hIcon,
+                      reinterpret_cast<uintptr_t>(
+                          ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_WAITING))));
+            EXPECT_STREQ(record.szTip, "Hide");
+            EXPECT_TRUE(m_dialog.IsShown());
+        })
+        .Then([&] {
+            for (const Notification& n : notifications) {
+                SCOPED_TRACE(n.name);
+                ::SendMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID, n.mouse);
+                EXPECT_EQ(::IsWindowVisible(window) != FALSE, n.shownAfter);
+                EXPECT_EQ(m_dialog.IsShown(), n.shownAfter);
+                EXPECT_EQ(TooltipOf(window), n.tooltipAfter);
+                EXPECT_TRUE(TrayIconExists(window, TRAY_ICON_ID));
+            }
+            // The icon id in wParam is not looked at.
+            ::SendMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID + 5, WM_LBUTTONDOWN);
+            EXPECT_FALSE(::IsWindowVisible(window));
+            ::SendMessageA(window, WM_TRAY_NOTIFY, 0, WM_LBUTTONDOWN);
+            EXPECT_TRUE(::IsWindowVisible(window));
+        });
+    Run(driver);
+}
+
+TEST_F(WatchWindowTest, ATaskbarClickOnTheIconHidesAndShowsTheWindow) {
+    WidgetMessageRecorder recorder(WM_TRAY_NOTIFY);
+    POINT icon = {};
+    bool found = false;
+    DialogDriver driver;
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            found = TrayFindIcon(m_dialog.m_hWnd, recorder, &icon);
+            EXPECT_TRUE(found) << "the taskbar shows the watch window's icon";
+        })
+        .Then([&] {
+            if (found)
+                TrayPostMouse(icon, WM_LBUTTONDOWN);
+        })
+        .WaitUntil("hidden by the click",
+                   [&] { return !found || !::IsWindowVisible(m_dialog.m_hWnd); })
+        .Then([&] {
+            EXPECT_FALSE(m_dialog.IsShown());
+            EXPECT_GE(recorder.Count(m_dialog.m_hWnd, WM_LBUTTONDOWN), found ? 1 : 0);
+            if (found)
+                TrayPostMouse(icon, WM_LBUTTONDOWN);
+        })
+        .WaitUntil("shown by the second click",
+                   [&] { return ::IsWindowVisible(m_dialog.m_hWnd) != FALSE; })
+        .Then([&] { EXPECT_TRUE(m_dialog.IsShown()); });
+    Run(driver);
+}
+
+// What the user sees once the program ends: no icon of the watch window is left behind. (The
+// tray object's own removal is covered by the tray tests: here the desktop also drops the icons
+// of windows that are gone.)
+TEST(WatchWindowIcon, NoIconIsLeftOnceTheWindowHasGone) {
+    DialogAppStateGuard appState;
+    AfxGetApp()->m_strCmdLine.clear();
+    HWND window = nullptr;
+    {
+        CWatchDlg dialog;
+        AfxGetApp()->m_pMainWnd = &dialog;
+        DialogDriver driver;
+        driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(dialog); })
+            .Then([&] {
+                window = dialog.m_hWnd;
+                EXPECT_TRUE(TrayIconExists(window, TRAY_ICON_ID));
+            })
+            .Then([&] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
+        DialogRunDriven(dialog, driver);
+        EXPECT_TRUE(DialogDrainQuit());
+        AfxGetApp()->m_pMainWnd = nullptr;
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(TrayIconExists(window, TRAY_ICON_ID));
+    EXPECT_FALSE(TrayDeleteIcon(window, TRAY_ICON_ID));
+}
+
+// The picture button of the watch window with this control id.
+CAnimButton* ButtonOf(const CWnd& dialog, int id) {
+    return dynamic_cast<CAnimButton*>(CWnd::FromHandlePermanent(dialog.GetDlgItem(id)));
+}
+
+// The outline corners of a button as the screen shows them: top-left and bottom-right.
+struct Corners {
+    uint32_t topLeft = 0;
+    uint32_t bottomRight = 0;
+};
+
+Corners ShownCorners(HWND button) {
+    RECT client;
+    ::GetClientRect(button, &client);
+    WidgetCanvas shown(client.right, client.bottom, 0);
+    shown.CopyFromWindow(button);
+    return Corners{shown.At(0, 0), shown.At(client.right - 1, client.bottom - 1)};
+}
+
+int ShownPixelsOf(HWND button, uint32_t word) {
+    RECT client;
+    ::GetClientRect(button, &client);
+    WidgetCanvas shown(client.right, client.bottom, 0);
+    shown.CopyFromWindow(button);
+    int count = 0;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            count += shown.At(x, y) == word ? 1 : 0;
+    return count;
+}
+
+TEST_F(WatchWindowTest, ButtonsShowTheirNormalHoverAndPressedLooks) {
+    const uint32_t face = SysWord(COLOR_BTNFACE);
+    const uint32_t highlight = SysWord(COLOR_BTNHIGHLIGHT);
+    const uint32_t shadow = SysWord(COLOR_BTNSHADOW);
+    HWND options = nullptr;
+    HWND exitButton = nullptr;
+    // Wine copies what a window drew to the screen a little later, while the loop runs: each
+    // screenshot waits for that (the buttons are checked at once through their own DCs).
+    constexpr DWORD SHOWN_ON_SCREEN_MS = 300;
+    DialogDriver driver;
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            options = m_dialog.GetDlgItem(IDC_OPTIONS);
+            exitButton = m_dialog.GetDlgItem(IDC_EXIT);
+            ::RedrawWindow(m_dialog.m_hWnd, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        })
+        .Then([&] {
+            // The first paint told the store the face colour: the backgrounds follow it.
+            ASSERT_NE(theImageStore.m_keyColor, KEY_COLOR_UNSET);
+            const uint32_t key = WidgetPixelWord(theImageStore.m_keyColor);
+            EXPECT_GT(ShownPixelsOf(options, key), 100) << "the recoloured background";
+            EXPECT_GT(ShownPixelsOf(exitButton, key), 100);
+            EXPECT_EQ(ShownCorners(options).topLeft, face) << "flat";
+            EXPECT_EQ(ShownCorners(exitButton).topLeft, face) << "flat";
+        })
+        .Pause(SHOWN_ON_SCREEN_MS)
+        .Then([&] { SaveWindowScreenshot(m_dialog.m_hWnd, "buttons_normal"); })
+        .Then([&] {
+            ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            CAnimButton* button = ButtonOf(m_dialog, IDC_OPTIONS);
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(button->IsHovered());
+            const Corners raised = ShownCorners(options);
+            EXPECT_EQ(raised.topLeft, highlight);
+            EXPECT_EQ(raised.bottomRight, shadow);
+        })
+        .Pause(SHOWN_ON_SCREEN_MS) // the hovered button repaints on its timer ticks meanwhile
+        .Then([&] {
+            EXPECT_TRUE(ButtonOf(m_dialog, IDC_OPTIONS)->IsHovered()) << "still hovered";
+            EXPECT_EQ(ShownCorners(options).topLeft, highlight);
+            SaveWindowScreenshot(m_dialog.m_hWnd, "buttons_hover");
+            RECT client;
+            ::GetClientRect(options, &client);
+            ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(client.right + 5, 5));
+            EXPECT_FALSE(ButtonOf(m_dialog, IDC_OPTIONS)->IsHovered());
+            EXPECT_EQ(ShownCorners(options).topLeft, face) << "flat again at once";
+        })
+        .Then([&] {
+            ::SendMessageA(exitButton, BM_SETSTATE, TRUE, 0);
+            ::UpdateWindow(exitButton);
+            const Corners sunken = ShownCorners(exitButton);
+            EXPECT_EQ(sunken.topLeft, shadow);
+            EXPECT_EQ(sunken.bottomRight, highlight);
+        })
+        .Pause(SHOWN_ON_SCREEN_MS)
+        .Then([&] {
+            SaveWindowScreenshot(m_dialog.m_hWnd, "buttons_pressed");
+            ::SendMessageA(exitButton, BM_SETSTATE, FALSE, 0);
+            ::UpdateWindow(exitButton);
+            EXPECT_EQ(ShownCorners(exitButton).topLeft, face);
+            SaveWindowScreenshot(TrayTaskbarWindow(), "tray");
+        });
+    Run(driver);
+}
+
+} // namespace
