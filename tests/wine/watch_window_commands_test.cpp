@@ -1,0 +1,150 @@
+// The watch window's keys and system menu, run modally as the program runs it: the About item
+// and the system commands that open the About box, the host field taking every letter, and
+// Enter in the host field starting a watch of 127.0.0.1.
+#include "framework/win_app.h"
+#include "res/resource.h"
+#include "tests/wine/dialog_driver.h"
+#include "watch/watch_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class WatchWindowCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxGetApp()->m_strCmdLine.clear();
+        AfxGetApp()->m_pMainWnd = &m_dialog;
+    }
+
+    // Runs the window through the driver's steps and ends it with its Exit button.
+    void Run(DialogDriver& driver) {
+        driver.Then([this] { DialogPostClick(m_dialog.m_hWnd, IDC_EXIT); });
+        DialogRunDriven(m_dialog, driver);
+        EXPECT_TRUE(DialogDrainQuit());
+    }
+
+    HWND AboutBox() const {
+        HWND about = DialogFindByCaption("About Tarnwell");
+        return about != nullptr && ::GetWindow(about, GW_OWNER) == m_dialog.m_hWnd ? about
+                                                                                   : nullptr;
+    }
+
+    DialogAppStateGuard m_appState;
+    CWatchDlg m_dialog;
+};
+
+// The caption has no system-menu box, so the platform gives the window no system menu and the
+// About item is only added where one exists; the About box is reached through system commands
+// (below) and from the Options dialog.
+TEST_F(WatchWindowCommands, AboutItemIsAddedOnlyWhereASystemMenuExists) {
+    LONG_PTR style = 0;
+    bool hasMenu = false;
+    std::string itemText;
+    DialogDriver driver;
+    driver.Then([&] {
+        style = ::GetWindowLongPtrA(m_dialog.m_hWnd, GWL_STYLE);
+        HMENU menu = ::GetSystemMenu(m_dialog.m_hWnd, FALSE);
+        hasMenu = menu != nullptr;
+        if (hasMenu) {
+            char text[128] = {};
+            ::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND);
+            itemText = text;
+        }
+    });
+    Run(driver);
+    EXPECT_EQ(style & WS_SYSMENU, 0);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    if (hasMenu) {
+        EXPECT_EQ(itemText, "&About Tarnwell...");
+    }
+}
+
+TEST_F(WatchWindowCommands, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
+    for (const UINT command : {16u, 17u, 31u}) {
+        SCOPED_TRACE(command);
+        CWatchDlg dialog;
+        AfxGetApp()->m_pMainWnd = &dialog;
+        bool statusWhileOpen = false;
+        DialogDriver driver;
+        driver.Then([&] { ::PostMessageA(dialog.m_hWnd, WM_SYSCOMMAND, command, 0); })
+            .WaitUntil("the About box",
+                       [&] {
+                           HWND about = DialogFindByCaption("About Tarnwell");
+                           return about != nullptr && ::GetWindow(about, GW_OWNER) == dialog.m_hWnd;
+                       })
+            .Then([&] {
+                // The watch window goes on behind the box.
+                statusWhileOpen = DialogItemText(dialog.m_hWnd, IDC_STATUS) == "Ready";
+                DialogPostClick(DialogFindByCaption("About Tarnwell"), IDOK);
+            })
+            .WaitUntil("the About box closed",
+                       [] { return DialogFindByCaption("About Tarnwell") == nullptr; })
+            .Then([&] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
+        DialogRunDriven(dialog, driver);
+        EXPECT_TRUE(DialogDrainQuit());
+        EXPECT_TRUE(driver.Done()) << driver.Failure();
+        EXPECT_TRUE(statusWhileOpen);
+    }
+}
+
+TEST_F(WatchWindowCommands, OtherSystemCommandsOpenNoAboutBox) {
+    bool aboutSeen = false;
+    DialogDriver driver;
+    driver.Then([&] { ::PostMessageA(m_dialog.m_hWnd, WM_SYSCOMMAND, 32, 0); })
+        .Pause(400)
+        .Then([&] { aboutSeen = AboutBox() != nullptr; });
+    Run(driver);
+    EXPECT_FALSE(aboutSeen);
+}
+
+TEST_F(WatchWindowCommands, HostFieldTakesTheLetterRAndTypingStartsNothing) {
+    std::string host;
+    std::string status;
+    DialogDriver driver;
+    driver
+        .Then([&] {
+            HWND edit = ::GetDlgItem(m_dialog.m_hWnd, IDC_HOST);
+            for (const char c : std::string("rr.example"))
+                ::PostMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+        })
+        .Pause(300)
+        .Then([&] {
+            host = DialogItemText(m_dialog.m_hWnd, IDC_HOST);
+            status = DialogItemText(m_dialog.m_hWnd, IDC_STATUS);
+        });
+    Run(driver);
+    EXPECT_EQ(host, "rr.example");
+    EXPECT_EQ(status, "Ready");
+    EXPECT_FALSE(m_dialog.Watch().IsWatching());
+}
+
+TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
+    DWORD selectionStart = 1;
+    DWORD selectionEnd = 0;
+    std::string status;
+    DialogDriver driver;
+    driver.Then([&] { DialogSetItemText(m_dialog.m_hWnd, IDC_HOST, "127.0.0.1"); })
+        .Then([&] { DialogPostKey(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), VK_RETURN); })
+        .WaitUntil("a watch of 127.0.0.1",
+                   [&] {
+                       status = DialogItemText(m_dialog.m_hWnd, IDC_STATUS);
+                       return status == "Waiting for 127.0.0.1..." ||
+                              status == "127.0.0.1 is alive!";
+                   })
+        .Then([&] {
+            ::SendMessageA(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), EM_GETSEL,
+                           reinterpret_cast<WPARAM>(&selectionStart),
+                           reinterpret_cast<LPARAM>(&selectionEnd));
+        });
+    Run(driver);
+    EXPECT_TRUE(driver.Done()) << driver.Failure() << " (status \"" << status << "\")";
+    EXPECT_EQ(m_dialog.Watch().Host(), "127.0.0.1");
+    // The whole text is selected, so the next keystroke replaces it.
+    EXPECT_EQ(selectionStart, 0u);
+    EXPECT_EQ(selectionEnd, 9u);
+}
+
+} // namespace
