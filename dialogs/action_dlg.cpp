@@ -48,6 +48,14 @@ BOOL CActionDlg::OnInitDialog() {
     return TRUE;
 }
 
+void CActionDlg::LoadFrom(const EventAction& action) {
+    PairWithAction(action, *this, [](const auto& field, auto& member) { member = field; });
+}
+
+void CActionDlg::StoreTo(EventAction& action) const {
+    PairWithAction(action, *this, [](auto& field, const auto& member) { field = member; });
+}
+
 void CActionDlg::BrowseForFile(CEdit& edit, const char* defaultExtension, const char* filter) {
     const std::string current = edit.GetWindowText();
     CFileDialog dialog(TRUE, defaultExtension, current.c_str(),

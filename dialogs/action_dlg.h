@@ -3,6 +3,7 @@
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "watch/event_action.h"
 #include "res/resource.h"
 #include "widgets/anim_button.h"
 
@@ -16,6 +17,10 @@ public:
 
     static const MessageMap* ThisMessageMap();
     const MessageMap* GetMessageMap() const override { return ThisMessageMap(); }
+
+    // Copies the six fields of an event's action into the members, or the members back.
+    void LoadFrom(const EventAction& action);
+    void StoreTo(EventAction& action) const;
 
     CEdit m_editLog;
     CEdit m_editSound;
@@ -42,5 +47,16 @@ protected:
     void OnTestLog();
 
 private:
+    // Calls visit(field, member) for each field of the action and its member, in field order.
+    template <class Action, class Dialog, class Visit>
+    static void PairWithAction(Action& action, Dialog& dialog, Visit visit) {
+        visit(action.bLaunch, dialog.m_bLaunch);
+        visit(action.strLaunchPath, dialog.m_strLaunchPath);
+        visit(action.bPlaySound, dialog.m_bPlaySound);
+        visit(action.strSoundPath, dialog.m_strSoundPath);
+        visit(action.bLog, dialog.m_bLog);
+        visit(action.strLogPath, dialog.m_strLogPath);
+    }
+
     static void BrowseForFile(CEdit& edit, const char* defaultExtension, const char* filter);
 };

@@ -39,20 +39,17 @@ void COptionsDlg::OnAbout() {
     about.DoModal();
 }
 
+void COptionsDlg::LoadFrom(const WatchSettings& settings) {
+    PairWithSettings(settings, *this, [](const auto& setting, auto& member) { member = setting; });
+}
+
+void COptionsDlg::StoreTo(WatchSettings& settings) const {
+    PairWithSettings(settings, *this, [](auto& setting, const auto& member) { setting = member; });
+}
+
 void COptionsDlg::EditEventAction(EventAction& action) {
     CActionDlg dlg;
-    dlg.m_bLaunch = action.bLaunch;
-    dlg.m_strLaunchPath = action.strLaunchPath;
-    dlg.m_bPlaySound = action.bPlaySound;
-    dlg.m_strSoundPath = action.strSoundPath;
-    dlg.m_bLog = action.bLog;
-    dlg.m_strLogPath = action.strLogPath;
-    if (dlg.DoModal() != IDOK)
-        return;
-    action.bLaunch = dlg.m_bLaunch;
-    action.strLaunchPath = dlg.m_strLaunchPath;
-    action.bPlaySound = dlg.m_bPlaySound;
-    action.strSoundPath = dlg.m_strSoundPath;
-    action.bLog = dlg.m_bLog;
-    action.strLogPath = dlg.m_strLogPath;
+    dlg.LoadFrom(action);
+    if (dlg.DoModal() == IDOK)
+        dlg.StoreTo(action);
 }

@@ -1,6 +1,7 @@
 // COptionsDlg: edits copies of every setting; the watch window copies them back on OK.
 #pragma once
 
+#include "app/watch_settings.h"
 #include "framework/dialog.h"
 #include "res/resource.h"
 #include "watch/event_action.h"
@@ -15,6 +16,10 @@ public:
 
     static const MessageMap* ThisMessageMap();
     const MessageMap* GetMessageMap() const override { return ThisMessageMap(); }
+
+    // Copies all seventeen settings into the members, or the members back into the settings.
+    void LoadFrom(const WatchSettings& settings);
+    void StoreTo(WatchSettings& settings) const;
 
     CAnimButton m_btnAbout;
     CAnimButton m_btnCancel;
@@ -38,6 +43,18 @@ protected:
     void OnAbout();
 
 private:
+    // Calls visit(setting, member) for each setting and the member that edits it, in order.
+    template <class Settings, class Dialog, class Visit>
+    static void PairWithSettings(Settings& settings, Dialog& dialog, Visit visit) {
+        visit(settings.AlwaysOnTop, dialog.m_bAlwaysOnTop);
+        visit(settings.CheckBreak, dialog.m_bCheckBreak);
+        visit(settings.CheckFrequency, dialog.m_dwCheckFrequency);
+        visit(settings.CheckMake, dialog.m_bCheckMake);
+        visit(settings.Hide, dialog.m_bHide);
+        visit(settings.makeAction, dialog.m_makeAction);
+        visit(settings.breakAction, dialog.m_breakAction);
+    }
+
     // Runs an Action dialog over a copy of the action; OK copies the six fields back.
     static void EditEventAction(EventAction& action);
 };

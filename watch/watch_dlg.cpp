@@ -170,22 +170,10 @@ void CWatchDlg::OnExit() {
 
 void CWatchDlg::OnOptions() {
     COptionsDlg options;
-    options.m_bAlwaysOnTop = m_settings.AlwaysOnTop;
-    options.m_bCheckBreak = m_settings.CheckBreak;
-    options.m_dwCheckFrequency = m_settings.CheckFrequency;
-    options.m_bCheckMake = m_settings.CheckMake;
-    options.m_bHide = m_settings.Hide;
-    options.m_makeAction = m_settings.makeAction;
-    options.m_breakAction = m_settings.breakAction;
+    options.LoadFrom(m_settings);
     if (options.DoModal() != IDOK)
         return;
-    m_settings.AlwaysOnTop = options.m_bAlwaysOnTop;
-    m_settings.CheckBreak = options.m_bCheckBreak;
-    m_settings.CheckFrequency = options.m_dwCheckFrequency;
-    m_settings.CheckMake = options.m_bCheckMake;
-    m_settings.Hide = options.m_bHide;
-    m_settings.makeAction = options.m_makeAction;
-    m_settings.breakAction = options.m_breakAction;
+    options.StoreTo(m_settings);
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
