@@ -27,9 +27,21 @@
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
 //   tarnwell_driver set-string APPNAME NAME TEXT [NAME TEXT]... store REG_SZ settings
+//   tarnwell_driver resources                   print the watch window's process id and its
+//                                               GDI, USER and handle counts and memory, each
+//                                               value or "unsupported"
+//   tarnwell_driver options-cycle COUNT MS      COUNT times: open the Options dialog with the
+//                                               Options button, wait until it shows, cancel it
+//                                               and wait until it is gone (MS per wait); prints
+//                                               the count done and the mean and longest times
+//   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
+//                                               time a control's text changes (the first line
+//                                               is the text at the start)
 //
 // Exit code 0 on success, 1 on a failed wait or a missing window, 2 on bad arguments.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -265,6 +277,138 @@ int ClearSettings() {
     return (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) ? 0 : 1;
 }
 
+// GetGuiResources and GetProcessHandleCount may be missing from an emulation layer, which then
+// answers 0: a process that owns a dialog always holds GDI and USER objects and handles, so 0
+// is reported as unsupported rather than as a count.
+void PrintCount(const char* name, DWORD count) {
+    if (count == 0)
+        std::printf("%s unsupported\n", name);
+    else
+        std::printf("%s %lu\n", name, static_cast<unsigned long>(count));
+}
+
+int PrintResources(HWND window) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    std::printf("pid %lu\n", static_cast<unsigned long>(processId));
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr)
+        process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (process == nullptr) {
+        std::fprintf(stderr, "cannot open process %lu (error %lu)\n",
+                     static_cast<unsigned long>(processId),
+                     static_cast<unsigned long>(::GetLastError()));
+        return 1;
+    }
+    PrintCount("gdi", ::GetGuiResources(process, GR_GDIOBJECTS));
+    PrintCount("user", ::GetGuiResources(process, GR_USEROBJECTS));
+    DWORD handles = 0;
+    PrintCount("handles", ::GetProcessHandleCount(process, &handles) ? handles : 0);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                               sizeof(memory)) &&
+        memory.WorkingSetSize != 0) {
+        std::printf("working-set-kb %llu\n",
+                    static_cast<unsigned long long>(memory.WorkingSetSize / 1024));
+        std::printf("private-kb %llu\n",
+                    static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+    } else {
+        std::printf("working-set-kb unsupported\nprivate-kb unsupported\n");
+    }
+    ::CloseHandle(process);
+    return 0;
+}
+
+// A top-level dialog captioned CAPTION that belongs to PROCESSID, or null.
+HWND FindProcessDialog(DWORD processId, const char* caption) {
+    struct Search {
+        DWORD processId;
+        const char* caption;
+        HWND found;
+    } search = {processId, caption, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            char className[64] = {};
+            char title[256] = {};
+            ::GetClassNameA(hwnd, className, sizeof(className));
+            ::GetWindowTextA(hwnd, title, sizeof(title));
+            if (owner != s->processId || std::strcmp(className, "#32770") != 0 ||
+                std::strcmp(title, s->caption) != 0)
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Opens and cancels the Options dialog COUNT times, as a user clicking Options then Cancel.
+int CycleOptions(HWND window, long count, DWORD waitMs) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    if (FindProcessDialog(processId, "Options") != nullptr) {
+        std::fprintf(stderr, "an Options dialog is already open\n");
+        return 1;
+    }
+    const int optionsButton = 1004;
+    DWORD longest = 0;
+    ULONGLONG total = 0;
+    long done = 0;
+    for (; done < count; ++done) {
+        const DWORD start = ::GetTickCount();
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
+        HWND dialog = nullptr;
+        if (!WaitFor(waitMs, [&] {
+                dialog = FindProcessDialog(processId, "Options");
+                return dialog != nullptr && ::IsWindowVisible(dialog);
+            })) {
+            std::fprintf(stderr, "open %ld: no Options dialog within %lu ms\n", done + 1,
+                         static_cast<unsigned long>(waitMs));
+            break;
+        }
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+        // The watch window is enabled again once the modal run has ended.
+        if (!WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); })) {
+            std::fprintf(stderr, "open %ld: the Options dialog did not close within %lu ms\n",
+                         done + 1, static_cast<unsigned long>(waitMs));
+            break;
+        }
+        const DWORD took = ::GetTickCount() - start;
+        total += took;
+        if (took > longest)
+            longest = took;
+    }
+    std::printf("cycles %ld mean-ms %.1f longest-ms %lu\n", done,
+                done > 0 ? static_cast<double>(total) / static_cast<double>(done) : 0.0,
+                static_cast<unsigned long>(longest));
+    return done == count ? 0 : 1;
+}
+
+// Prints a control's text with the time whenever it changes, until MS have passed or the
+// window is gone.
+int FollowText(HWND window, HWND control, DWORD durationMs) {
+    const DWORD start = ::GetTickCount();
+    std::string last;
+    bool first = true;
+    while (::GetTickCount() - start < durationMs && ::IsWindow(window)) {
+        const std::string text = TextOf(control);
+        if (first || text != last) {
+            std::printf("%.3f %s\n", UnixSeconds(), text.c_str());
+            std::fflush(stdout);
+            last = text;
+            first = false;
+        }
+        ::Sleep(25);
+    }
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
     return 2;
@@ -360,6 +504,14 @@ int main(int argc, char** argv) {
                        reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
         return 0;
     }
+    if (command == "resources")
+        return PrintResources(window);
+    if (command == "options-cycle")
+        return argc < 4 ? Usage() : CycleOptions(window, number(2), milliseconds(3));
+    if (command == "follow-text")
+        return argc < 4 ? Usage()
+                        : FollowText(window, Control(window, static_cast<int>(number(2))),
+                                     milliseconds(3));
     if (command == "close") {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;

@@ -56,12 +56,24 @@ make_namespace() {
     silence_host 0
 }
 
-server_in_namespace() {
+# Prints the Linux process id of the Wine server inside the namespace; fails when there is none.
+namespace_server_pid() {
     local pid
     for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
-        [[ $(cat "/proc/$pid/comm" 2>/dev/null) == wineserver* ]] && return 0
+        if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == wineserver* ]]; then
+            echo "$pid"
+            return 0
+        fi
     done
     return 1
+}
+
+server_in_namespace() { namespace_server_pid >/dev/null; }
+
+# Prints the Linux process ids inside the namespace whose command line matches PATTERN (as
+# pgrep -f takes it): other runs of the same programs elsewhere on the machine are left out.
+namespace_pids() { # pattern
+    comm -12 <(pgrep -f "$1" | LC_ALL=C sort) <(ip netns pids "$E2E_NS" 2>/dev/null | LC_ALL=C sort)
 }
 
 start_server() {
