@@ -66,7 +66,8 @@ BOOL CAnimButton::AttachAnim(UINT controlId, CWnd* parent, UINT bitmapId, int fr
 }
 
 void CAnimButton::DrawItem(const DRAWITEMSTRUCT* item) {
-    if (m_frameCount < 1 || m_frameRate < 1)
+    // Not attached, or its window already destroyed.
+    if (m_frameCount < 1 || m_frameRate < 1 || m_pImage == nullptr)
         return;
     const int32_t frameOnEntry = m_frame;
 
@@ -189,6 +190,9 @@ void CAnimButton::OnDestroy() {
     if (m_timerId != 0)
         KillTimer(m_timerId);
     m_timerId = 0;
+    // The image goes with its button: a dialog opened again makes a fresh one.
+    theImageStore.ReleaseImage(m_pImage);
+    m_pImage = nullptr;
     Default();
 }
 

@@ -4,13 +4,35 @@
 CImageStore theImageStore;
 
 CDibImage* CImageStore::CreateImage(UINT bitmapId) {
-    if (!ImageStoreHasRoom(m_count))
-        return &m_overflowImage;
+    int32_t slot = 0;
+    while (slot < m_count && m_images[slot] != nullptr)
+        ++slot;
+    if (slot == m_count) {
+        if (!ImageStoreHasRoom(m_count))
+            return &m_overflowImage;
+        ++m_count;
+    }
     CDibImage* image = new CDibImage();
-    m_images[m_count] = image;
+    m_images[slot] = image;
     image->Load(std::string(), bitmapId);
-    ++m_count;
     return image;
+}
+
+void CImageStore::ReleaseImage(CDibImage* image) {
+    for (int32_t slot = 0; slot < m_count; ++slot) {
+        if (m_images[slot] == image) {
+            delete image;
+            m_images[slot] = nullptr;
+            return;
+        }
+    }
+}
+
+int32_t CImageStore::ImagesHeld() const {
+    int32_t held = 0;
+    for (int32_t slot = 0; slot < m_count; ++slot)
+        held += m_images[slot] != nullptr ? 1 : 0;
+    return held;
 }
 
 void CImageStore::ProbeButtonFace(HDC dc) {

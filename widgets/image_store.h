@@ -13,14 +13,22 @@ public:
     CImageStore(const CImageStore&) = delete;
     CImageStore& operator=(const CImageStore&) = delete;
 
-    // A new image loaded from the bitmap resource. The store has room for 4096 images; past
-    // that it hands out one shared empty image instead of writing past its list.
+    // A new image loaded from the bitmap resource, in the first slot a released image left
+    // free, else after the last. The store has room for 4096 images; past that it hands out one
+    // shared empty image instead of writing past its list.
     CDibImage* CreateImage(UINT bitmapId);
+    // Frees an image whose button has gone and leaves its slot for the next one, so that
+    // opening a dialog again and again neither grows the process nor fills the store. An image
+    // the store does not hold is left alone.
+    void ReleaseImage(CDibImage* image);
+    // The images held now: the slots used less those released.
+    int32_t ImagesHeld() const;
     // Sets the key colour from the first device context it is given; later calls do nothing.
     void ProbeButtonFace(HDC dc);
 
     CDibImage* m_images[IMAGE_STORE_CAPACITY] = {};
-    int32_t m_count = 0;
+    int32_t m_count = 0; // slots used so far; a released slot below it holds null
+
     COLORREF m_keyColor = KEY_COLOR_UNSET;
 
 private:

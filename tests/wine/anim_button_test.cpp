@@ -157,9 +157,9 @@ protected:
 };
 
 TEST_F(AnimButtonTest, AttachBindsTheControlAndItsTimerStepsTheFrames) {
-    const int32_t imagesBefore = theImageStore.m_count;
+    const int32_t imagesBefore = theImageStore.ImagesHeld();
     Attach();
-    EXPECT_EQ(theImageStore.m_count, imagesBefore + 1);
+    EXPECT_EQ(theImageStore.ImagesHeld(), imagesBefore + 1);
     EXPECT_EQ(CWnd::FromHandlePermanent(m_buttonWnd), &m_button);
     EXPECT_TRUE(m_button.HasTimer());
     const int first = m_button.CurrentFrame();

@@ -1,7 +1,9 @@
 // The image store and its 32-bit images on the real platform: the button bitmaps decoded from
 // the program's resources (compared with the platform's own decoding), the button-face probe on
 // real device contexts, the store's fixed capacity, and loading from bitmap files.
+#include "dialogs/about_dlg.h"
 #include "res/resource.h"
+#include "tests/wine/dialog_driver.h"
 #include "tests/wine/widget_canvas.h"
 #include "widgets/image_store.h"
 
@@ -99,6 +101,55 @@ TEST(ImageStore, TwoRequestsForOneBitmapGiveTwoSeparateImages) {
     first->RecolorKey(1, 1, RGB(1, 2, 3), false);
     EXPECT_EQ(BufferWord(*first, 1, 1), 0x00010203u);
     EXPECT_EQ(BufferWord(*second, 1, 1), ARTWORK_BACKGROUND);
+}
+
+TEST(ImageStore, AReleasedImageIsFreedAndItsSlotServesTheNextRequest) {
+    LocalStore store;
+    CDibImage* first = store->CreateImage(IDB_BUTTON_OK);
+    CDibImage* second = store->CreateImage(IDB_BUTTON_CANCEL);
+    store->ReleaseImage(first);
+    EXPECT_EQ(store->m_images[0], nullptr);
+    EXPECT_EQ(store->m_images[1], second);
+
+    CDibImage* third = store->CreateImage(IDB_BUTTON_ABOUT);
+    EXPECT_EQ(store->m_images[0], third);
+    EXPECT_EQ(store->m_count, 2);
+    EXPECT_EQ(third->m_width, 152);
+
+    // An image the store does not hold is left alone.
+    CDibImage stranger;
+    store->ReleaseImage(&stranger);
+    store->ReleaseImage(nullptr);
+    EXPECT_EQ(store->m_images[0], third);
+    EXPECT_EQ(store->m_images[1], second);
+    EXPECT_EQ(store->m_count, 2);
+}
+
+// Each run of a dialog makes images for its buttons; they go with the buttons, so a dialog
+// opened again and again leaves the store as it found it.
+TEST(ImageStore, ADialogOpenedAgainAndAgainDoesNotGrowTheStore) {
+    DialogAppStateGuard appState;
+    int32_t countAfterFirst = -1;
+    int32_t heldAfterFirst = -1;
+    for (int run = 0; run < 3; ++run) {
+        CAboutDlg about;
+        int32_t heldWhileOpen = -1;
+        DialogDriver driver;
+        driver.WaitUntil("About box shown", [&] { return DialogIsUp(about); }).Then([&] {
+            heldWhileOpen = theImageStore.ImagesHeld();
+            DialogPostClick(about.m_hWnd, IDOK);
+        });
+        DialogRunDriven(about, driver);
+        const int32_t heldAfter = theImageStore.ImagesHeld();
+        EXPECT_EQ(heldWhileOpen, heldAfter + 3) << "run " << run;
+        if (run == 0) {
+            countAfterFirst = theImageStore.m_count;
+            heldAfterFirst = heldAfter;
+        } else {
+            EXPECT_EQ(theImageStore.m_count, countAfterFirst) << "run " << run;
+            EXPECT_EQ(heldAfter, heldAfterFirst) << "run " << run;
+        }
+    }
 }
 
 TEST(ImageStore, RecolorKeyReplacesExactlyTheBackgroundOfARealBitmap) {
