@@ -296,13 +296,10 @@ echo "  dead -> alive     $makes makes after answering again; to \"is alive!\" (
 # What one opening of the Options dialog costs: its three buttons each make an image in the
 # process-wide store, which keeps every image until the process ends.
 design_bytes=0
-design_pages=0
 for bitmap in button_ok button_cancel button_about; do
     read -r w h < <(od -An -t d4 -j 18 -N 8 "$TARNWELL_ROOT/res/$bitmap.bmp")
     design_bytes=$((design_bytes + w * h * 4))
-    design_pages=$((design_pages + (w * h * 4 + 4095) / 4096 * 4096))
 done
-capacity=$(grep -oE 'IMAGE_STORE_CAPACITY = [0-9]+' "$TARNWELL_ROOT/widgets/dib_pixels.h" | grep -oE '[0-9]+$')
 echo
 echo "Options dialog opened and cancelled $opened times" \
     "(open + close: mean $(awk -v t="$options_ms" -v n="$opened" 'BEGIN { printf "%.0f", n ? t / n : 0 }') ms," \
@@ -313,14 +310,8 @@ awk 'NR == 1 { r = $2; p = $3; y = $4; d = $5 } END {
         if ($1 > 0 && $2 != "-" && r != "-")
             printf "  per open: resident %+.1f kB, private %+.1f kB, dirty %+.1f kB, data %+.1f kB\n",
                 ($2 - r) / $1, ($3 - p) / $1, ($4 - y) / $1, ($5 - d) / $1 }' "$OPTIONS_LOG"
-awk -v b="$design_bytes" -v p="$design_pages" 'BEGIN {
-    printf "  by design: 3 images of 32 bits per pixel = %.1f kB per open (%.1f kB in whole pages)\n",
-        b / 1024, p / 1024 }'
-if [[ -n $capacity ]]; then
-    fills=$(((capacity - 2) / 3))
-    awk -v f="$fills" -v c="$capacity" -v p="$design_pages" 'BEGIN {
-        printf "  the store holds %d images: full after %d opens (2 images are the watch window'"'"'s),", c, f
-        printf " about %.0f MB of pixels by then\n", f * p / 1048576 }'
-fi
+awk -v b="$design_bytes" 'BEGIN {
+    printf "  each open makes 3 button images (%.1f kB of pixels) that go with the dialog;\n", b / 1024
+    printf "  a per-open growth near that figure would mean they are kept\n" }'
 echo
 echo "Files: $E2E_WORK (samples.txt, toggles.txt, status.txt, options.txt), log $EVENT_LOG"
