@@ -294,7 +294,7 @@ read -r _ makes rest <<<"$(sed -n 2p <<<"$delays")"
 echo "  dead -> alive     $makes makes after answering again; to \"is alive!\" (s): ${rest:-none}"
 
 # What one opening of the Options dialog costs: its three buttons each make an image in the
-# process-wide store, which keeps every image until the process ends.
+# process-wide store, which frees it again when the button goes.
 design_bytes=0
 for bitmap in button_ok button_cancel button_about; do
     read -r w h < <(od -An -t d4 -j 18 -N 8 "$TARNWELL_ROOT/res/$bitmap.bmp")
