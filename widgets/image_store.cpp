@@ -1,4 +1,5 @@
-// CImageStore; see image_store.h. Images live until the process ends.
+// CImageStore; see image_store.h. An image lives until its button goes, or to the end of the
+// process.
 #include "widgets/image_store.h"
 
 CImageStore theImageStore;
