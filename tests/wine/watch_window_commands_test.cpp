@@ -147,4 +147,31 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     EXPECT_EQ(selectionEnd, 9u);
 }
 
+// Posted in one go, the Enter that starts the watch comes before the Options click, and the
+// socket's notice of the reply can only be posted after the request went out, that is after
+// the click: so the reply arrives while the Options dialog runs its own loop.
+TEST_F(WatchWindowCommands, AMakeEventFiresWhileOptionsIsOpen) {
+    bool aliveWhileOptionsOpen = false;
+    DialogDriver driver(15000);
+    driver.Then([&] { DialogSetItemText(m_dialog.m_hWnd, IDC_HOST, "127.0.0.1"); })
+        .Then([&] {
+            DialogPostKey(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), VK_RETURN);
+            DialogPostClick(m_dialog.m_hWnd, IDC_OPTIONS);
+        })
+        .WaitUntil("the Options dialog", [] { return DialogFindByCaption("Options") != nullptr; })
+        .WaitUntil(
+            "the make event",
+            [&] { return DialogItemText(m_dialog.m_hWnd, IDC_STATUS) == "127.0.0.1 is alive!"; })
+        .Then([&] {
+            aliveWhileOptionsOpen = DialogFindByCaption("Options") != nullptr;
+            DialogPostClick(DialogFindByCaption("Options"), IDCANCEL);
+        })
+        .WaitUntil("the Options dialog closed",
+                   [] { return DialogFindByCaption("Options") == nullptr; });
+    Run(driver);
+    EXPECT_TRUE(driver.Done()) << driver.Failure();
+    EXPECT_TRUE(aliveWhileOptionsOpen);
+    EXPECT_TRUE(m_dialog.Watch().IsAlive());
+}
+
 } // namespace
