@@ -242,8 +242,8 @@ kb_mb() { awk -v k="$1" 'BEGIN { if (k == "-") print "-"; else printf "%+.2f MB"
 half=$(awk -v d="$DURATION" 'BEGIN { print d / 2 }')
 echo
 echo "Summary over $(awk 'END { print $1 }' "$SAMPLES") s, $(grep -c . "$SAMPLES") samples"
-for spec in "3 resident" "4 private" "5 private-dirty" "6 data" "10 server-resident"; do
-    read -r col name <<<"$spec"
+for column in "3 resident" "4 private" "5 private-dirty" "6 data" "10 server-resident"; do
+    read -r col name <<<"$column"
     read -r first last < <(first_last "$col")
     printf '  %-17s %s -> %s kB; growth per hour: %s (all samples), %s (second half)\n' \
         "$name" "$first" "$last" "$(kb_mb "$(slope_per_hour "$col" 0)")" \
@@ -251,13 +251,13 @@ for spec in "3 resident" "4 private" "5 private-dirty" "6 data" "10 server-resid
 done
 echo "  (private holds clean pages of Wine's DLLs while no other process maps them, so it moves with"
 echo "   the other Wine programs on the machine; private-dirty and data are the figures for a leak)"
-for spec in "7 program-files" "8 server-files" "9 server-sockets" "11 raw-sockets"; do
-    read -r col name <<<"$spec"
+for column in "7 program-files" "8 server-files" "9 server-sockets" "11 raw-sockets"; do
+    read -r col name <<<"$column"
     read -r lo hi < <(column_range "$col")
     printf '  %-17s %s to %s\n' "$name" "$lo" "$hi"
 done
-for spec in "12 GDI-objects" "13 USER-objects" "14 handles"; do
-    read -r col name <<<"$spec"
+for column in "12 GDI-objects" "13 USER-objects" "14 handles"; do
+    read -r col name <<<"$column"
     read -r lo hi < <(column_range "$col")
     if [[ $lo == - ]]; then
         printf '  %-17s not supported here (the call answers 0 under this Wine)\n' "$name"
