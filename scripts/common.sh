@@ -46,11 +46,13 @@ build_native() {
     cmake --build "$NATIVE_BUILD" -j"$JOBS"
 }
 
-build_windows() {
+build_windows() { # [targets...]: everything when none are named
     log "Windows build (MinGW-w64)"
     cmake -S "$TARNWELL_ROOT" -B "$WIN_BUILD" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TARNWELL_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build "$WIN_BUILD" -j"$JOBS"
+    local targets=()
+    (($#)) && targets=(--target "$@")
+    cmake --build "$WIN_BUILD" -j"$JOBS" "${targets[@]}"
 }
 
 # An X display: the caller's, or a private Xvfb that ends with the script.
@@ -89,6 +91,8 @@ ensure_wineprefix() {
 }
 
 stop_display() {
+    # Wine's desktop and services go first, so that none is left talking to a closed display.
+    wineserver -k 2>/dev/null || true
     if [[ -n ${XVFB_PID:-} ]]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
