@@ -163,13 +163,15 @@ case_alive_dead_alive() {
         MakeLaunchFilename 'cmd /c echo made> C:\e2e\marker.txt' >/dev/null
     if ! launch "$E2E_EXE" 127.0.0.1; then
         result alive_dead_alive
-        unreached make_event_launches_command screenshot_of_live_host event_log_lines
+        unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
+            event_log_lines
         return
     fi
     if ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
         problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
         result alive_dead_alive
-        unreached make_event_launches_command screenshot_of_live_host event_log_lines
+        unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
+            event_log_lines
         return
     fi
 
@@ -187,6 +189,8 @@ case_alive_dead_alive() {
 
     take_screenshot watch_alive
     result screenshot_of_live_host
+    local tray_wrong
+    tray_wrong=$(tray_icon_problem alive)
 
     # Silence the host. Its last reply came at most one check period (1 s) before this moment.
     # The break comes at the first check tick more than 10 s after that reply, so 10 to 11 s
@@ -204,11 +208,15 @@ case_alive_dead_alive() {
     else
         problem "no \"127.0.0.1 has died!\" within 16 s of silencing the host"
     fi
+    [[ -n $tray_wrong ]] || tray_wrong=$(tray_icon_problem dead)
     silence_host 0
     drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
         problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering again"
     result alive_dead_alive
     [[ -n $BREAK_DELAY ]] && note "break event $BREAK_DELAY s after the host went silent"
+    [[ -n $tray_wrong ]] || tray_wrong=$(tray_icon_problem alive)
+    [[ -z $tray_wrong ]] || problem "$tray_wrong"
+    result tray_icon_follows_events
 
     end_with "Exit command" command $EXIT_BUTTON &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
@@ -241,6 +249,39 @@ expect_event_log() { # file events...
             problem "log line $((i + 1)) is \"$(tr -d '\r\t' <<<"${lines[i]}")\", not a \"$event\" line"
         i=$((i + 1))
     done
+}
+
+# Which of the three tray icons the notification area shows, from the colours at the right end
+# of the virtual desktop's taskbar: the alive icon is drawn in #00FF00, the dead one in
+# #FF0000 and the waiting one in #C0C0C0 (the taskbar itself is white and light grey).
+tray_icon_shown() {
+    local desktop geometry
+    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
+    [[ -n $desktop ]] || { echo "no-desktop"; return; }
+    geometry=$(xwininfo -id "$desktop" | awk '/Absolute upper-left X/ { x = $NF }
+        /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF }
+        END { printf "120x24+%d+%d", x + w - 120, y + h - 24 }')
+    xwd -root -display "$DISPLAY" | convert xwd:- -crop "$geometry" +repage txt:- |
+        awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ }
+            END { if (g >= 40) print "alive"; else if (r >= 40) print "dead";
+                  else if (w >= 40) print "waiting"; else print "none" }'
+}
+
+# Prints what is wrong unless the tray shows the icon within 2 s.
+tray_icon_problem() { # alive|dead|waiting
+    local shown=""
+    for _ in $(seq 20); do
+        shown=$(tray_icon_shown)
+        [[ $shown == "$1" ]] && return
+        sleep 0.1
+    done
+    echo "the tray shows the $shown icon, not the $1 one"
+}
+
+expect_tray_icon() { # alive|dead|waiting
+    local wrong
+    wrong=$(tray_icon_problem "$1")
+    [[ -z $wrong ]] || problem "$wrong"
 }
 
 # Saves the watch window, cropped from the whole screen, as BUILD_DIR/screenshots/NAME.png and
@@ -328,6 +369,7 @@ case_hide() {
     fi
     expect_info visible 0
     expect_text $STATUS "Waiting for 127.0.0.1..."
+    expect_tray_icon waiting
     if [[ -n $xev_pid ]]; then
         local window
         window=$(xwininfo -root -tree | awk '/"Tarnwell": \("tarnwell.exe"/ { print $1; exit }')
