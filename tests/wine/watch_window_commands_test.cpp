@@ -4,6 +4,7 @@
 #include "framework/win_app.h"
 #include "res/resource.h"
 #include "tests/wine/dialog_driver.h"
+#include "tests/wine/widget_tray_probe.h"
 #include "watch/watch_dlg.h"
 
 #include <gtest/gtest.h>
@@ -125,19 +126,24 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     DWORD selectionStart = 1;
     DWORD selectionEnd = 0;
     std::string status;
+    std::string tooltip;
+    uintptr_t trayIcon = 0;
     DialogDriver driver;
     driver.Then([&] { DialogSetItemText(m_dialog.m_hWnd, IDC_HOST, "127.0.0.1"); })
         .Then([&] { DialogPostKey(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), VK_RETURN); })
-        .WaitUntil("a watch of 127.0.0.1",
+        .WaitUntil("the make event",
                    [&] {
                        status = DialogItemText(m_dialog.m_hWnd, IDC_STATUS);
-                       return status == "Waiting for 127.0.0.1..." ||
-                              status == "127.0.0.1 is alive!";
+                       return status == "127.0.0.1 is alive!";
                    })
         .Then([&] {
             ::SendMessageA(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), EM_GETSEL,
                            reinterpret_cast<WPARAM>(&selectionStart),
                            reinterpret_cast<LPARAM>(&selectionEnd));
+            if (const CSystemTray* tray = TrayObjectFor(m_dialog.m_hWnd, TRAY_ICON_ID)) {
+                tooltip = tray->State().Record().szTip;
+                trayIcon = tray->State().Record().hIcon;
+            }
         });
     Run(driver);
     EXPECT_TRUE(driver.Done()) << driver.Failure() << " (status \"" << status << "\")";
@@ -145,6 +151,10 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     // The whole text is selected, so the next keystroke replaces it.
     EXPECT_EQ(selectionStart, 0u);
     EXPECT_EQ(selectionEnd, 9u);
+    // The start named the host in the tooltip; the make event showed the alive icon.
+    EXPECT_EQ(tooltip, "Hide 127.0.0.1");
+    EXPECT_EQ(trayIcon, reinterpret_cast<uintptr_t>(
+                            ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_ALIVE))));
 }
 
 // Posted in one go, the Enter that starts the watch comes before the Options click, and the
