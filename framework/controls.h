@@ -7,8 +7,6 @@ class CButton : public CWnd {
 public:
     // Draws an owner-drawn button; called when its parent receives WM_DRAWITEM for it.
     virtual void DrawItem(const DRAWITEMSTRUCT* item);
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
-    void SetCheck(int state) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(state)); }
 
 protected:
     bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -91,7 +91,7 @@ BOOL CWatchDlg::OnInitDialog() {
     m_bmpGreen.LoadBitmap(IDB_LIGHT_GREEN);
     m_bmpRed.LoadBitmap(IDB_LIGHT_RED);
     m_bmpGrey.LoadBitmap(IDB_LIGHT_GREY);
-    m_light.SetBitmap(m_bmpGrey);
+    ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
         m_editHost.SetWindowText(app->m_strCmdLine);
@@ -204,6 +204,11 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 }
 
 void CWatchDlg::ShowLight(int bitmapId) {
+    // The light tick comes ten times a second; setting the same picture again would only
+    // repaint the control.
+    if (bitmapId == m_nLightShown)
+        return;
+    m_nLightShown = bitmapId;
     switch (bitmapId) {
     case IDB_LIGHT_RED:
         m_light.SetBitmap(m_bmpRed);

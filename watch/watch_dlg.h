@@ -91,4 +91,6 @@ private:
     CBitmap m_bmpGreen;
     CBitmap m_bmpFlash;
     CBitmap m_bmpGrey;
+    int m_nLightShown =
+        0; // the light bitmap on show, so that a tick showing it again costs nothing
 };
