@@ -53,6 +53,9 @@ defaults_with() {
     echo "$settings"
 }
 
+# ImageMagick's convert by its full path: a different program of that name may come first on PATH.
+convert() { /usr/bin/convert "$@"; }
+
 expect_text() { # control expected-text
     local text
     text=$(drv text "$1")
