@@ -12,9 +12,10 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# Debian packages the build and the tests need, with a command each provides.
+# Debian packages the build and the tests need, with a command each provides; a caller adds
+# its own as more "package:command" arguments.
 ensure_packages() {
-    local wanted=(
+    local wanted=("$@"
         "cmake:cmake" "g++:g++" "googletest:/usr/src/googletest/CMakeLists.txt"
         "g++-mingw-w64-x86-64:x86_64-w64-mingw32-g++-posix"
         "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
