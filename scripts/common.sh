@@ -56,6 +56,13 @@ build_windows() { # [targets...]: everything when none are named
     cmake --build "$WIN_BUILD" -j"$JOBS" "${targets[@]}"
 }
 
+# The Windows tree again with clang targeting MinGW-w64, into its own build folder.
+build_windows_clang() {
+    cmake -S "$TARNWELL_ROOT" -B "$BUILD_DIR/win-clang" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TARNWELL_ROOT/cmake/clang-mingw-w64-x86_64.cmake" >/dev/null &&
+        cmake --build "$BUILD_DIR/win-clang" -j"$JOBS"
+}
+
 # An X display: the caller's, or a private Xvfb that ends with the script.
 ensure_display() {
     if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
