@@ -32,11 +32,11 @@ case_installer() {
     local version setup
     version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
     setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
-    local results="installer_silent_install installer_program_watches
-        installer_silent_upgrade_refused_while_running installer_silent_uninstall_keeps_settings"
+    local later=(installer_program_watches installer_silent_upgrade_refused_while_running
+        installer_silent_uninstall_keeps_settings)
     if [[ -z $version || ! -f $setup ]]; then
         fail installer_silent_install "no installer $setup (run scripts/package)"
-        unreached ${results#installer_silent_install}
+        unreached "${later[@]}"
         return
     fi
     stop_program
@@ -54,7 +54,7 @@ case_installer() {
         installer_steps "$setup" "$version"
     else
         fail installer_silent_install "cannot make a fresh Wine prefix in $WINEPREFIX"
-        unreached ${results#installer_silent_install}
+        unreached "${later[@]}"
     fi
     stop_program
     stop_server
