@@ -12,9 +12,10 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# Debian packages the build and the tests need, with a command each provides.
+# Debian packages the build and the tests need, with a command each provides; a caller adds
+# its own as more "package:command" arguments.
 ensure_packages() {
-    local wanted=(
+    local wanted=("$@"
         "cmake:cmake" "g++:g++" "googletest:/usr/src/googletest/CMakeLists.txt"
         "g++-mingw-w64-x86-64:x86_64-w64-mingw32-g++-posix"
         "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
@@ -53,6 +54,13 @@ build_windows() { # [targets...]: everything when none are named
     local targets=()
     (($#)) && targets=(--target "$@")
     cmake --build "$WIN_BUILD" -j"$JOBS" "${targets[@]}"
+}
+
+# The Windows tree again with clang targeting MinGW-w64, into its own build folder.
+build_windows_clang() {
+    cmake -S "$TARNWELL_ROOT" -B "$BUILD_DIR/win-clang" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TARNWELL_ROOT/cmake/clang-mingw-w64-x86_64.cmake" >/dev/null &&
+        cmake --build "$BUILD_DIR/win-clang" -j"$JOBS"
 }
 
 # An X display: the caller's, or a private Xvfb that ends with the script.

@@ -23,7 +23,7 @@ public:
     ~CWatchDlg() override;
 
     // Hides the shown window to the tray or brings the hidden one back.
-    void ToggleVisible();
+    void ToggleVisible() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -5,9 +5,28 @@
 #include "widgets/dib_pixels.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+namespace {
+
+// The whole file at path; false when it cannot be opened or read. Plain Win32 calls: the C++
+// file streams would link the locale machinery into the program for this one read.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes.clear();
+    uint8_t chunk[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    ::CloseHandle(file);
+    return ok;
+}
+
+} // namespace
 
 CDibImage::CDibImage() {
     std::memset(&m_bmi, 0, sizeof(m_bmi));
@@ -72,11 +91,9 @@ bool CDibImage::Load(const std::string& path, UINT resourceId) {
         return LoadFromPackedDib(static_cast<const uint8_t*>(data),
                                  ::SizeofResource(instance, resource));
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes))
         return false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
     if (!IsBitmapFileHeader(bytes.data(), bytes.size()))
         return false;
     return LoadFromPackedDib(bytes.data() + BITMAP_FILE_HEADER_SIZE,

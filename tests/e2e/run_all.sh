@@ -31,6 +31,7 @@ fi
 
 source "$E2E_SCRIPTS/harness.sh"
 source "$E2E_SCRIPTS/cases.sh"
+source "$E2E_SCRIPTS/install_case.sh"
 
 E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -73,6 +74,7 @@ case_unknown_host
 case_enter_on_buttons
 case_hide
 case_alive_dead_alive
+case_installer
 stop_program
 note "the cases took $((SECONDS - started)) s"
 

@@ -1,0 +1,127 @@
+; Tarnwell's per-user installer, built on Linux by scripts/package with NSIS:
+;   makensis -DVERSION=1.0.0 -DSTAGE=<folder> -DOUTFILE=<setup.exe> installer/tarnwell.nsi
+; STAGE holds tarnwell.exe, README.txt, LICENSE.txt and tarnwell.ico.
+;
+; It installs for the current user only, without elevation, into
+; %LOCALAPPDATA%\Programs\Tarnwell, adds a Start-menu shortcut and registers an uninstaller in
+; the current user's list of programs. The uninstaller removes the program and the shortcut and
+; leaves the user's settings in the registry alone. /S installs or uninstalls silently.
+
+; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half runs it too).
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+!ifndef VERSION
+  !error "define VERSION, STAGE and OUTFILE (see the top of this file)"
+!endif
+!ifndef STAGE
+  !error "define VERSION, STAGE and OUTFILE (see the top of this file)"
+!endif
+!ifndef OUTFILE
+  !error "define VERSION, STAGE and OUTFILE (see the top of this file)"
+!endif
+
+!define PRODUCT "Tarnwell"
+!define PUBLISHER "Larkspindle"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell"
+!define SHORTCUT "$SMPROGRAMS\Tarnwell.lnk"
+; Exit code of a silent run that stopped because Tarnwell is running.
+!define EXIT_PROGRAM_RUNNING 2
+
+!include MUI2.nsh
+!include FileFunc.nsh
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Tarnwell"
+; An upgrade goes where the installed version is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+
+!define MUI_ICON "${STAGE}\tarnwell.ico"
+!define MUI_UNICON "${STAGE}\tarnwell.ico"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\tarnwell.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Files of a running program cannot be replaced or removed: the user is asked to close
+; Tarnwell first. A silent run cannot ask, so it stops with its own exit code and changes
+; nothing. The watch window is the dialog captioned "Tarnwell"; it is found while hidden in the
+; notification area too.
+!macro CLOSE_RUNNING_PROGRAM prefix
+Function ${prefix}CloseRunningProgram
+  retry:
+    FindWindow $0 "#32770" "${PRODUCT}"
+    StrCmp $0 0 done
+    IfSilent stop
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "Tarnwell is running. Please close it (its Exit button), then choose Retry." \
+      IDRETRY retry
+  stop:
+    SetErrorLevel ${EXIT_PROGRAM_RUNNING}
+    Quit
+  done:
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_PROGRAM ""
+!insertmacro CLOSE_RUNNING_PROGRAM "un."
+
+Function .onInit
+  Call CloseRunningProgram
+FunctionEnd
+
+Section "Tarnwell"
+  ; The program may have been started since the installer was.
+  Call CloseRunningProgram
+  SetOutPath "$INSTDIR"
+  File "${STAGE}\tarnwell.exe"
+  File "${STAGE}\README.txt"
+  File "${STAGE}\LICENSE.txt"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\tarnwell.exe" "" "$INSTDIR\tarnwell.exe" 0
+
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tarnwell.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "https://www.larkspindle.example/tarnwell/"
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Function un.onInit
+  Call un.CloseRunningProgram
+FunctionEnd
+
+; The settings under HKCU\Software\HKEY_CURRENT_USER\Software\Larkspindle are the user's and
+; stay, so that a later install finds them again.
+Section "Uninstall"
+  Call un.CloseRunningProgram
+  Delete "$INSTDIR\tarnwell.exe"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

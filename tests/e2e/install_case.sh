@@ -1,0 +1,124 @@
+# The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
+# silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
+# program watching 127.0.0.1; a silent upgrade refused while it runs; a silent uninstall that
+# leaves no program file or shortcut and keeps the user's settings. Sourced by run_all.sh after
+# harness.sh and cases.sh; runs last, since it moves the run to its own prefix.
+
+UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
+
+# The value of NAME in the uninstall entry, as `reg query` prints it; empty when missing.
+uninstall_value() { # name
+    in_ns wine reg query "$UNINSTALL_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+}
+
+# A folder named by an environment variable of the prefix, as a Windows path.
+prefix_folder() { # variable
+    in_ns wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'
+}
+
+unix_path() { in_ns winepath -u "$1" 2>/dev/null; }
+
+# Waits up to SECONDS for PATH to be gone (the uninstaller finishes from a copy of itself).
+wait_gone() { # path seconds
+    local deadline=$((SECONDS + $2))
+    while [[ -e $1 ]] && ((SECONDS < deadline)); do
+        sleep 0.2
+    done
+    [[ ! -e $1 ]]
+}
+
+case_installer() {
+    local version setup
+    version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
+    setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
+    local later=(installer_program_watches installer_silent_upgrade_refused_while_running
+        installer_silent_uninstall_keeps_settings)
+    if [[ -z $version || ! -f $setup ]]; then
+        fail installer_silent_install "no installer $setup (run scripts/package)"
+        unreached "${later[@]}"
+        return
+    fi
+    stop_program
+    stop_server
+    local main_prefix=$WINEPREFIX main_overrides=$WINEDLLOVERRIDES
+    export WINEPREFIX=$E2E_WORK/install-prefix
+    # No menu entries for the shortcut on the machine running the test.
+    export WINEDLLOVERRIDES="$main_overrides;winemenubuilder.exe=d"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    if start_server && in_ns wine wineboot -i >/dev/null 2>&1; then
+        in_ns wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        in_ns wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+            >/dev/null 2>&1
+        installer_steps "$setup" "$version"
+    else
+        fail installer_silent_install "cannot make a fresh Wine prefix in $WINEPREFIX"
+        unreached "${later[@]}"
+    fi
+    stop_program
+    stop_server
+    export WINEPREFIX=$main_prefix WINEDLLOVERRIDES=$main_overrides
+    start_server
+}
+
+installer_steps() { # setup version
+    local setup=$1 version=$2 rc
+    in_ns wine "$setup" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    rc=$?
+    [[ $rc == 0 ]] || problem "silent install exited with $rc"
+    local windows_dir install_dir exe shortcut
+    windows_dir="$(prefix_folder LOCALAPPDATA)\Programs\Tarnwell"
+    install_dir=$(unix_path "$windows_dir")
+    exe=$install_dir/tarnwell.exe
+    shortcut=$(unix_path "$(prefix_folder APPDATA)\Microsoft\Windows\Start Menu\Programs")/Tarnwell.lnk
+    [[ -f $exe ]] || problem "no $exe"
+    [[ -f $install_dir/uninstall.exe ]] || problem "no uninstall.exe in $install_dir"
+    [[ -f $shortcut ]] || problem "no Start-menu shortcut $shortcut"
+    local entry value
+    for entry in "DisplayName=Tarnwell" "DisplayVersion=$version" "Publisher=Larkspindle" \
+        "DisplayIcon=$windows_dir\tarnwell.exe,0" "UninstallString=\"$windows_dir\uninstall.exe\""; do
+        value=$(uninstall_value "${entry%%=*}")
+        [[ $value == "${entry#*=}" ]] || problem "uninstall entry ${entry%%=*} is \"$value\", not ${entry#*=}"
+    done
+    value=$(uninstall_value EstimatedSize)
+    ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
+    result installer_silent_install
+    if [[ ! -f $exe ]]; then
+        unreached installer_program_watches installer_silent_upgrade_refused_while_running \
+            installer_silent_uninstall_keeps_settings
+        return
+    fi
+
+    if launch "$exe" 127.0.0.1; then
+        drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+            problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+    fi
+    result installer_program_watches
+
+    # An upgrade while the program runs: a silent one stops with a non-zero exit code and
+    # leaves the running program and its files as they were.
+    if program_running; then
+        local before
+        before=$(md5sum <"$exe")
+        in_ns wine "$setup" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+        rc=$?
+        [[ $rc != 0 ]] || problem "silent upgrade while the program runs exited with 0"
+        [[ $(md5sum <"$exe") == "$before" ]] || problem "the running program's file changed"
+        program_running && drv wait-window 0 || problem "the program is gone after the upgrade"
+    else
+        problem "the installed program is not running"
+    fi
+    result installer_silent_upgrade_refused_while_running
+
+    end_with "Exit command" command $EXIT_BUTTON
+    [[ $(drv registry tarnwell) == "no key" ]] && problem "no settings saved by the installed program"
+    in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    rc=$?
+    [[ $rc == 0 ]] || problem "silent uninstall exited with $rc"
+    wait_gone "$install_dir" 30 || problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
+    [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
+    [[ -n $(uninstall_value DisplayName) ]] && problem "the uninstall entry is left"
+    [[ $(drv registry tarnwell) == "no key" ]] && problem "the settings key was removed"
+    result installer_silent_uninstall_keeps_settings
+}
