@@ -45,6 +45,7 @@ void WatchMachine::StartWatch() {
         m_effects.SetStatusText("Waiting for " + text + "...");
         m_bWatching = true;
         m_bAlive = false;
+        m_bCheckTickSeen = false;
         m_strHost = text;
         if (m_settings.Hide != 0) {
             m_effects.ToggleVisible();
@@ -86,7 +87,12 @@ void WatchMachine::OnCheckTick() {
     // A request that cannot go out is left to the silence rule.
     m_effects.SendEchoRequest(m_strHost, false);
     // The tick is read after the request, so that its reply can never count for this test.
-    const uint32_t silentMs = m_effects.ReadTickCount() - m_dwLastReplyTick;
+    const uint32_t now = m_effects.ReadTickCount();
+    if (IsLateCheckTick(now)) {
+        m_dwLastReplyTick = now;
+        return;
+    }
+    const uint32_t silentMs = now - m_dwLastReplyTick;
     const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (m_bAlive && silentMs > limitMs) {
         OnHostDied();
@@ -94,6 +100,22 @@ void WatchMachine::OnCheckTick() {
             StopWatching();
         }
     }
+}
+
+bool WatchMachine::IsLateCheckTick(uint32_t now) {
+    const bool seen = m_bCheckTickSeen;
+    const uint32_t sincePrevious = now - m_dwLastCheckTick;
+    m_bCheckTickSeen = true;
+    m_dwLastCheckTick = now;
+    const uint64_t lateAfter =
+        static_cast<uint64_t>(CheckTimerPeriodMs(m_settings.CheckFrequency)) + LATE_TICK_MARGIN_MS;
+    return seen && sincePrevious > lateAfter;
+}
+
+void WatchMachine::OnResume() {
+    const uint32_t now = m_effects.ReadTickCount();
+    m_dwLastReplyTick = now;
+    m_dwLastCheckTick = now;
 }
 
 void WatchMachine::OnLightTick() {

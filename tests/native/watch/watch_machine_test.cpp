@@ -202,10 +202,10 @@ TEST_F(WatchMachineTest, HostNamesOfAnyLengthAreShownWhole) {
     const std::string longHost(1000, 'h');
     window.hostText = longHost;
     machine.StartWatch();
-    const Calls calls = window.Take();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ("status Waiting for " + longHost + "...", calls[2]);
-    EXPECT_EQ("tooltip Hide " + longHost, calls[4]);
+    EXPECT_EQ((Calls{"take host text", "send " + longHost + " registering",
+                     "status Waiting for " + longHost + "...", "is visible",
+                     "tooltip Hide " + longHost, "icon 131"}),
+              window.Take());
 }
 
 // The master flags: each of the four combinations through a make event and a long silence.
@@ -270,9 +270,35 @@ TEST_F(WatchMachineTest, LongCheckPeriodWidensTheSilenceLimit) {
     EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(1000 + 31000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(1000 + 31001));
     // A period changed in Options counts from the next tick.
-    ReplyAt(50000);
+    ReplyAt(35000);
     settings.CheckFrequency = 4;
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(50000 + 10001));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(40000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(35000 + 10001));
+}
+
+// A tick more than a period and the margin after the previous one follows a time in which the
+// program could not run: the silence clock starts again there instead of being tested.
+TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
+    StartWatching();
+    ReplyAt(1000);
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(3000));
+    // Exactly a period and the margin after the previous tick: tested as usual.
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(3000 + 4000 + 5000));
+    ReplyAt(13000);
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(16000));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(16000 + 9001)); // 12 s since the reply
+    EXPECT_TRUE(machine.IsAlive());
+    // Silent from then on, the host dies as usual, counted from the late tick.
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(29000));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(35001));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(35002));
+    // A resume from sleep starts the silence clock again too.
+    ReplyAt(40000);
+    window.tick = 60000;
+    machine.OnResume();
+    EXPECT_EQ(Calls{"tick"}, window.Take());
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(62000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(70001));
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
