@@ -67,6 +67,11 @@ void WatchMachine::OnEchoReply() {
     }
     // Read after the make actions have run.
     m_dwLastReplyTick = m_effects.ReadTickCount();
+    // Until the first check tick, the first reply tells when the program last ran.
+    if (!m_bCheckTickSeen) {
+        m_bCheckTickSeen = true;
+        m_dwLastCheckTick = m_dwLastReplyTick;
+    }
     if (m_settings.CheckBreak == 0) {
         StopWatching();
     }
@@ -115,6 +120,7 @@ bool WatchMachine::IsLateCheckTick(uint32_t now) {
 void WatchMachine::OnResume() {
     const uint32_t now = m_effects.ReadTickCount();
     m_dwLastReplyTick = now;
+    m_bCheckTickSeen = true;
     m_dwLastCheckTick = now;
 }
 

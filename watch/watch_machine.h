@@ -89,8 +89,8 @@ private:
     void OnHostAlive();
     void OnHostDied();
     void StopWatching();
-    // Whether the check tick at `now` comes so late after the previous one that the program
-    // cannot have run in between; remembers `now` as the previous tick.
+    // Whether the check tick at `now` comes so late after the previous one (or the first
+    // reply) that the program cannot have run in between; remembers `now` as the previous tick.
     bool IsLateCheckTick(uint32_t now);
 
     const WatchSettings& m_settings;
@@ -100,6 +100,8 @@ private:
     std::string m_strHost;          // the subject of every status text and tooltip
     bool m_bAlive = false;          // answered and not declared dead since
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
-    bool m_bCheckTickSeen = false;  // a check tick came since watching started
-    uint32_t m_dwLastCheckTick = 0; // tick count of that check tick
+    // Tick count of the latest check tick since watching started, or before the first one of
+    // the first reply; m_bCheckTickSeen tells whether there is one.
+    bool m_bCheckTickSeen = false;
+    uint32_t m_dwLastCheckTick = 0;
 };

@@ -127,6 +127,7 @@ TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
                      "toggle to shown", "icon 129", "make actions host is alive!", "tick"}),
               window.Take());
     window.visible = false;
+    CheckAt(5000);
     EXPECT_EQ((Calls{"send host", "tick", "status host has died!", "light 133", "is visible",
                      "toggle to shown", "icon 130", "break actions host has died!"}),
               CheckAt(10001));
@@ -135,10 +136,12 @@ TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
 TEST_F(WatchMachineTest, LaterRepliesOnlyFlashAndRenewTheLastReply) {
     StartWatching();
     ReplyAt(1000);
+    CheckAt(5000);
     window.tick = 9000;
     machine.OnEchoReply();
     EXPECT_EQ((Calls{"light 163", "restart light timer", "tick"}), window.Take());
     // Silence now counts from 9000.
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(14000));
     EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(19000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(19001));
 }
@@ -149,6 +152,7 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
         settings.CheckFrequency = seconds;
         StartWatching();
         ReplyAt(1000);
+        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(6000)) << seconds;
         EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(11000)) << seconds;
         EXPECT_TRUE(machine.IsAlive());
         EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
@@ -245,7 +249,8 @@ TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
         return;
     }
 
-    calls = CheckAt(20000);
+    CheckAt(8000);
+    calls = CheckAt(16000);
     EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "status host has died!"));
     EXPECT_EQ(c.breakActionsRun,
               calls.end() != std::find(calls.begin(), calls.end(), "break actions host has died!"));
@@ -281,24 +286,26 @@ TEST_F(WatchMachineTest, LongCheckPeriodWidensTheSilenceLimit) {
 TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     StartWatching();
     ReplyAt(1000);
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(3000));
-    // Exactly a period and the margin after the previous tick: tested as usual.
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(3000 + 4000 + 5000));
-    ReplyAt(13000);
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(16000));
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(16000 + 9001)); // 12 s since the reply
+    // Stopped for 20 s right after the first reply: the first tick does not count it.
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(21000));
     EXPECT_TRUE(machine.IsAlive());
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(24000));
+    // Exactly a period and the margin after the previous tick: tested as usual.
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(24000 + 4000 + 5000));
+    ReplyAt(34000);
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(37000));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(37000 + 9001)); // 12 s since the reply
     // Silent from then on, the host dies as usual, counted from the late tick.
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(29000));
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(35001));
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(35002));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(50000));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(56001));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(56002));
     // A resume from sleep starts the silence clock again too.
-    ReplyAt(40000);
-    window.tick = 60000;
+    ReplyAt(60000);
+    window.tick = 80000;
     machine.OnResume();
     EXPECT_EQ(Calls{"tick"}, window.Take());
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(62000));
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(70001));
+    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(82000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(90001));
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
