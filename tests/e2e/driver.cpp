@@ -34,6 +34,8 @@
 //                                               Options button, wait until it shows, cancel it
 //                                               and wait until it is gone (MS per wait); prints
 //                                               the count done and the mean and longest times
+//   tarnwell_driver options-period TEXT MS      open Options, type TEXT as the period, press
+//                                               OK and wait until it is gone (MS per wait)
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
@@ -390,6 +392,30 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
     return done == count ? 0 : 1;
 }
 
+// Opens Options, types TEXT into its period field and confirms with OK, as a user would.
+int ConfirmPeriodInOptions(HWND window, const char* text, DWORD waitMs) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    const int optionsButton = 1004;
+    const int periodField = 1005;
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
+    HWND dialog = nullptr;
+    if (!WaitFor(waitMs, [&] {
+            dialog = FindProcessDialog(processId, "Options");
+            return dialog != nullptr && ::IsWindowVisible(dialog);
+        })) {
+        std::fprintf(stderr, "no Options dialog\n");
+        return 1;
+    }
+    ::SendMessageA(::GetDlgItem(dialog, periodField), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(text));
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    return WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }) ? 0
+                                                                                             : 1;
+}
+
 // Prints a control's text with the time whenever it changes, until MS have passed or the
 // window is gone.
 int FollowText(HWND window, HWND control, DWORD durationMs) {
@@ -508,6 +534,8 @@ int main(int argc, char** argv) {
         return PrintResources(window);
     if (command == "options-cycle")
         return argc < 4 ? Usage() : CycleOptions(window, number(2), milliseconds(3));
+    if (command == "options-period")
+        return argc < 4 ? Usage() : ConfirmPeriodInOptions(window, arg(2), milliseconds(3));
     if (command == "follow-text")
         return argc < 4 ? Usage()
                         : FollowText(window, Control(window, static_cast<int>(number(2))),
