@@ -27,11 +27,6 @@ public:
         m_pos += length;
         return text;
     }
-    std::string TakeRest() {
-        std::string text(reinterpret_cast<const char*>(m_data + m_pos), m_size - m_pos);
-        m_pos = m_size;
-        return text;
-    }
 
 private:
     const uint8_t* m_data;
