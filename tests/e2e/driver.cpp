@@ -348,6 +348,20 @@ HWND FindProcessDialog(DWORD processId, const char* caption) {
     return search.found;
 }
 
+// Clicks the watch window's Options button; the Options dialog once it shows, or null when
+// none does within waitMs.
+HWND OpenOptions(HWND window, DWORD processId, DWORD waitMs) {
+    const int optionsButton = 1004;
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
+    HWND dialog = nullptr;
+    const bool shown = WaitFor(waitMs, [&] {
+        dialog = FindProcessDialog(processId, "Options");
+        return dialog != nullptr && ::IsWindowVisible(dialog);
+    });
+    return shown ? dialog : nullptr;
+}
+
 // Opens and cancels the Options dialog COUNT times, as a user clicking Options then Cancel.
 int CycleOptions(HWND window, long count, DWORD waitMs) {
     DWORD processId = 0;
@@ -356,19 +370,13 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
         std::fprintf(stderr, "an Options dialog is already open\n");
         return 1;
     }
-    const int optionsButton = 1004;
     DWORD longest = 0;
     ULONGLONG total = 0;
     long done = 0;
     for (; done < count; ++done) {
         const DWORD start = ::GetTickCount();
-        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
-        HWND dialog = nullptr;
-        if (!WaitFor(waitMs, [&] {
-                dialog = FindProcessDialog(processId, "Options");
-                return dialog != nullptr && ::IsWindowVisible(dialog);
-            })) {
+        HWND dialog = OpenOptions(window, processId, waitMs);
+        if (dialog == nullptr) {
             std::fprintf(stderr, "open %ld: no Options dialog within %lu ms\n", done + 1,
                          static_cast<unsigned long>(waitMs));
             break;
@@ -396,15 +404,9 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
 int ConfirmPeriodInOptions(HWND window, const char* text, DWORD waitMs) {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    const int optionsButton = 1004;
     const int periodField = 1005;
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
-    HWND dialog = nullptr;
-    if (!WaitFor(waitMs, [&] {
-            dialog = FindProcessDialog(processId, "Options");
-            return dialog != nullptr && ::IsWindowVisible(dialog);
-        })) {
+    HWND dialog = OpenOptions(window, processId, waitMs);
+    if (dialog == nullptr) {
         std::fprintf(stderr, "no Options dialog\n");
         return 1;
     }
