@@ -114,7 +114,7 @@ void CWatchDlg::ToggleVisible() {
     m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
 }
 
-bool CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
+void CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
     // Explorer broadcasts this when it makes the taskbar again, which then has no icons.
     static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     if (message == WM_ENDSESSION && wParam != FALSE) {
@@ -124,10 +124,7 @@ bool CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
         m_watch.OnResume();
     } else if (message == taskbarCreated && taskbarCreated != 0) {
         m_trayIcon.AddAgain();
-    } else {
-        return false;
     }
-    return true;
 }
 
 void CWatchDlg::SaveSettings() {

@@ -77,8 +77,7 @@ private:
     // Writes the 17 settings to the profile as the end of the program does.
     void SaveSettings();
     // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.
-    // True when the message was one of them.
-    bool OnSessionMessage(UINT message, WPARAM wParam);
+    void OnSessionMessage(UINT message, WPARAM wParam);
 
     void StartCheckTimer();
     void ApplyZOrder();
