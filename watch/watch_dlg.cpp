@@ -199,6 +199,7 @@ void CWatchDlg::OnOptions() {
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
+    m_watch.OnCheckTimerRestarted();
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {

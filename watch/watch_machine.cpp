@@ -124,6 +124,12 @@ void WatchMachine::OnResume() {
     m_dwLastCheckTick = now;
 }
 
+void WatchMachine::OnCheckTimerRestarted() {
+    if (m_bCheckTickSeen) {
+        m_dwLastCheckTick = m_effects.ReadTickCount();
+    }
+}
+
 void WatchMachine::OnLightTick() {
     if (!m_bWatching) {
         m_effects.ShowLight(IDB_LIGHT_GREY);

@@ -77,6 +77,9 @@ public:
     void OnTimer(uintptr_t timerId);
     // The machine resumed from sleep: the silence clock starts again now.
     void OnResume();
+    // The check timer was started again (Options OK): the next tick is a full period from now,
+    // and is not late.
+    void OnCheckTimerRestarted();
 
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }

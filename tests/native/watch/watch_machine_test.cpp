@@ -306,6 +306,14 @@ TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     EXPECT_EQ(Calls{"tick"}, window.Take());
     EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(82000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(90001));
+    // Options OK restarts the check timer late in a 30 s period: its next tick is not late.
+    settings.CheckFrequency = 30;
+    ReplyAt(100000);
+    CheckAt(110000);
+    window.tick = 135000;
+    machine.OnCheckTimerRestarted();
+    EXPECT_EQ(Calls{"tick"}, window.Take());
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(165000));
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
