@@ -32,9 +32,13 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 void CAboutDlg::OnHomePage() {
-    ::ShellExecuteA(m_hWnd, nullptr, MAKER_HOME_PAGE, nullptr, nullptr, SW_HIDE);
+    OpenPage(MAKER_HOME_PAGE);
 }
 
 void CAboutDlg::OnProductPage() {
-    ::ShellExecuteA(m_hWnd, nullptr, PRODUCT_PAGE, nullptr, nullptr, SW_HIDE);
+    OpenPage(PRODUCT_PAGE);
+}
+
+void CAboutDlg::OpenPage(const char* address) {
+    ::ShellExecuteA(m_hWnd, nullptr, address, nullptr, nullptr, SW_HIDE);
 }

@@ -24,6 +24,8 @@ protected:
     void OnHomePage();
     // Button 1060, the banner: opens the product's page; the box stays open.
     void OnProductPage();
+    // Opens a web address in the user's browser without waiting for it.
+    virtual void OpenPage(const char* address);
 
 private:
     CAnimButton m_btnProductPage;

@@ -75,12 +75,17 @@ void CActionDlg::OnBrowseLog() {
     BrowseForFile(m_editLog, "TXT", LOG_FILTER);
 }
 
+ActionRunner& CActionDlg::Runner() {
+    static PlatformActionRunner platform;
+    return platform;
+}
+
 void CActionDlg::OnTestSound() {
-    PlatformActionRunner().PlaySoundFile(m_editSound.GetWindowText());
+    Runner().PlaySoundFile(m_editSound.GetWindowText());
 }
 
 void CActionDlg::OnTestLaunch() {
-    PlatformActionRunner().LaunchCommand(m_editLaunch.GetWindowText());
+    Runner().LaunchCommand(m_editLaunch.GetWindowText());
 }
 
 void CActionDlg::OnTestLog() {
@@ -88,5 +93,5 @@ void CActionDlg::OnTestLog() {
     if (!AppendLogLine(path, LogLineFormat::Test, std::string()))
         return;
     // The viewer shows the file with its new line; composed whole, however long the path.
-    PlatformActionRunner().LaunchCommand(ComposeViewerCommand(path));
+    Runner().LaunchCommand(ComposeViewerCommand(path));
 }

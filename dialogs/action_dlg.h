@@ -4,6 +4,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "watch/event_action.h"
+#include "watch/event_actions.h"
 #include "res/resource.h"
 #include "widgets/anim_button.h"
 
@@ -45,6 +46,8 @@ protected:
     void OnTestSound();
     void OnTestLaunch();
     void OnTestLog();
+    // How the Test buttons play, launch and show: the platform's own ways.
+    virtual ActionRunner& Runner();
 
 private:
     // Calls visit(field, member) for each field of the action and its member, in field order.

@@ -65,14 +65,14 @@ uint32_t CWinApp::GetProfileInt(const char* section, const char* entry, uint32_t
     if (key == nullptr)
         return defaultValue;
     // Any value of exactly four bytes is the integer, whatever its registry type; a longer one
-    // fails the query and gives the default; a shorter one is read zero-extended.
+    // fails the query and a shorter one is no integer either: both give the default.
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = 0;
     const LONG status =
         ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     ::RegCloseKey(key);
-    return status == ERROR_SUCCESS ? value : defaultValue;
+    return status == ERROR_SUCCESS && size == sizeof(value) ? value : defaultValue;
 }
 
 std::string CWinApp::GetProfileString(const char* section, const char* entry) {

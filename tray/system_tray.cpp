@@ -79,6 +79,10 @@ void CSystemTray::RemoveIcon() {
     m_state.RemoveIcon();
 }
 
+BOOL CSystemTray::AddAgain() {
+    return m_state.AddAgain();
+}
+
 BOOL CSystemTray::SetIcon(HICON icon) {
     return m_state.SetIcon(reinterpret_cast<uintptr_t>(icon));
 }

@@ -19,6 +19,8 @@ public:
     // it has a window, else to the hidden window. False when the icon could not be added.
     BOOL Create(CWnd* parent, UINT callbackMessage, const char* tooltip, HICON icon, UINT id);
     void RemoveIcon();
+    // After the taskbar was made again: the icon again, as it is now.
+    BOOL AddAgain();
     BOOL SetIcon(HICON icon);
     // Loads the icon resource (a missing one gives an empty icon) and shows it.
     BOOL SetIcon(UINT resourceId);

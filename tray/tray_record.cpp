@@ -25,11 +25,23 @@ bool TrayIconState::Create(uint32_t platformMajorVersion, uint32_t recordSize, u
     m_nid.hIcon = icon;
     CopyTooltip(tooltip);
 
+    m_bIconWanted = true;
     m_bIconAdded = m_shell.NotifyIcon(NIM_ADD, m_nid);
     return m_bIconAdded;
 }
 
+bool TrayIconState::AddAgain() {
+    if (!m_bIconWanted) {
+        return false;
+    }
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // A taskbar that kept the icon refuses to add it twice; the whole record is sent instead.
+    m_bIconAdded = m_shell.NotifyIcon(NIM_ADD, m_nid) || m_shell.NotifyIcon(NIM_MODIFY, m_nid);
+    return m_bIconAdded;
+}
+
 void TrayIconState::RemoveIcon() {
+    m_bIconWanted = false;
     if (!m_bIconAdded) {
         return;
     }

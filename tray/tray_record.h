@@ -98,6 +98,10 @@ public:
                 uint32_t iconId);
     // Deletes the icon from the notification area if it is there.
     void RemoveIcon();
+    // The taskbar was made again (Explorer restarted) and has lost every icon: adds the icon
+    // again with its current picture and tooltip. Does nothing unless Create made the icon
+    // and it was not removed since. True when the icon is in the notification area.
+    bool AddAgain();
     bool SetIcon(uintptr_t icon);
     // A text longer than the record holds is cut to its first 63 characters.
     bool SetTooltip(std::string_view text);
@@ -139,6 +143,7 @@ private:
 
     TrayShell& m_shell;
     bool m_bIconAdded = false;
+    bool m_bIconWanted = false; // Create filled the record and RemoveIcon was not called since
     TrayIconRecord m_nid;
     std::vector<uintptr_t> m_animIcons; // not owned
     uint32_t m_nAnimTimer = 0;          // 0: no animation running

@@ -21,6 +21,18 @@ bool LocalTimeNow(std::tm& local) {
 #endif
 }
 
+// The event text as it goes into the log: every control character, CR and LF among them, is
+// written as '?', so that one event is always one line whatever the host text holds.
+std::string LogSafeText(std::string text) {
+    for (char& c : text) {
+        const unsigned char code = static_cast<unsigned char>(c);
+        if (code < 0x20 || code == 0x7F) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::string FormatLogTime(const std::tm& time) {
@@ -42,7 +54,7 @@ std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
     if (format == LogLineFormat::Test) {
         return timeText + " - \ttest\r\n";
     }
-    return timeText + " -\t" + eventText + "\r\n";
+    return timeText + " -\t" + LogSafeText(eventText) + "\r\n";
 }
 
 bool AppendLogLine(const std::string& path, LogLineFormat format, const std::string& eventText) {

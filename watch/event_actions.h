@@ -19,7 +19,8 @@ enum class LogLineFormat {
     Test,  // "%s - \ttest\r\n": time text; the event text is not used
 };
 
-// One whole log line, CR LF included, however long the texts.
+// One whole log line, CR LF included, however long the texts. Control characters of the
+// event text (below 0x20, and 0x7F) are written as '?'.
 std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
                            const std::string& eventText);
 

@@ -59,6 +59,8 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         m_watch.OnEchoReply();
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply();
+    } else {
+        OnSessionMessage(message, wParam);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -110,6 +112,24 @@ void CWatchDlg::ToggleVisible() {
         ShowWindow(SW_HIDE);
     }
     m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
+}
+
+void CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
+    // Explorer broadcasts this when it makes the taskbar again, which then has no icons.
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (message == WM_ENDSESSION && wParam != FALSE) {
+        // The session ends: the process is ended next, and the modal run never returns.
+        SaveSettings();
+    } else if (message == WM_POWERBROADCAST && wParam == PBT_APMRESUMEAUTOMATIC) {
+        m_watch.OnResume();
+    } else if (message == taskbarCreated && taskbarCreated != 0) {
+        m_trayIcon.AddAgain();
+    }
+}
+
+void CWatchDlg::SaveSettings() {
+    if (CWinApp* app = AfxGetApp())
+        SaveWatchSettings(*app, m_settings);
 }
 
 void CWatchDlg::ApplyZOrder() {
@@ -174,9 +194,12 @@ void CWatchDlg::OnOptions() {
     if (options.DoModal() != IDOK)
         return;
     options.StoreTo(m_settings);
+    // A confirmed change survives a crash, a kill or a power cut.
+    SaveSettings();
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
+    m_watch.OnCheckTimerRestarted();
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {

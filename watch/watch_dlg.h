@@ -74,6 +74,11 @@ private:
     bool IsVisible() override { return m_bVisible; }
     void RunEventActions(EventKind kind, const std::string& eventText) override;
 
+    // Writes the 17 settings to the profile as the end of the program does.
+    void SaveSettings();
+    // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.
+    void OnSessionMessage(UINT message, WPARAM wParam);
+
     void StartCheckTimer();
     void ApplyZOrder();
     void RunAboutBox();

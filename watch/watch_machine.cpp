@@ -45,6 +45,7 @@ void WatchMachine::StartWatch() {
         m_effects.SetStatusText("Waiting for " + text + "...");
         m_bWatching = true;
         m_bAlive = false;
+        m_bCheckTickSeen = false;
         m_strHost = text;
         if (m_settings.Hide != 0) {
             m_effects.ToggleVisible();
@@ -66,6 +67,11 @@ void WatchMachine::OnEchoReply() {
     }
     // Read after the make actions have run.
     m_dwLastReplyTick = m_effects.ReadTickCount();
+    // Until the first check tick, the first reply tells when the program last ran.
+    if (!m_bCheckTickSeen) {
+        m_bCheckTickSeen = true;
+        m_dwLastCheckTick = m_dwLastReplyTick;
+    }
     if (m_settings.CheckBreak == 0) {
         StopWatching();
     }
@@ -86,13 +92,41 @@ void WatchMachine::OnCheckTick() {
     // A request that cannot go out is left to the silence rule.
     m_effects.SendEchoRequest(m_strHost, false);
     // The tick is read after the request, so that its reply can never count for this test.
-    const uint32_t silentMs = m_effects.ReadTickCount() - m_dwLastReplyTick;
+    const uint32_t now = m_effects.ReadTickCount();
+    if (IsLateCheckTick(now)) {
+        m_dwLastReplyTick = now;
+        return;
+    }
+    const uint32_t silentMs = now - m_dwLastReplyTick;
     const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (m_bAlive && silentMs > limitMs) {
         OnHostDied();
         if (m_settings.CheckMake == 0) {
             StopWatching();
         }
+    }
+}
+
+bool WatchMachine::IsLateCheckTick(uint32_t now) {
+    const bool seen = m_bCheckTickSeen;
+    const uint32_t sincePrevious = now - m_dwLastCheckTick;
+    m_bCheckTickSeen = true;
+    m_dwLastCheckTick = now;
+    const uint64_t lateAfter =
+        static_cast<uint64_t>(CheckTimerPeriodMs(m_settings.CheckFrequency)) + LATE_TICK_MARGIN_MS;
+    return seen && sincePrevious > lateAfter;
+}
+
+void WatchMachine::OnResume() {
+    const uint32_t now = m_effects.ReadTickCount();
+    m_dwLastReplyTick = now;
+    m_bCheckTickSeen = true;
+    m_dwLastCheckTick = now;
+}
+
+void WatchMachine::OnCheckTimerRestarted() {
+    if (m_bCheckTickSeen) {
+        m_dwLastCheckTick = m_effects.ReadTickCount();
     }
 }
 

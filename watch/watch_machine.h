@@ -19,6 +19,11 @@ constexpr uint32_t LIGHT_PERIOD_MS = 100;
 // passed since its latest reply, or more than one check period and a second when that is longer.
 constexpr uint32_t SILENCE_LIMIT_MS = 10000;
 
+// A check tick that comes more than one check period and this margin after the previous one
+// follows a time in which the program could not run (sleep, hibernation, a paused machine):
+// that time is not silence.
+constexpr uint32_t LATE_TICK_MARGIN_MS = 5000;
+
 // The check timer's period for a period setting in seconds: at least a second, at most the
 // longest period a window timer takes.
 uint32_t CheckTimerPeriodMs(uint32_t seconds);
@@ -70,6 +75,11 @@ public:
     void OnEchoReply();
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored.
     void OnTimer(uintptr_t timerId);
+    // The machine resumed from sleep: the silence clock starts again now.
+    void OnResume();
+    // The check timer was started again (Options OK): the next tick is a full period from now,
+    // and is not late.
+    void OnCheckTimerRestarted();
 
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }
@@ -82,6 +92,9 @@ private:
     void OnHostAlive();
     void OnHostDied();
     void StopWatching();
+    // Whether the check tick at `now` comes so late after the previous one (or the first
+    // reply) that the program cannot have run in between; remembers `now` as the previous tick.
+    bool IsLateCheckTick(uint32_t now);
 
     const WatchSettings& m_settings;
     WatchEffects& m_effects;
@@ -90,4 +103,8 @@ private:
     std::string m_strHost;          // the subject of every status text and tooltip
     bool m_bAlive = false;          // answered and not declared dead since
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
+    // Tick count of the latest check tick since watching started, or before the first one of
+    // the first reply; m_bCheckTickSeen tells whether there is one.
+    bool m_bCheckTickSeen = false;
+    uint32_t m_dwLastCheckTick = 0;
 };

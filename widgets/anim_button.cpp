@@ -50,10 +50,12 @@ BOOL CAnimButton::AttachAnim(UINT controlId, CWnd* parent, UINT bitmapId, int fr
     m_pImage = theImageStore.CreateImage(bitmapId);
     const AnimationPlan plan =
         PlanAnimation(m_pImage->m_width, m_pImage->m_height, frameCount, frameRate);
-    if (!plan.valid)
+    if (!plan.valid || !SubclassDlgItem(controlId, parent)) {
+        // The image slot is freed again, so that a failed attach leaves nothing behind.
+        theImageStore.ReleaseImage(m_pImage);
+        m_pImage = nullptr;
         return FALSE;
-    if (!SubclassDlgItem(controlId, parent))
-        return FALSE;
+    }
     m_frameCount = frameCount;
     m_frameRate = frameRate;
     m_frameWidth = plan.frameWidth;

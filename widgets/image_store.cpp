@@ -39,9 +39,15 @@ int32_t CImageStore::ImagesHeld() const {
 void CImageStore::ProbeButtonFace(HDC dc) {
     if (m_keyColor != KEY_COLOR_UNSET)
         return;
+    // A pixel that cannot be read (clipped away, or a device without pixels) says nothing:
+    // the key stays unknown and the next paint asks again.
     const COLORREF saved = ::GetPixel(dc, 0, 0);
+    if (saved == CLR_INVALID)
+        return;
     ::SetPixel(dc, 0, 0, ::GetSysColor(COLOR_BTNFACE));
     const COLORREF shown = ::GetPixel(dc, 0, 0);
     ::SetPixel(dc, 0, 0, saved);
+    if (shown == CLR_INVALID)
+        return;
     m_keyColor = KeyColorFromFace(shown);
 }

@@ -23,7 +23,8 @@ public:
     void ReleaseImage(CDibImage* image);
     // The images held now: the slots used less those released.
     int32_t ImagesHeld() const;
-    // Sets the key colour from the first device context it is given; later calls do nothing.
+    // Sets the key colour from the first device context whose pixel can be read; once it is
+    // set, later calls do nothing.
     void ProbeButtonFace(HDC dc);
 
     CDibImage* m_images[IMAGE_STORE_CAPACITY] = {};

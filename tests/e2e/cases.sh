@@ -117,6 +117,7 @@ case_first_run() {
 case_escape() {
     fresh_case
     launch "$E2E_EXE" && end_with "Escape key" key $HOST_FIELD $VK_ESCAPE &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Escape, not 0"; } &&
         expect_settings tarnwell "$DEFAULT_SETTINGS"
     result escape_ends_and_saves
 }
@@ -132,6 +133,7 @@ case_close_and_boolean_2() {
     expect_info topmost 0
     result boolean_2_reads_false
     end_with "close request" close &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after the close request, not 0"; } &&
         expect_settings tarnwell "$(defaults_with "AlwaysOnTop REG_DWORD 0")"
     result close_request_ends_and_saves_boolean_as_0
 }
@@ -440,4 +442,56 @@ case_enter_on_buttons() {
     result enter_on_options_starts_watch
 
     end_with "Exit command" command $EXIT_BUTTON
+}
+
+# --- the session: logoff and a stopped process --------------------------------------------------
+
+# A logoff ends the process without the modal run returning. Options confirmed with OK writes
+# the settings at once; the end of the session writes them again (the key is emptied in
+# between to tell the two writes apart).
+case_end_session() {
+    fresh_case
+    launch "$E2E_EXE" || {
+        result options_ok_saves_at_once
+        unreached logoff_saves_settings
+        return
+    }
+    drv options-period 13 5000 || problem "Options did not take the period 13"
+    expect_settings tarnwell "$(defaults_with "CheckFrequency REG_DWORD 13")"
+    result options_ok_saves_at_once
+
+    drv clear-settings >/dev/null
+    timeout 60 ip netns exec "$E2E_NS" wine wineboot --end-session --force >/dev/null 2>&1
+    wait_program_exit 15 || problem "tarnwell.exe still runs 15 s after the end of the session"
+    expect_settings tarnwell "$(defaults_with "CheckFrequency REG_DWORD 13")"
+    result logoff_saves_settings
+}
+
+# A process that could not run for 20 s (as in sleep or a paused machine) while the host went
+# on answering: no break event, no break log line.
+case_stopped_process() {
+    fresh_case
+    local log_path='C:\e2e\events.log' pids
+    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 >/dev/null
+    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" >/dev/null
+    if ! launch "$E2E_EXE" 127.0.0.1 ||
+        ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
+        problem "no \"127.0.0.1 is alive!\" within 5 s"
+        result stopped_20_s_gives_no_break
+        return
+    fi
+    pids=$(namespace_pids 'tarnwell\.exe')
+    if [[ -z $pids ]]; then
+        problem "no tarnwell.exe process found in the namespace"
+    else
+        kill -STOP $pids
+        sleep 20
+        kill -CONT $pids
+        # A few check ticks after it runs again.
+        sleep 4
+        expect_text $STATUS "127.0.0.1 is alive!"
+    fi
+    end_with "Exit command" command $EXIT_BUTTON
+    expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive"
+    result stopped_20_s_gives_no_break
 }

@@ -34,6 +34,8 @@
 //                                               Options button, wait until it shows, cancel it
 //                                               and wait until it is gone (MS per wait); prints
 //                                               the count done and the mean and longest times
+//   tarnwell_driver options-period TEXT MS      open Options, type TEXT as the period, press
+//                                               OK and wait until it is gone (MS per wait)
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
@@ -346,6 +348,20 @@ HWND FindProcessDialog(DWORD processId, const char* caption) {
     return search.found;
 }
 
+// Clicks the watch window's Options button; the Options dialog once it shows, or null when
+// none does within waitMs.
+HWND OpenOptions(HWND window, DWORD processId, DWORD waitMs) {
+    const int optionsButton = 1004;
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
+    HWND dialog = nullptr;
+    const bool shown = WaitFor(waitMs, [&] {
+        dialog = FindProcessDialog(processId, "Options");
+        return dialog != nullptr && ::IsWindowVisible(dialog);
+    });
+    return shown ? dialog : nullptr;
+}
+
 // Opens and cancels the Options dialog COUNT times, as a user clicking Options then Cancel.
 int CycleOptions(HWND window, long count, DWORD waitMs) {
     DWORD processId = 0;
@@ -354,19 +370,13 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
         std::fprintf(stderr, "an Options dialog is already open\n");
         return 1;
     }
-    const int optionsButton = 1004;
     DWORD longest = 0;
     ULONGLONG total = 0;
     long done = 0;
     for (; done < count; ++done) {
         const DWORD start = ::GetTickCount();
-        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
-        HWND dialog = nullptr;
-        if (!WaitFor(waitMs, [&] {
-                dialog = FindProcessDialog(processId, "Options");
-                return dialog != nullptr && ::IsWindowVisible(dialog);
-            })) {
+        HWND dialog = OpenOptions(window, processId, waitMs);
+        if (dialog == nullptr) {
             std::fprintf(stderr, "open %ld: no Options dialog within %lu ms\n", done + 1,
                          static_cast<unsigned long>(waitMs));
             break;
@@ -388,6 +398,24 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
                 done > 0 ? static_cast<double>(total) / static_cast<double>(done) : 0.0,
                 static_cast<unsigned long>(longest));
     return done == count ? 0 : 1;
+}
+
+// Opens Options, types TEXT into its period field and confirms with OK, as a user would.
+int ConfirmPeriodInOptions(HWND window, const char* text, DWORD waitMs) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    const int periodField = 1005;
+    HWND dialog = OpenOptions(window, processId, waitMs);
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "no Options dialog\n");
+        return 1;
+    }
+    ::SendMessageA(::GetDlgItem(dialog, periodField), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(text));
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    return WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }) ? 0
+                                                                                             : 1;
 }
 
 // Prints a control's text with the time whenever it changes, until MS have passed or the
@@ -508,6 +536,8 @@ int main(int argc, char** argv) {
         return PrintResources(window);
     if (command == "options-cycle")
         return argc < 4 ? Usage() : CycleOptions(window, number(2), milliseconds(3));
+    if (command == "options-period")
+        return argc < 4 ? Usage() : ConfirmPeriodInOptions(window, arg(2), milliseconds(3));
     if (command == "follow-text")
         return argc < 4 ? Usage()
                         : FollowText(window, Control(window, static_cast<int>(number(2))),

@@ -74,7 +74,9 @@ case_unknown_host
 case_enter_on_buttons
 case_hide
 case_alive_dead_alive
+case_stopped_process
 case_installer
+case_end_session
 stop_program
 note "the cases took $((SECONDS - started)) s"
 

@@ -1,5 +1,5 @@
 // The About box on its real template: its three animated picture buttons, the two links that
-// leave it open, and the three ways it ends.
+// open their pages and leave it open, and the three ways it ends.
 #include "dialogs/about_dlg.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -42,8 +44,17 @@ TEST(AboutBox, ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsSti
     EXPECT_EQ(DialogRunDriven(about, driver), IDOK);
 }
 
-TEST(AboutBox, LinksLeaveTheBoxOpen) {
-    CAboutDlg about;
+// The About box with the browser left out: the pages it would open are recorded.
+class PageRecordingAbout : public CAboutDlg {
+public:
+    std::vector<std::string> opened;
+
+protected:
+    void OpenPage(const char* address) override { opened.push_back(address); }
+};
+
+TEST(AboutBox, LinksOpenTheirPagesAndLeaveTheBoxOpen) {
+    PageRecordingAbout about;
     DialogDriver driver;
     driver.WaitUntil("About box shown", [&] { return DialogIsUp(about); });
     // Each link, and the home page a second time.
@@ -54,6 +65,9 @@ TEST(AboutBox, LinksLeaveTheBoxOpen) {
     }
     driver.Then([&] { DialogPostClick(about.m_hWnd, IDOK); });
     EXPECT_EQ(DialogRunDriven(about, driver), IDOK);
+    const std::string home = "https://www.larkspindle.example/";
+    const std::string product = "https://www.larkspindle.example/tarnwell/";
+    EXPECT_EQ(about.opened, (std::vector<std::string>{home, product, home}));
 }
 
 TEST(AboutBox, OkEscapeAndCloseEachEndIt) {

@@ -5,6 +5,7 @@
 #include "dialogs/action_dlg.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
+#include "watch/event_actions_win.h"
 
 #include <gtest/gtest.h>
 
@@ -258,10 +259,22 @@ TEST(ActionDialog, LogTestOnAFileThatCannotBeOpenedWritesNothingAndStartsNoViewe
     }
 }
 
+// The Action dialog whose sounds are recorded instead of played; launches are real.
+class SoundRecordingActionDlg : public CActionDlg {
+public:
+    struct Recorder : PlatformActionRunner {
+        std::vector<std::string> sounds;
+        void PlaySoundFile(const std::string& path) override { sounds.push_back(path); }
+    } runner;
+
+protected:
+    ActionRunner& Runner() override { return runner; }
+};
+
 TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
     ScratchFolder folder;
     const std::string marker = folder.File("launched.txt");
-    CActionDlg dlg;
+    SoundRecordingActionDlg dlg;
     Load(dlg, {0, "", 0, "", 0, ""});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); })
@@ -272,13 +285,15 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
         .WaitUntil("launched command wrote its file",
                    [&] { return ReadFileBytes(marker).rfind("made", 0) == 0; })
         .Then([&] {
-            // A missing sound file: the platform's default sound, and the dialog goes on.
             DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, folder.Path() + "\\no_such.wav");
             DialogPostClick(dlg.m_hWnd, IDC_SOUND_TEST);
+        })
+        .WaitUntil("the first sound", [&] { return dlg.runner.sounds.size() == 1; })
+        .Then([&] {
             DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, "");
             DialogPostClick(dlg.m_hWnd, IDC_SOUND_TEST);
         })
-        .Pause(200)
+        .WaitUntil("the second sound", [&] { return dlg.runner.sounds.size() == 2; })
         .Then([&] {
             EXPECT_TRUE(DialogIsUp(dlg));
             EXPECT_EQ(DialogCheckState(dlg.m_hWnd, IDC_LAUNCH_CHECK), 0);
@@ -287,6 +302,7 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
     EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
     EXPECT_EQ(dlg.m_bLaunch, 0);
     EXPECT_EQ(dlg.m_strLaunchPath, "cmd /c echo made> " + marker);
+    EXPECT_EQ(dlg.runner.sounds, (std::vector<std::string>{folder.Path() + "\\no_such.wav", ""}));
 }
 
 // The platform's file-open dialog of this thread, once it is up, and its file name field

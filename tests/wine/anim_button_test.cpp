@@ -113,8 +113,13 @@ protected:
                                  ::GetModuleHandleA(nullptr), nullptr);
     }
 
+    // Attaches m_button; m_image is the image it got: the store's first free slot.
     void Attach(UINT bitmapId = IDB_BUTTON_OK) {
+        int32_t slot = 0;
+        while (slot < theImageStore.m_count && theImageStore.m_images[slot] != nullptr)
+            ++slot;
         ASSERT_TRUE(m_button.AttachAnim(BUTTON_ID, &m_parent, bitmapId, 10, 4, 0));
+        m_image = theImageStore.m_images[slot];
     }
 
     DRAWITEMSTRUCT Item(HDC dc, UINT state, RECT rect = ITEM) const {
@@ -154,10 +159,16 @@ protected:
     CWnd m_parent;
     HWND m_buttonWnd = nullptr;
     CAnimButton m_button;
+    CDibImage* m_image = nullptr;
 };
 
 TEST_F(AnimButtonTest, AttachBindsTheControlAndItsTimerStepsTheFrames) {
     const int32_t imagesBefore = theImageStore.ImagesHeld();
+    // A failed attach (no such control, no frames) leaves no image behind.
+    CAnimButton failed;
+    EXPECT_FALSE(failed.AttachAnim(BUTTON_ID + 1, &m_parent, IDB_BUTTON_OK, 10, 4, 0));
+    EXPECT_FALSE(failed.AttachAnim(BUTTON_ID, &m_parent, IDB_BUTTON_OK, 10, 0, 0));
+    EXPECT_EQ(theImageStore.ImagesHeld(), imagesBefore);
     Attach();
     EXPECT_EQ(theImageStore.ImagesHeld(), imagesBefore + 1);
     EXPECT_EQ(CWnd::FromHandlePermanent(m_buttonWnd), &m_button);
@@ -177,8 +188,8 @@ TEST_F(AnimButtonTest, AOneFrameStripNeverRunsATimer) {
     item.hwndItem = banner;
     button.DrawItem(&item);
     EXPECT_FALSE(button.HasTimer());
-    Tick();
-    EXPECT_EQ(button.CurrentFrame(), 0);
+    // The platform knows no timer of the banner's window either.
+    EXPECT_FALSE(::KillTimer(banner, ANIM_BUTTON_TIMER));
     ::DestroyWindow(banner);
 }
 
@@ -320,8 +331,7 @@ TEST_F(AnimButtonTest, TheKeyBackgroundIsRecolouredOnceAtTheFirstDrawAfterTheKey
     }
     // Once known, the key colour replaces it.
     theImageStore.m_keyColor = TEST_KEY;
-    for (int draw = 0; draw < 2; ++draw) {
-        SCOPED_TRACE("draw " + std::to_string(draw));
+    {
         WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
         const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, 0, ODS_DISABLED, false,
                                             m_strip.width, m_strip.height);
@@ -331,6 +341,16 @@ TEST_F(AnimButtonTest, TheKeyBackgroundIsRecolouredOnceAtTheFirstDrawAfterTheKey
         EXPECT_EQ(cell.mismatches, 0);
         EXPECT_GT(cell.keyPixels, 0);
     }
+    // The recolouring takes the colour of the image's pixel (1, 1): marked there, it would
+    // turn back to the key at a second recolouring. The next draw leaves it marked.
+    ASSERT_NE(m_image, nullptr);
+    uint32_t& marked = m_image->m_bits[m_image->m_width + 1];
+    ASSERT_EQ(marked, WidgetPixelWord(TEST_KEY));
+    marked = 0x00FF00FF;
+    WidgetCanvas scratch(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
+    Draw(scratch, ODS_DISABLED);
+    EXPECT_EQ(marked, 0x00FF00FFu) << "recoloured again with the key unchanged";
+    marked = WidgetPixelWord(TEST_KEY);
 }
 
 TEST_F(AnimButtonTest, HoverTakesTheCaptureAndEndsWhenThePointerLeaves) {

@@ -209,7 +209,13 @@ TEST(ImageStore, ProbeButtonFaceTakesTheFaceOneStepDarkerAndRestoresThePixel) {
         WidgetCanvas canvas(8, 8, 0x00123456);
         ASSERT_TRUE(canvas.IsValid());
         CImageStore store;
-        ASSERT_EQ(store.m_keyColor, KEY_COLOR_UNSET);
+        // With (0, 0) outside the canvas the pixel cannot be read: the key stays unknown, and
+        // the next probe reads again.
+        POINT origin = {};
+        ::SetViewportOrgEx(canvas.Dc(), -100, -100, &origin);
+        store.ProbeButtonFace(canvas.Dc());
+        EXPECT_EQ(store.m_keyColor, KEY_COLOR_UNSET);
+        ::SetViewportOrgEx(canvas.Dc(), origin.x, origin.y, nullptr);
         store.ProbeButtonFace(canvas.Dc());
         EXPECT_EQ(store.m_keyColor, c.key);
         EXPECT_EQ(canvas.At(0, 0), 0x00123456u) << "pixel (0, 0) is put back";

@@ -151,6 +151,7 @@ TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
                 ::SendDlgItemMessageA(dlg.m_hWnd, IDC_ALWAYS_ON_TOP, BM_SETCHECK, 1, 0);
                 ::SendDlgItemMessageA(dlg.m_hWnd, IDC_CHECK_MAKE, BM_SETCHECK, 1, 0);
                 DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, text);
+                dlg.m_bAlwaysOnTop = 0; // so that each refusal shows it read the box again
                 ::SetFocus(dlg.GetDlgItem(IDC_ALWAYS_ON_TOP));
                 DialogPostClick(dlg.m_hWnd, IDOK);
             })

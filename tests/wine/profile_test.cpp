@@ -160,6 +160,7 @@ TEST_F(ProfileTest, IntegerReadTakesAnyFourByteValueBitForBit) {
         {"BigEndian", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 5}, 0x05000000},
         {"Text4", REG_SZ, Bytes(std::string("abc", 4)), 0x00636261},
         {"Binary5", REG_BINARY, {1, 2, 3, 4, 5}, fallback},
+        {"Binary2", REG_BINARY, {1, 2}, fallback},
         {"Qword", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, fallback},
         {"DigitsText", REG_SZ, Bytes(std::string("12345", 6)), fallback},
     };

@@ -133,21 +133,6 @@ TEST_F(SystemTrayTest, IconsAndTooltipsChangeWhileTheIconExists) {
     EXPECT_TRUE(TrayIconExists(m_parent.m_hWnd, ICON_ID));
 }
 
-TEST_F(SystemTrayTest, RemoveIconDeletesItAndLaterChangesAreRefused) {
-    CSystemTray tray;
-    ASSERT_TRUE(
-        tray.Create(&m_parent, CALLBACK_MESSAGE, "Hide", ResourceIcon(IDI_TRAY_WAITING), ICON_ID));
-    ASSERT_TRUE(TrayIconExists(m_parent.m_hWnd, ICON_ID));
-    tray.RemoveIcon();
-    EXPECT_FALSE(tray.State().IsIconAdded());
-    EXPECT_FALSE(TrayIconExists(m_parent.m_hWnd, ICON_ID));
-    EXPECT_FALSE(TrayDeleteIcon(m_parent.m_hWnd, ICON_ID)) << "a second delete finds nothing";
-    EXPECT_FALSE(tray.SetIcon(IDI_TRAY_ALIVE));
-    EXPECT_FALSE(tray.SetTooltip("Hide"));
-    tray.RemoveIcon();
-    EXPECT_FALSE(TrayIconExists(m_parent.m_hWnd, ICON_ID)) << "nothing was added again";
-}
-
 TEST_F(SystemTrayTest, DestroyingTheObjectDeletesTheIconAndItsHiddenWindow) {
     HWND hidden = nullptr;
     {
@@ -161,14 +146,6 @@ TEST_F(SystemTrayTest, DestroyingTheObjectDeletesTheIconAndItsHiddenWindow) {
     EXPECT_FALSE(TrayIconExists(m_parent.m_hWnd, ICON_ID));
     EXPECT_FALSE(TrayDeleteIcon(m_parent.m_hWnd, ICON_ID));
     EXPECT_FALSE(::IsWindow(hidden));
-}
-
-TEST_F(SystemTrayTest, BeforeCreateNothingReachesTheShell) {
-    CSystemTray tray;
-    EXPECT_FALSE(tray.SetIcon(IDI_TRAY_ALIVE));
-    EXPECT_FALSE(tray.SetTooltip("Hide"));
-    EXPECT_FALSE(tray.State().IsIconAdded());
-    EXPECT_EQ(tray.m_hWnd, nullptr) << "no hidden window either";
 }
 
 TEST_F(SystemTrayTest, ATaskbarClickGoesToTheParentAndNotToTheTrayObject) {
@@ -219,15 +196,12 @@ TEST_F(SystemTrayTest, TheDefaultCallbackHandlingAnswersByIconAndMouseMessage) {
         LPARAM mouse;
         LRESULT answer;
     };
-    // There is no menu 192: a right-button release and a double click by position find none.
+    // The decisions are the native tests'; here the answers of the real window. There is no
+    // menu 192: a right-button release and a double click by position find none.
     const Case cases[] = {
         {"another icon", ICON_ID + 1, WM_LBUTTONDOWN, 0},
-        {"another icon, right button", ICON_ID + 1, WM_RBUTTONUP, 0},
         {"left press", ICON_ID, WM_LBUTTONDOWN, 1},
-        {"mouse move", ICON_ID, WM_MOUSEMOVE, 1},
-        {"right press", ICON_ID, WM_RBUTTONDOWN, 1},
         {"right release, no menu", ICON_ID, WM_RBUTTONUP, 0},
-        {"right release in the low word", ICON_ID, 0x10000 | WM_RBUTTONUP, 0},
         {"double click by position, no menu", ICON_ID, WM_LBUTTONDBLCLK, 0},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 // The watch window's keys and system menu, run modally as the program runs it: the About item
 // and the system commands that open the About box, the host field taking every letter, and
-// Enter in the host field starting a watch of 127.0.0.1.
+// Enter in the host field starting a hidden watch of 127.0.0.1.
 #include "framework/win_app.h"
 #include "res/resource.h"
 #include "tests/wine/dialog_driver.h"
@@ -37,30 +37,34 @@ protected:
     CWatchDlg m_dialog;
 };
 
-// The caption has no system-menu box, so the platform gives the window no system menu and the
-// About item is only added where one exists; the About box is reached through system commands
-// (below) and from the Options dialog.
-TEST_F(WatchWindowCommands, AboutItemIsAddedOnlyWhereASystemMenuExists) {
-    LONG_PTR style = 0;
-    bool hasMenu = false;
-    std::string itemText;
-    DialogDriver driver;
-    driver.Then([&] {
-        style = ::GetWindowLongPtrA(m_dialog.m_hWnd, GWL_STYLE);
-        HMENU menu = ::GetSystemMenu(m_dialog.m_hWnd, FALSE);
-        hasMenu = menu != nullptr;
-        if (hasMenu) {
-            char text[128] = {};
-            ::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND);
-            itemText = text;
-        }
-    });
-    Run(driver);
-    EXPECT_EQ(style & WS_SYSMENU, 0);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    if (hasMenu) {
-        EXPECT_EQ(itemText, "&About Tarnwell...");
+// The caption has no system-menu box, so the platform gives the window no system menu. Given
+// one before its initialisation, as a platform with system menus everywhere would, the window
+// adds the About item to it.
+class WatchDlgWithSystemMenu : public CWatchDlg {
+protected:
+    BOOL OnInitDialog() override {
+        ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, ::GetWindowLongPtrA(m_hWnd, GWL_STYLE) | WS_SYSMENU);
+        return CWatchDlg::OnInitDialog();
     }
+};
+
+TEST_F(WatchWindowCommands, AboutItemIsAddedWhereASystemMenuExists) {
+    WatchDlgWithSystemMenu dialog;
+    AfxGetApp()->m_pMainWnd = &dialog;
+    std::string itemText = "(no system menu)";
+    DialogDriver driver;
+    driver
+        .Then([&] {
+            if (HMENU menu = ::GetSystemMenu(dialog.m_hWnd, FALSE)) {
+                char text[128] = {};
+                ::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND);
+                itemText = text;
+            }
+        })
+        .Then([&] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
+    DialogRunDriven(dialog, driver);
+    EXPECT_TRUE(DialogDrainQuit());
+    EXPECT_EQ(itemText, "&About Tarnwell...");
 }
 
 TEST_F(WatchWindowCommands, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
@@ -110,6 +114,9 @@ TEST_F(WatchWindowCommands, HostFieldTakesTheLetterRAndTypingStartsNothing) {
             HWND edit = ::GetDlgItem(m_dialog.m_hWnd, IDC_HOST);
             for (const char c : std::string("rr.example"))
                 ::PostMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+            // Typed while the dialog itself has the focus, r goes nowhere.
+            ::SetFocus(m_dialog.m_hWnd);
+            ::PostMessageA(m_dialog.m_hWnd, WM_CHAR, 'r', 1);
         })
         .Pause(300)
         .Then([&] {
@@ -127,10 +134,21 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     DWORD selectionEnd = 0;
     std::string status;
     std::string tooltip;
+    std::string tooltipWhileHidden;
     uintptr_t trayIcon = 0;
+    m_dialog.m_settings.Hide = 1;
     DialogDriver driver;
     driver.Then([&] { DialogSetItemText(m_dialog.m_hWnd, IDC_HOST, "127.0.0.1"); })
-        .Then([&] { DialogPostKey(::GetDlgItem(m_dialog.m_hWnd, IDC_HOST), VK_RETURN); })
+        .Then([&] {
+            // Enter as the loop hands it over; the start hides the window before any reply.
+            MSG enter = {};
+            enter.hwnd = ::GetDlgItem(m_dialog.m_hWnd, IDC_HOST);
+            enter.message = WM_KEYDOWN;
+            enter.wParam = VK_RETURN;
+            EXPECT_TRUE(m_dialog.PreTranslateMessage(&enter));
+            if (const CSystemTray* tray = TrayObjectFor(m_dialog.m_hWnd, TRAY_ICON_ID))
+                tooltipWhileHidden = tray->State().Record().szTip;
+        })
         .WaitUntil("the make event",
                    [&] {
                        status = DialogItemText(m_dialog.m_hWnd, IDC_STATUS);
@@ -151,7 +169,9 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     // The whole text is selected, so the next keystroke replaces it.
     EXPECT_EQ(selectionStart, 0u);
     EXPECT_EQ(selectionEnd, 9u);
-    // The start named the host in the tooltip; the make event showed the alive icon.
+    // The start hid the window and named the host in the tooltip; the make event brought the
+    // window back and showed the alive icon.
+    EXPECT_EQ(tooltipWhileHidden, "Show 127.0.0.1");
     EXPECT_EQ(tooltip, "Hide 127.0.0.1");
     EXPECT_EQ(trayIcon, reinterpret_cast<uintptr_t>(
                             ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_ALIVE))));

@@ -104,6 +104,11 @@ TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
             EXPECT_FALSE(::IsWindowVisible(window));
             ::SendMessageA(window, WM_TRAY_NOTIFY, 0, WM_LBUTTONDOWN);
             EXPECT_TRUE(::IsWindowVisible(window));
+            // A new taskbar has lost every icon: the window adds its own again, as it is now.
+            ASSERT_TRUE(TrayDeleteIcon(window, TRAY_ICON_ID));
+            ::SendMessageA(window, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+            EXPECT_TRUE(TrayIconExists(window, TRAY_ICON_ID));
+            EXPECT_EQ(TooltipOf(window), "Hide ");
         });
     Run(driver);
 }

@@ -113,6 +113,25 @@ TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
     EXPECT_EQ(notifies[1].operation, NIM_DELETE);
 }
 
+TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
+    EXPECT_FALSE(tray.AddAgain()) << "before Create";
+    shell.notifyResult = false;
+    ASSERT_FALSE(CreateWithParent()); // no taskbar yet
+    shell.notifyResult = true;
+    ASSERT_TRUE(tray.AddAgain());
+    ASSERT_TRUE(tray.SetIcon(0x7002));
+    ASSERT_TRUE(tray.SetTooltip("Show host"));
+    ASSERT_TRUE(tray.AddAgain());
+    const ShellCall add = shell.NotifyCalls().back();
+    EXPECT_EQ(add.operation, NIM_ADD);
+    EXPECT_EQ(add.record.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(add.record.hIcon, 0x7002u);
+    EXPECT_STREQ(add.record.szTip, "Show host");
+    tray.RemoveIcon();
+    EXPECT_FALSE(tray.AddAgain()) << "after RemoveIcon";
+    EXPECT_EQ(shell.NotifyCalls().back().operation, NIM_DELETE);
+}
+
 TEST_F(TrayIconStateTest, ASecondCreateRemovesTheFirstIcon) {
     ASSERT_TRUE(CreateWithParent());
     ASSERT_TRUE(CreateWithParent());

@@ -32,6 +32,10 @@ TEST(LogLine, EventLineByteForByte) {
     EXPECT_EQ(
         "Monday 06 December 1999 14:03:07 -\texample.org is alive!\r\n",
         ComposeLogLine(LogLineFormat::Event, FormatLogTime(FixedTime()), "example.org is alive!"));
+    // Control characters of the host cannot forge a line: one event is one line.
+    EXPECT_EQ("T -\ta?b?c?d?\xC4 is alive!\r\n", ComposeLogLine(LogLineFormat::Event, "T",
+                                                                "a\rb\nc\x01"
+                                                                "d\x7F\xC4 is alive!"));
 }
 
 TEST(LogLine, TestLineHasItsOwnSeparatorAndNoEventText) {

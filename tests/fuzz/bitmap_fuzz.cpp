@@ -1,0 +1,23 @@
+// Fuzz target: any bytes read as a bitmap file, or else as a packed bitmap (as a bitmap
+// resource holds it), then converted to 32-bit words and recoloured, as the image loader does.
+// A buffer one word too small is refused.
+#include "widgets/dib_pixels.h"
+
+#include <cstdlib>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // An exact-size copy, so that a read past the data is caught.
+    const std::vector<uint8_t> bytes(data, data + size);
+    DibSource source;
+    if (!LocateBitmapFile(bytes.data(), bytes.size(), source) &&
+        !LocatePackedDib(bytes.data(), bytes.size(), source))
+        return 0;
+    const size_t words = static_cast<size_t>(source.width) * static_cast<size_t>(source.height);
+    std::vector<uint32_t> bits(words);
+    if (ConvertRows24To32(source, bits.data(), words - 1) ||
+        !ConvertRows24To32(source, bits.data(), words))
+        std::abort();
+    RecolorKey(bits.data(), source.width, source.height, 1, 1, 0x00FEFEFE, true);
+    return 0;
+}
