@@ -32,8 +32,13 @@ struct ServiceRequest {
 };
 
 HANDLE g_service = INVALID_HANDLE_VALUE;
+
 // Requests the service may still write into; a request leaves only once its event is set.
-std::vector<std::unique_ptr<ServiceRequest>> g_inFlight;
+// Never destroyed, since requests may still be in flight when the program ends.
+std::vector<std::unique_ptr<ServiceRequest>>& InFlight() {
+    static auto* requests = new std::vector<std::unique_ptr<ServiceRequest>>;
+    return *requests;
+}
 
 EchoServiceResult ReadFinished(ServiceRequest& request) {
     ::SetLastError(NOT_SET_BY_PARSE);
@@ -57,7 +62,8 @@ bool OpenEchoService() {
 }
 
 SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started) {
-    if (g_service == INVALID_HANDLE_VALUE || g_inFlight.size() >= MAX_IN_FLIGHT)
+    std::vector<std::unique_ptr<ServiceRequest>>& inFlight = InFlight();
+    if (g_service == INVALID_HANDLE_VALUE || inFlight.size() >= MAX_IN_FLIGHT)
         return SendOutcome::NotSent;
     auto request = std::make_unique<ServiceRequest>();
     request->started = started;
@@ -79,7 +85,7 @@ SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started) {
     AfxAddWaitHandle(request->event, OnRequestFinished, nullptr);
     if (result != 0)
         ::SetEvent(request->event); // finished at once
-    g_inFlight.push_back(std::move(request));
+    inFlight.push_back(std::move(request));
     return SendOutcome::Sent;
 }
 
@@ -87,11 +93,12 @@ void CollectServiceEchoResults(
     const std::function<void(const EchoServiceResult&, uint32_t started)>& report) {
     // The finished requests leave the list before any is reported, since a report reaches the
     // watch window, which may start again and send.
+    std::vector<std::unique_ptr<ServiceRequest>>& inFlight = InFlight();
     std::vector<std::unique_ptr<ServiceRequest>> finished;
-    for (auto it = g_inFlight.begin(); it != g_inFlight.end();) {
+    for (auto it = inFlight.begin(); it != inFlight.end();) {
         if (::WaitForSingleObject((*it)->event, 0) == WAIT_OBJECT_0) {
             finished.push_back(std::move(*it));
-            it = g_inFlight.erase(it);
+            it = inFlight.erase(it);
         } else {
             ++it;
         }

@@ -13,9 +13,16 @@
 namespace {
 
 // Answers that finished and were not yet taken, shared by the lookup threads and the window's
-// thread.
-std::mutex g_answersLock;
-std::map<uint32_t, LookupAnswer> g_answers;
+// thread. Never destroyed: a lookup may still finish while the program ends.
+struct Answers {
+    std::mutex lock;
+    std::map<uint32_t, LookupAnswer> byId;
+};
+
+Answers& SharedAnswers() {
+    static Answers* answers = new Answers;
+    return *answers;
+}
 
 LookupAnswer LookUp(const std::string& name) {
     addrinfo hints = {};
@@ -40,8 +47,9 @@ LookupAnswer LookUp(const std::string& name) {
 
 void Deliver(uint32_t lookupId, const LookupAnswer& answer, HWND window) {
     {
-        std::lock_guard<std::mutex> hold(g_answersLock);
-        g_answers[lookupId] = answer;
+        Answers& answers = SharedAnswers();
+        std::lock_guard<std::mutex> hold(answers.lock);
+        answers.byId[lookupId] = answer;
     }
     ::PostMessageA(window, WM_HOST_RESOLVED, lookupId, 0);
 }
@@ -58,11 +66,12 @@ void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window) {
 }
 
 std::optional<LookupAnswer> TakeHostLookupAnswer(uint32_t lookupId) {
-    std::lock_guard<std::mutex> hold(g_answersLock);
-    const auto it = g_answers.find(lookupId);
-    if (it == g_answers.end())
+    Answers& answers = SharedAnswers();
+    std::lock_guard<std::mutex> hold(answers.lock);
+    const auto it = answers.byId.find(lookupId);
+    if (it == answers.byId.end())
         return std::nullopt;
     const LookupAnswer answer = it->second;
-    g_answers.erase(g_answers.begin(), std::next(it));
+    answers.byId.erase(answers.byId.begin(), std::next(it));
     return answer;
 }
