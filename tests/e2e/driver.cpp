@@ -23,6 +23,7 @@
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
 //   tarnwell_driver close                       send a close request
+//   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -568,6 +569,15 @@ int main(int argc, char** argv) {
                                      milliseconds(3));
     if (command == "stalls")
         return argc < 3 ? Usage() : MeasureStalls(window, milliseconds(2), milliseconds(3));
+    if (command == "post") {
+        if (argc < 5)
+            return Usage();
+        const auto value = [&](int i) { return std::strtoll(arg(i), nullptr, 0); };
+        return ::PostMessageA(window, static_cast<UINT>(value(2)), static_cast<WPARAM>(value(3)),
+                              static_cast<LPARAM>(value(4)))
+                   ? 0
+                   : 1;
+    }
     if (command == "close") {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;

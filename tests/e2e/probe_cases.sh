@@ -49,6 +49,7 @@ case_silent_name_server() {
 # whose ping sockets admit only the second group give a user whose raw socket is refused while
 # the echo service works; a range of "1 0" refuses both. Wine takes only a prefix its user owns.
 
+WM_SOCKET_EVENT=1002
 USER_NAME=tarnwell-e2e
 USER_SERVER_GROUP=tarnwell-e2e-server
 USER_CLIENT_GROUP=tarnwell-e2e-client
@@ -87,10 +88,11 @@ ping_groups() { in_ns sysctl -qw net.ipv4.ping_group_range="$1" >/dev/null; }
 
 case_ordinary_user() {
     fresh_case
-    local cases=(ordinary_user_make_break_make ordinary_user_refused_both_ways)
+    local cases=(ordinary_user_make_break_make ordinary_user_refused_both_ways
+        ordinary_user_exit_code_0)
     if ! prepare_ordinary_user; then
         fail "${cases[0]}" "cannot make the user $USER_NAME, its groups or its prefix"
-        unreached "${cases[1]}"
+        unreached "${cases[@]:1}"
         return
     fi
     local client_gid
@@ -105,6 +107,10 @@ case_ordinary_user() {
     if launch "$E2E_EXE" 127.0.0.1; then
         drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
             problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+        # Socket notices for the raw socket that could not be made (FD_READ, for no socket and
+        # for the invalid one) are passed over; reading them used to end the program.
+        drv post $WM_SOCKET_EVENT 0 1 >/dev/null
+        drv post $WM_SOCKET_EVENT -1 1 >/dev/null
         silence_host 1
         drv wait-text $STATUS "127.0.0.1 has died!" 16000 >/dev/null ||
             problem "no \"127.0.0.1 has died!\" within 16 s of silencing the host"
@@ -118,10 +124,12 @@ case_ordinary_user() {
         drv wait-text $STATUS "Access denied - 127.0.0.1!" 5000 >/dev/null ||
             problem "status \"$(drv text $STATUS)\", not \"Access denied - 127.0.0.1!\""
         result "${cases[1]}"
-        end_with "Exit command" command $EXIT_BUTTON
+        end_with "Exit command" command $EXIT_BUTTON &&
+            { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+        result ordinary_user_exit_code_0
     else
         result "${cases[0]}"
-        unreached "${cases[1]}"
+        unreached "${cases[@]:1}"
     fi
     program_running && kill "$TW_PID" 2>/dev/null
     TW_PID=""
