@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <atomic>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -22,6 +23,13 @@ struct Answers {
 Answers& SharedAnswers() {
     static Answers* answers = new Answers;
     return *answers;
+}
+
+constexpr int MAX_RUNNING_LOOKUPS = 8;
+
+std::atomic<int>& RunningLookups() {
+    static auto* running = new std::atomic<int>(0);
+    return *running;
 }
 
 LookupAnswer LookUp(const std::string& name) {
@@ -57,10 +65,23 @@ void Deliver(uint32_t lookupId, const LookupAnswer& answer, HWND window) {
 } // namespace
 
 void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window) {
+    // Lookups abandoned by quick new starts may still wait on a silent name server; past a
+    // few, or with no thread to be had, a lookup fails at once like a silent name server and
+    // is tried again at the next check tick.
+    std::atomic<int>& running = RunningLookups();
+    if (running.fetch_add(1) >= MAX_RUNNING_LOOKUPS) {
+        running.fetch_sub(1);
+        Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
+        return;
+    }
     try {
-        std::thread([lookupId, name, window] { Deliver(lookupId, LookUp(name), window); }).detach();
+        std::thread([lookupId, name, window] {
+            const LookupAnswer answer = LookUp(name);
+            RunningLookups().fetch_sub(1);
+            Deliver(lookupId, answer, window);
+        }).detach();
     } catch (const std::system_error&) {
-        // No thread to be had: the lookup fails like a silent name server and is tried again.
+        running.fetch_sub(1);
         Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
     }
 }

@@ -49,7 +49,9 @@ std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text) {
             ++at;
             ++digits;
         }
-        if (digits == 0 || digits > 3 || value > 255)
+        // A leading zero is left to the resolver, which may read the part as octal.
+        const bool leadingZero = digits > 1 && text[at - digits] == '0';
+        if (digits == 0 || digits > 3 || value > 255 || leadingZero)
             return std::nullopt;
         bytes[part] = static_cast<uint8_t>(value);
     }

@@ -27,8 +27,8 @@ ProbeWayChoice ParseProbeWayChoice(const char* value);
 // An IPv4 address, in network byte order as the socket layer holds it.
 using ProbeAddress = uint32_t;
 
-// A host text that is a dotted IPv4 address (four decimal numbers from 0 to 255) gives its
-// address; anything else is a name to look up.
+// A host text that is a dotted IPv4 address (four decimal numbers from 0 to 255, without
+// leading zeros) gives its address; anything else is a name to look up.
 std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text);
 
 // What became of one echo request handed to the platform.

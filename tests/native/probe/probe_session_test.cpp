@@ -68,8 +68,9 @@ TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
     ASSERT_TRUE(loopback.has_value());
     EXPECT_EQ("127.0.0.1", Dotted(*loopback));
     EXPECT_EQ("255.255.255.0", Dotted(*ParseDottedIpv4("255.255.255.0")));
-    for (const char* name : {"", "127.0.0", "127.0.0.1.", "127.0.0.256", "1.2.3.4 ", "a.b.c.d",
-                             "127.0.0.0001", "127..0.1", "example.org", "1.2.3.-4"}) {
+    for (const char* name :
+         {"", "127.0.0", "127.0.0.1.", "127.0.0.256", "1.2.3.4 ", "a.b.c.d", "127.0.0.0001",
+          "127.0.0.010", "127..0.1", "example.org", "1.2.3.-4"}) {
         EXPECT_FALSE(ParseDottedIpv4(name).has_value()) << name;
     }
 }
