@@ -22,6 +22,8 @@
 //   tarnwell_driver set-text ID TEXT            set a control's text
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
+//   tarnwell_driver click CAPTION ID            post a button click to the top-level window
+//                                               captioned CAPTION (a dialog the program opened)
 //   tarnwell_driver close                       send a close request
 //   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
@@ -492,6 +494,15 @@ int main(int argc, char** argv) {
         const int count = CountWindowsCaptioned(arg(2));
         std::printf("%d\n", count);
         return count > 0 ? 0 : 1;
+    }
+    if (command == "click") {
+        HWND dialog = ::FindWindowA(nullptr, arg(2));
+        const int id = static_cast<int>(number(3));
+        if (dialog == nullptr)
+            return 1;
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+        return 0;
     }
     if (command == "never-shown")
         return NeverShown(milliseconds(2), milliseconds(3));

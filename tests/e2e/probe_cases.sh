@@ -50,6 +50,24 @@ case_silent_name_server() {
 # the echo service works; a range of "1 0" refuses both. Wine takes only a prefix its user owns.
 
 WM_SOCKET_EVENT=1002
+OPTIONS_MAKE_ACTION=1017
+ACTION_SOUND_BROWSE=1010
+IDCANCEL=2
+
+# Waits up to 5 s for a top-level window captioned CAPTION to be there (or gone).
+wait_for_window() { # caption [gone]
+    local _
+    for _ in $(seq 50); do
+        if drv find-window "$1" >/dev/null; then
+            [[ ${2:-} != gone ]] && return 0
+        else
+            [[ ${2:-} == gone ]] && return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
 USER_NAME=tarnwell-e2e
 USER_SERVER_GROUP=tarnwell-e2e-server
 USER_CLIENT_GROUP=tarnwell-e2e-client
@@ -88,7 +106,8 @@ ping_groups() { in_ns sysctl -qw net.ipv4.ping_group_range="$1" >/dev/null; }
 
 case_ordinary_user() {
     fresh_case
-    local cases=(ordinary_user_make_break_make ordinary_user_refused_both_ways
+    local cases=(ordinary_user_make ordinary_user_no_break_while_a_file_dialog_is_open
+        ordinary_user_break_and_make_again ordinary_user_refused_both_ways
         ordinary_user_exit_code_0)
     if ! prepare_ordinary_user; then
         fail "${cases[0]}" "cannot make the user $USER_NAME, its groups or its prefix"
@@ -111,22 +130,43 @@ case_ordinary_user() {
         # for the invalid one) are passed over; reading them used to end the program.
         drv post $WM_SOCKET_EVENT 0 1 >/dev/null
         drv post $WM_SOCKET_EVENT -1 1 >/dev/null
+        sleep 0.5
+        program_running || problem "tarnwell.exe ended on a socket notice"
+        result "${cases[0]}"
+
+        # A file dialog runs a message loop of its own, which does not wait on the echo
+        # service's requests: the check ticks collect their replies, so no break comes.
+        drv command $OPTIONS_BUTTON >/dev/null
+        wait_for_window Options && drv click Options $OPTIONS_MAKE_ACTION >/dev/null &&
+            wait_for_window Action && drv click Action $ACTION_SOUND_BROWSE >/dev/null &&
+            wait_for_window Open || problem "no file dialog opened from the Action dialog"
+        local status
+        if status=$(drv wait-change $STATUS "127.0.0.1 is alive!" 13000); then
+            problem "status became \"$status\" while a file dialog was open"
+        fi
+        local caption
+        for caption in Open Action Options; do
+            drv click $caption $IDCANCEL >/dev/null
+            wait_for_window $caption gone
+        done
+        result "${cases[1]}"
+
         silence_host 1
         drv wait-text $STATUS "127.0.0.1 has died!" 16000 >/dev/null ||
             problem "no \"127.0.0.1 has died!\" within 16 s of silencing the host"
         silence_host 0
         drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
             problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering again"
-        result "${cases[0]}"
+        result "${cases[2]}"
 
         ping_groups "1 0"
         drv key $HOST_FIELD $VK_RETURN
         drv wait-text $STATUS "Access denied - 127.0.0.1!" 5000 >/dev/null ||
             problem "status \"$(drv text $STATUS)\", not \"Access denied - 127.0.0.1!\""
-        result "${cases[1]}"
+        result "${cases[3]}"
         end_with "Exit command" command $EXIT_BUTTON &&
             { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
-        result ordinary_user_exit_code_0
+        result "${cases[4]}"
     else
         result "${cases[0]}"
         unreached "${cases[@]:1}"
