@@ -2,6 +2,7 @@
 #include "framework/dialog.h"
 
 #include "framework/data_exchange.h"
+#include "framework/message_wait.h"
 #include "framework/win_app.h"
 
 #include <cstring>
@@ -84,7 +85,7 @@ INT_PTR CDialog::DoModal() {
             ::ShowWindow(hwnd, SW_SHOWNORMAL);
         MSG msg;
         while (m_bContinueModal) {
-            const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            const BOOL got = AfxGetMessage(&msg);
             if (got == -1)
                 break;
             if (got == 0) {

@@ -91,6 +91,7 @@ std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, 
 bool IsSendFailureRecoverable(int errorCode) {
     switch (errorCode) {
     case TIMED_OUT:
+    case WOULD_BLOCK: // a socket that could not be given its time-outs never waits
     case ACCESS_DENIED:
     case ADDRESS_NOT_AVAILABLE:
     case NETWORK_DOWN:

@@ -42,8 +42,8 @@ std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, 
                                         uint32_t nowTick);
 
 // A failed sendto with this error code: true when the probe just reports that nothing was
-// sent (time-out, network down or unreachable, host unreachable, no buffer space, an address
-// that cannot be sent to), false when the failure is fatal.
+// sent (time-out, would block, network down or unreachable, host unreachable, no buffer
+// space, an address that cannot be sent to), false when the failure is fatal.
 bool IsSendFailureRecoverable(int errorCode);
 
 // A failed recvfrom with this error code: true when the read is simply dropped (time-out,

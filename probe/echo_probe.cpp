@@ -1,7 +1,9 @@
-// The echo probe over Winsock; the packet bytes and the reply check are in echo_packet.
+// The echo probe's raw socket over Winsock; the packet bytes and the reply check are in
+// echo_packet, the decisions in probe_session.
 #include "probe/echo_probe.h"
 
 #include "probe/echo_packet.h"
+#include "probe/platform_probe.h"
 
 #include <cstring>
 
@@ -18,64 +20,70 @@ uint16_t ProcessIdentifier() {
     return static_cast<uint16_t>(::GetCurrentProcessId() & 0xFFFF);
 }
 
+bool HasRawSocket() {
+    return g_probeSocket != 0 && g_probeSocket != INVALID_SOCKET;
+}
+
+bool SetTimeout(int option, DWORD timeoutMs) {
+    return ::setsockopt(g_probeSocket, SOL_SOCKET, option,
+                        reinterpret_cast<const char*>(&timeoutMs), sizeof(timeoutMs)) == 0;
+}
+
 } // namespace
 
-bool SendEchoRequest(const char* host, HWND window) {
-    if (window != nullptr)
-        g_notifyWnd = window;
+void StartSocketLayer() {
+    static bool started = false;
+    if (started)
+        return;
+    WSADATA data;
+    if (::WSAStartup(0x0102, &data) != 0)
+        EndProcessOnSocketFailure();
+    started = true;
+}
 
-    if (g_probeSocket == 0) {
-        WSADATA data;
-        if (::WSAStartup(0x0102, &data) != 0)
-            EndProcessOnSocketFailure();
-    } else {
-        ::closesocket(g_probeSocket);
-    }
-
+bool OpenRawProbeSocket() {
+    CloseRawProbeSocket();
     g_probeSocket = ::WSASocketA(AF_INET, SOCK_RAW, IPPROTO_ICMP, nullptr, 0, 0);
     if (g_probeSocket == INVALID_SOCKET)
         return false;
-
     const DWORD timeoutMs = 1000;
-    if (::setsockopt(g_probeSocket, SOL_SOCKET, SO_RCVTIMEO,
-                     reinterpret_cast<const char*>(&timeoutMs), sizeof(timeoutMs)) != 0)
-        return false;
-    if (::setsockopt(g_probeSocket, SOL_SOCKET, SO_SNDTIMEO,
-                     reinterpret_cast<const char*>(&timeoutMs), sizeof(timeoutMs)) != 0)
-        return false;
-
-    ::WSAAsyncSelect(g_probeSocket, g_notifyWnd, WM_SOCKET_EVENT, FD_READ | FD_OOB);
-
-    sockaddr_in address;
-    std::memset(&address, 0, sizeof(address));
-    if (const hostent* entry = ::gethostbyname(host)) {
-        // Never more than the address field holds, whatever length the entry claims.
-        const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(entry->h_length),
-                                                         sizeof(address.sin_addr));
-        if (entry->h_addr_list != nullptr && entry->h_addr_list[0] != nullptr)
-            std::memcpy(&address.sin_addr, entry->h_addr_list[0], length);
-        address.sin_family = static_cast<ADDRESS_FAMILY>(entry->h_addrtype);
-    } else {
-        const unsigned long dotted = ::inet_addr(host);
-        if (dotted == INADDR_NONE)
-            return false;
-        address.sin_addr.s_addr = dotted;
-        address.sin_family = AF_INET;
+    if (!SetTimeout(SO_RCVTIMEO, timeoutMs) || !SetTimeout(SO_SNDTIMEO, timeoutMs)) {
+        // Without its time-outs the socket must never wait: it is read and written only when
+        // it is ready, and "would block" counts as a time-out.
+        u_long nonBlocking = 1;
+        ::ioctlsocket(g_probeSocket, FIONBIO, &nonBlocking);
     }
+    ::WSAAsyncSelect(g_probeSocket, g_notifyWnd, WM_SOCKET_EVENT, FD_READ | FD_OOB);
+    return true;
+}
 
+void CloseRawProbeSocket() {
+    if (HasRawSocket())
+        ::closesocket(g_probeSocket);
+    if (g_probeSocket != 0)
+        g_probeSocket = INVALID_SOCKET;
+}
+
+SendOutcome SendRawEchoRequest(ProbeAddress address) {
+    sockaddr_in to;
+    std::memset(&to, 0, sizeof(to));
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = address;
     const EchoRequest request = BuildEchoRequest(ProcessIdentifier(), ::GetTickCount());
     if (::sendto(g_probeSocket, reinterpret_cast<const char*>(request.data()),
-                 static_cast<int>(request.size()), 0, reinterpret_cast<const sockaddr*>(&address),
-                 sizeof(address)) != SOCKET_ERROR)
-        return true;
+                 static_cast<int>(request.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+                 sizeof(to)) != SOCKET_ERROR)
+        return SendOutcome::Sent;
     // A network that is down or unreachable sends nothing, like a time-out; a watcher waiting
     // for the network to come back goes on.
     if (IsSendFailureRecoverable(::WSAGetLastError()))
-        return false;
+        return SendOutcome::NotSent;
     EndProcessOnSocketFailure();
 }
 
-void ReadEchoReply() {
+void ReadEchoReply(SOCKET notified) {
+    if (!HasRawSocket() || notified != g_probeSocket)
+        return;
     uint8_t buffer[PROBE_BUFFER_SIZE];
     sockaddr_in sender;
     std::memset(&sender, 0, sizeof(sender));
@@ -83,7 +91,7 @@ void ReadEchoReply() {
     const int received = ::recvfrom(g_probeSocket, reinterpret_cast<char*>(buffer), sizeof(buffer),
                                     0, reinterpret_cast<sockaddr*>(&sender), &senderLength);
     if (received == SOCKET_ERROR) {
-        // A time-out, or a notice left over for a socket a later probe replaced.
+        // A time-out, or nothing left to read.
         if (IsReadFailureIgnorable(::WSAGetLastError()))
             return;
         EndProcessOnSocketFailure();
@@ -91,7 +99,9 @@ void ReadEchoReply() {
     CheckEchoReply(buffer, static_cast<std::size_t>(received), &sender);
 }
 
-void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in*) {
+void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in* sender) {
+    if (sender == nullptr || !ProbeCountsReplyFrom(sender->sin_addr.s_addr))
+        return;
     const std::optional<EchoReply> reply =
         ParseEchoReply(datagram, length, ProcessIdentifier(), ::GetTickCount());
     if (!reply)

@@ -6,7 +6,7 @@
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
 #include "framework/win_app.h"
-#include "probe/echo_probe.h"
+#include "probe/platform_probe.h"
 #include "watch/event_actions_win.h"
 #include "widgets/image_store.h"
 
@@ -58,7 +58,12 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (message == WM_ECHO_REPLY) {
         m_watch.OnEchoReply();
     } else if (message == WM_SOCKET_EVENT) {
-        ReadEchoReply();
+        ReadEchoReply(static_cast<SOCKET>(wParam));
+    } else if (message == WM_HOST_RESOLVED) {
+        if (const std::optional<ProbeFailure> failure = ProbeOnHostResolved(wParam))
+            m_watch.OnProbeFailed(*failure);
+    } else if (message == WM_PROBE_FAILED) {
+        m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
     } else {
         OnSessionMessage(message, wParam);
     }
@@ -203,6 +208,9 @@ void CWatchDlg::OnOptions() {
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {
+    // Replies that finished while another loop ran count before the check's silence test.
+    if (timerId == TIMER_CHECK)
+        CollectProbeEchoServiceResults();
     m_watch.OnTimer(timerId);
     Default();
 }
@@ -214,8 +222,12 @@ std::string CWatchDlg::TakeHostText() {
     return text;
 }
 
-bool CWatchDlg::SendEchoRequest(const std::string& host, bool registerWindow) {
-    return ::SendEchoRequest(host.c_str(), registerWindow ? m_hWnd : nullptr);
+std::optional<ProbeFailure> CWatchDlg::StartProbe(const std::string& host) {
+    return ::StartProbe(host, m_hWnd);
+}
+
+std::optional<ProbeFailure> CWatchDlg::SendEchoRequest() {
+    return ProbeTick();
 }
 
 uint32_t CWatchDlg::ReadTickCount() {

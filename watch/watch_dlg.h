@@ -64,7 +64,8 @@ protected:
 private:
     // What the watch state machine does to the window.
     std::string TakeHostText() override;
-    bool SendEchoRequest(const std::string& host, bool registerWindow) override;
+    std::optional<ProbeFailure> StartProbe(const std::string& host) override;
+    std::optional<ProbeFailure> SendEchoRequest() override;
     uint32_t ReadTickCount() override;
     void SetStatusText(const std::string& text) override;
     void ShowLight(int bitmapId) override;

@@ -13,6 +13,10 @@ constexpr uint32_t MIN_CHECK_PERIOD_MS = 1000;
 // How much later than a full check period a reply may come before the host counts as silent.
 constexpr uint32_t SILENCE_MARGIN_MS = 1000;
 
+std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
+    return (failure == ProbeFailure::AccessDenied ? "Access denied - " : "Unknown - ") + host + "!";
+}
+
 } // namespace
 
 uint32_t CheckTimerPeriodMs(uint32_t seconds) {
@@ -36,9 +40,9 @@ WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
 
 void WatchMachine::StartWatch() {
     const std::string text = m_effects.TakeHostText();
-    if (!m_effects.SendEchoRequest(text, true)) {
+    if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
-        m_effects.SetStatusText("Unknown - " + text + "!");
+        m_effects.SetStatusText(ProbeFailureText(*failure, text));
         m_bWatching = false;
         m_bAlive = false;
     } else {
@@ -77,6 +81,20 @@ void WatchMachine::OnEchoReply() {
     }
 }
 
+void WatchMachine::OnProbeFailed(ProbeFailure failure) {
+    if (!m_bWatching) {
+        return;
+    }
+    m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    m_bAlive = false;
+    StopWatching();
+    // A start that hid the window brings it back to say why watching stopped.
+    if (!m_effects.IsVisible()) {
+        m_effects.ToggleVisible();
+    }
+    m_effects.SetTrayIcon(IDI_TRAY_WAITING);
+}
+
 void WatchMachine::OnTimer(uintptr_t timerId) {
     if (timerId == TIMER_CHECK) {
         OnCheckTick();
@@ -89,8 +107,11 @@ void WatchMachine::OnCheckTick() {
     if (!m_bWatching) {
         return;
     }
-    // A request that cannot go out is left to the silence rule.
-    m_effects.SendEchoRequest(m_strHost, false);
+    // A request that cannot go out is left to the silence rule; a refused one ends watching.
+    if (const std::optional<ProbeFailure> failure = m_effects.SendEchoRequest()) {
+        OnProbeFailed(*failure);
+        return;
+    }
     // The tick is read after the request, so that its reply can never count for this test.
     const uint32_t now = m_effects.ReadTickCount();
     if (IsLateCheckTick(now)) {

@@ -5,9 +5,11 @@
 #pragma once
 
 #include "app/watch_settings.h"
+#include "probe/probe_failure.h"
 #include "watch/event_action.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Timers of the watch window.
@@ -42,9 +44,13 @@ public:
     // The whole text of the host field, which is then selected with the caret scrolled into
     // view, so that the next keystroke replaces it.
     virtual std::string TakeHostText() = 0;
-    // Sends one echo request; registerWindow makes this window the one the probe notifies.
-    // True when the request went out.
-    virtual bool SendEchoRequest(const std::string& host, bool registerWindow) = 0;
+    // Starts probing the host for this window: the first request goes out as soon as the host's
+    // address is known, which may be later (a name is looked up in the background, a network
+    // that is down is tried again at the check ticks). Gives the failure that ends the start at
+    // once, if any; later failures come through OnProbeFailed.
+    virtual std::optional<ProbeFailure> StartProbe(const std::string& host) = 0;
+    // Sends one echo request to the host being probed. Gives the failure that ends probing.
+    virtual std::optional<ProbeFailure> SendEchoRequest() = 0;
     // The platform's 32-bit millisecond tick count.
     virtual uint32_t ReadTickCount() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
@@ -73,6 +79,9 @@ public:
     void StartWatch();
     // An accepted echo reply arrived.
     void OnEchoReply();
+    // Probing the host stopped after the start: the name does not exist, or the user may use
+    // neither way of probing.
+    void OnProbeFailed(ProbeFailure failure);
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored.
     void OnTimer(uintptr_t timerId);
     // The machine resumed from sleep: the silence clock starts again now.

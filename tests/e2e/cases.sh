@@ -335,9 +335,9 @@ take_screenshot() { # name
 case_unknown_host() {
     fresh_case
     drv set-dword tarnwell AlwaysOnTop 1 >/dev/null
-    if launch "$E2E_EXE" no-such-host.invalid; then
-        drv wait-text $STATUS "Unknown - no-such-host.invalid!" 5000 >/dev/null ||
-            problem "status \"$(drv text $STATUS)\", not \"Unknown - no-such-host.invalid!\""
+    if launch "$E2E_EXE" nosuch-host.test; then
+        drv wait-text $STATUS "Unknown - nosuch-host.test!" 5000 >/dev/null ||
+            problem "status \"$(drv text $STATUS)\", not \"Unknown - nosuch-host.test!\""
         result unknown_host
         expect_info topmost 1
         result always_on_top_1_topmost

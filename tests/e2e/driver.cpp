@@ -22,7 +22,10 @@
 //   tarnwell_driver set-text ID TEXT            set a control's text
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
+//   tarnwell_driver click CAPTION ID            post a button click to the top-level window
+//                                               captioned CAPTION (a dialog the program opened)
 //   tarnwell_driver close                       send a close request
+//   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -39,6 +42,12 @@
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
+//   tarnwell_driver stalls MS [LIMIT]           for MS ms, every 100 ms, time how long the
+//                                               window takes to answer WM_NULL; prints the
+//                                               samples, the worst and mean times, how many
+//                                               took over 50 ms and the share of the time the
+//                                               window kept us waiting; with LIMIT, fails when
+//                                               an answer took longer than LIMIT ms
 //
 // Exit code 0 on success, 1 on a failed wait or a missing window, 2 on bad arguments.
 #include <windows.h>
@@ -437,6 +446,54 @@ int FollowText(HWND window, HWND control, DWORD durationMs) {
     return 0;
 }
 
+// Measures how long the window's thread keeps a caller waiting, from outside its process: a
+// stalled thread answers a sent message only when it gets back to its message loop.
+int MeasureStalls(HWND window, DWORD durationMs, DWORD limitMs) {
+    const DWORD intervalMs = 100;
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER begin;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&begin);
+    auto elapsedMs = [&] {
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - begin.QuadPart) * 1000.0 /
+               static_cast<double>(frequency.QuadPart);
+    };
+    long samples = 0;
+    long over50 = 0;
+    double worst = 0;
+    double total = 0;
+    bool answered = true;
+    while (elapsedMs() < durationMs) {
+        const double sentAt = elapsedMs();
+        DWORD_PTR result = 0;
+        answered = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result) != 0;
+        if (!answered)
+            break;
+        const double took = elapsedMs() - sentAt;
+        ++samples;
+        total += took;
+        if (took > worst)
+            worst = took;
+        if (took > 50)
+            ++over50;
+        const double next = static_cast<double>(samples) * intervalMs;
+        const double now = elapsedMs();
+        if (next > now)
+            ::Sleep(static_cast<DWORD>(next - now));
+    }
+    const double elapsed = elapsedMs();
+    std::printf("samples %ld worst-ms %.0f mean-ms %.1f over-50ms %ld blocked-pct %.1f\n", samples,
+                worst, samples > 0 ? total / static_cast<double>(samples) : 0.0, over50,
+                elapsed > 0 ? total * 100.0 / elapsed : 0.0);
+    if (!answered) {
+        std::fprintf(stderr, "the window went away or stopped answering\n");
+        return 1;
+    }
+    return limitMs != 0 && worst > limitMs ? 1 : 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
     return 2;
@@ -465,6 +522,15 @@ int main(int argc, char** argv) {
         const int count = CountWindowsCaptioned(arg(2));
         std::printf("%d\n", count);
         return count > 0 ? 0 : 1;
+    }
+    if (command == "click") {
+        HWND dialog = ::FindWindowA(nullptr, arg(2));
+        const int id = static_cast<int>(number(3));
+        if (dialog == nullptr)
+            return 1;
+        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+        return 0;
     }
     if (command == "never-shown")
         return NeverShown(milliseconds(2), milliseconds(3));
@@ -542,6 +608,17 @@ int main(int argc, char** argv) {
         return argc < 4 ? Usage()
                         : FollowText(window, Control(window, static_cast<int>(number(2))),
                                      milliseconds(3));
+    if (command == "stalls")
+        return argc < 3 ? Usage() : MeasureStalls(window, milliseconds(2), milliseconds(3));
+    if (command == "post") {
+        if (argc < 5)
+            return Usage();
+        const auto value = [&](int i) { return std::strtoll(arg(i), nullptr, 0); };
+        return ::PostMessageA(window, static_cast<UINT>(value(2)), static_cast<WPARAM>(value(3)),
+                              static_cast<LPARAM>(value(4)))
+                   ? 0
+                   : 1;
+    }
     if (command == "close") {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;

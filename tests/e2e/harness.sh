@@ -110,16 +110,51 @@ cleanup() {
         done
         ip netns del "$E2E_NS"
     fi
+    rm -rf "/etc/netns/${E2E_NS:?}"
     TW_PID=""
 }
 
+# --- a name server of the run's own ------------------------------------------------------------
+#
+# `ip netns exec` binds /etc/netns/NS/resolv.conf and /etc/netns/NS/hosts over the usual files
+# for every program it starts, so that the programs of the run ask dns_server.py on
+# 127.0.0.1:53 inside the namespace, which answers, stays silent or says "no such name" as
+# dns_mode last said. Call start_dns before the programs that look names up are started.
+
+start_dns() { # resolver-timeout-seconds resolver-attempts
+    local etc=/etc/netns/$E2E_NS
+    mkdir -p "$etc" || return 1
+    printf 'nameserver 127.0.0.1\noptions timeout:%s attempts:%s\n' "$1" "$2" >"$etc/resolv.conf"
+    printf '127.0.0.1 localhost\n' >"$etc/hosts"
+    E2E_DNS_MODE=$E2E_WORK/dns-mode
+    echo answer >"$E2E_DNS_MODE"
+    in_ns python3 "$E2E_SCRIPTS/dns_server.py" "$E2E_DNS_MODE" 2>>"$E2E_WORK/dns.err" &
+    E2E_BACKGROUND_PIDS+=($!)
+    for _ in $(seq 50); do
+        in_ns python3 -c 'import socket; socket.gethostbyname("ready.test")' 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "the DNS server did not answer inside $E2E_NS" >&2
+    return 1
+}
+
+dns_mode() { echo "$1" >"$E2E_DNS_MODE"; } # answer|silent|nxdomain
+
 # --- the driver and the program ----------------------------------------------------------------
 
+# What every Wine program of the run is started through inside the namespace: nothing, or (for
+# a case run as an ordinary user) setpriv and that user's prefix.
+E2E_AS=()
+in_ns_wine() { ip netns exec "$E2E_NS" "${E2E_AS[@]}" wine "$@"; }
+
 # The driver's console output ends its lines with CR LF; the carriage returns are dropped.
-drv() { timeout 30 ip netns exec "$E2E_NS" wine "$E2E_DRIVER" "$@" 2>>"$E2E_WORK/driver.err" | tr -d '\r'; }
+drv() {
+    timeout 30 ip netns exec "$E2E_NS" "${E2E_AS[@]}" wine "$E2E_DRIVER" "$@" 2>>"$E2E_WORK/driver.err" |
+        tr -d '\r'
+}
 
 start_program() { # exe args...
-    in_ns wine "$@" >>"$E2E_WORK/tarnwell.out" 2>&1 &
+    in_ns_wine "$@" >>"$E2E_WORK/tarnwell.out" 2>&1 &
     TW_PID=$!
 }
 

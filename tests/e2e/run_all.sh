@@ -32,6 +32,7 @@ fi
 source "$E2E_SCRIPTS/harness.sh"
 source "$E2E_SCRIPTS/cases.sh"
 source "$E2E_SCRIPTS/install_case.sh"
+source "$E2E_SCRIPTS/probe_cases.sh"
 
 E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -63,6 +64,8 @@ trap 'cleanup' EXIT
 trap 'cleanup; exit 130' INT TERM
 
 make_namespace || setup_problem "cannot make the network namespace $E2E_NS"
+# Names are looked up at the run's own DNS server; an unanswered lookup gives up after 2 s.
+start_dns 2 1 || setup_problem "cannot start the DNS server inside $E2E_NS"
 start_server || setup_problem "cannot start the Wine server inside $E2E_NS"
 
 started=$SECONDS
@@ -74,8 +77,11 @@ case_unknown_host
 case_enter_on_buttons
 case_hide
 case_alive_dead_alive
+case_silent_name_server
+case_ordinary_user
 case_stopped_process
 case_installer
+# Last: the end of the session ends the Wine desktop too.
 case_end_session
 stop_program
 note "the cases took $((SECONDS - started)) s"

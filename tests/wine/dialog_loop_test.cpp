@@ -1,7 +1,9 @@
 // The framework's modal loop, driven on real dialog templates: the results of the ways a run
 // ends, quit requests through nested runs, the outer windows' timers during an inner run,
-// pre-translation before the dialog's keyboard navigation, and the owner's disabling.
+// pre-translation before the dialog's keyboard navigation, the owner's disabling, and the
+// handles the loop waits on beside the messages.
 #include "framework/dialog.h"
+#include "framework/message_wait.h"
 #include "framework/win_app.h"
 #include "res/resource.h"
 #include "tests/wine/dialog_driver.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -162,6 +165,43 @@ TEST(DialogLoop, OuterWindowTimerFiresWhileAnInnerDialogRuns) {
         });
     EXPECT_EQ(DialogRunDriven(outer, driver), IDCANCEL);
     EXPECT_EQ(outer.innerResult, IDOK);
+}
+
+// What a waited-on handle's callback saw.
+struct HandleCalls {
+    int count = 0;
+    DWORD threadId = 0;
+};
+
+TEST(DialogLoop, AHandleSetOnAnotherThreadRunsItsCallbackOnTheLoopThread) {
+    LoopProbeDlg dlg;
+    HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    HandleCalls calls;
+    ASSERT_TRUE(AfxAddWaitHandle(
+        event,
+        [](HANDLE handle, void* context) {
+            auto* seen = static_cast<HandleCalls*>(context);
+            ++seen->count;
+            seen->threadId = ::GetCurrentThreadId();
+            AfxRemoveWaitHandle(handle);
+        },
+        &calls));
+    std::thread setter;
+    DialogDriver driver;
+    driver.WaitUntil("dialog shown", [&] { return DialogIsUp(dlg); })
+        .Then([&] { setter = std::thread([event] { ::SetEvent(event); }); })
+        .WaitUntil("the callback ran", [&] { return calls.count > 0; })
+        .Pause(200)
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDCANCEL); });
+    EXPECT_EQ(DialogRunDriven(dlg, driver), IDCANCEL);
+    if (setter.joinable())
+        setter.join();
+    AfxRemoveWaitHandle(event);
+    ::CloseHandle(event);
+    // Once: the callback took its handle, still set, off the list.
+    EXPECT_EQ(calls.count, 1);
+    EXPECT_EQ(calls.threadId, ::GetCurrentThreadId());
 }
 
 TEST(DialogLoop, PreTranslateMessageSeesKeysBeforeTheDialogNavigation) {

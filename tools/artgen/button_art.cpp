@@ -6,6 +6,7 @@
 #include "strip.h"
 #include "stroke_font.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -1,6 +1,7 @@
 // Globe and echo waves of the emblem.
 #include "emblem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -10,7 +10,8 @@
 class RecordingEffects : public WatchEffects {
 public:
     std::string hostText = "host";
-    bool sendSucceeds = true;
+    std::optional<ProbeFailure> startFailure; // what StartProbe gives
+    std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
     uint32_t tick = 0;
     bool visible = true;
     std::vector<std::string> calls;
@@ -26,9 +27,13 @@ public:
         calls.push_back("take host text");
         return hostText;
     }
-    bool SendEchoRequest(const std::string& host, bool registerWindow) override {
-        calls.push_back("send " + host + (registerWindow ? " registering" : ""));
-        return sendSucceeds;
+    std::optional<ProbeFailure> StartProbe(const std::string& host) override {
+        calls.push_back("start probe " + host);
+        return startFailure;
+    }
+    std::optional<ProbeFailure> SendEchoRequest() override {
+        calls.push_back("send");
+        return sendFailure;
     }
     uint32_t ReadTickCount() override {
         calls.push_back("tick");

@@ -21,7 +21,7 @@ protected:
     // Puts the machine in Waiting for `host`, forgetting the effects of getting there.
     void StartWatching(const std::string& host = "host") {
         window.hostText = host;
-        window.sendSucceeds = true;
+        window.startFailure.reset();
         machine.StartWatch();
         window.Take();
     }
@@ -44,16 +44,16 @@ protected:
 
 // A check tick that finds the host silent for too long: the request, then the break event.
 const Calls CHECK_THEN_BREAK = {
-    "send host",  "tick",     "status host has died!",       "light 133",
+    "send",       "tick",     "status host has died!",       "light 133",
     "is visible", "icon 130", "break actions host has died!"};
 
 TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     window.hostText = "example.org";
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "send example.org registering",
-                     "status Waiting for example.org...", "is visible", "tooltip Hide example.org",
-                     "icon 131"}),
-              window.Take());
+    EXPECT_EQ(
+        (Calls{"take host text", "start probe example.org", "status Waiting for example.org...",
+               "is visible", "tooltip Hide example.org", "icon 131"}),
+        window.Take());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ("example.org", machine.Host());
@@ -63,7 +63,7 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
 TEST_F(WatchMachineTest, StartWhileHiddenSaysShow) {
     window.visible = false;
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
+    EXPECT_EQ((Calls{"take host text", "start probe host", "status Waiting for host...",
                      "is visible", "tooltip Show host", "icon 131"}),
               window.Take());
 }
@@ -71,7 +71,7 @@ TEST_F(WatchMachineTest, StartWhileHiddenSaysShow) {
 TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
     settings.Hide = 1;
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
+    EXPECT_EQ((Calls{"take host text", "start probe host", "status Waiting for host...",
                      "toggle to hidden", "icon 131"}),
               window.Take());
     EXPECT_FALSE(window.visible);
@@ -79,10 +79,10 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
 
 TEST_F(WatchMachineTest, UnknownHostLeavesNothingWatched) {
     window.hostText = "no.such.host";
-    window.sendSucceeds = false;
+    window.startFailure = ProbeFailure::UnknownHost;
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "send no.such.host registering",
-                     "status Unknown - no.such.host!", "icon 131"}),
+    EXPECT_EQ((Calls{"take host text", "start probe no.such.host", "status Unknown - no.such.host!",
+                     "icon 131"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_EQ(Calls{"light 164"}, LightTick());
@@ -94,17 +94,55 @@ TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
     ReplyAt(1000);
     ASSERT_TRUE(machine.IsAlive());
     window.hostText = "beta";
-    window.sendSucceeds = false;
+    window.startFailure = ProbeFailure::UnknownHost;
     machine.StartWatch();
-    EXPECT_EQ(
-        (Calls{"take host text", "send beta registering", "status Unknown - beta!", "icon 131"}),
-        window.Take());
+    EXPECT_EQ((Calls{"take host text", "start probe beta", "status Unknown - beta!", "icon 131"}),
+              window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ("alpha", machine.Host());
     EXPECT_EQ(Calls{}, CheckAt(60000));
     machine.OnEchoReply();
     EXPECT_EQ(Calls{}, window.Take());
+}
+
+TEST_F(WatchMachineTest, StartRefusedBothWaysSaysAccessDenied) {
+    window.hostText = "10.0.0.1";
+    window.startFailure = ProbeFailure::AccessDenied;
+    machine.StartWatch();
+    EXPECT_EQ((Calls{"take host text", "start probe 10.0.0.1", "status Access denied - 10.0.0.1!",
+                     "icon 131"}),
+              window.Take());
+    EXPECT_FALSE(machine.IsWatching());
+}
+
+// A name found not to exist, or an echo service that refuses, after the start had already
+// shown "Waiting for" and hidden the window.
+TEST_F(WatchMachineTest, FailureAfterTheStartStopsAndBringsTheWindowBack) {
+    settings.Hide = 1;
+    StartWatching("no.such.host");
+    ASSERT_FALSE(window.visible);
+    machine.OnProbeFailed(ProbeFailure::UnknownHost);
+    EXPECT_EQ(
+        (Calls{"status Unknown - no.such.host!", "is visible", "toggle to shown", "icon 131"}),
+        window.Take());
+    EXPECT_FALSE(machine.IsWatching());
+    EXPECT_EQ("", machine.Host());
+    EXPECT_EQ(Calls{}, CheckAt(60000));
+    machine.OnEchoReply();
+    machine.OnProbeFailed(ProbeFailure::AccessDenied);
+    EXPECT_EQ(Calls{}, window.Take());
+}
+
+TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
+    StartWatching();
+    ReplyAt(1000);
+    window.sendFailure = ProbeFailure::AccessDenied;
+    EXPECT_EQ((Calls{"send", "status Access denied - host!", "is visible", "icon 131"}),
+              CheckAt(60000));
+    EXPECT_FALSE(machine.IsWatching());
+    EXPECT_FALSE(machine.IsAlive());
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
 }
 
 TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
@@ -128,7 +166,7 @@ TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
               window.Take());
     window.visible = false;
     CheckAt(5000);
-    EXPECT_EQ((Calls{"send host", "tick", "status host has died!", "light 133", "is visible",
+    EXPECT_EQ((Calls{"send", "tick", "status host has died!", "light 133", "is visible",
                      "toggle to shown", "icon 130", "break actions host has died!"}),
               CheckAt(10001));
 }
@@ -141,8 +179,8 @@ TEST_F(WatchMachineTest, LaterRepliesOnlyFlashAndRenewTheLastReply) {
     machine.OnEchoReply();
     EXPECT_EQ((Calls{"light 163", "restart light timer", "tick"}), window.Take());
     // Silence now counts from 9000.
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(14000));
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(19000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(14000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(19000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(19001));
 }
 
@@ -152,8 +190,8 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
         settings.CheckFrequency = seconds;
         StartWatching();
         ReplyAt(1000);
-        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(6000)) << seconds;
-        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(11000)) << seconds;
+        EXPECT_EQ((Calls{"send", "tick"}), CheckAt(6000)) << seconds;
+        EXPECT_EQ((Calls{"send", "tick"}), CheckAt(11000)) << seconds;
         EXPECT_TRUE(machine.IsAlive());
         EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
         EXPECT_FALSE(machine.IsAlive());
@@ -165,15 +203,15 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
 TEST_F(WatchMachineTest, SilenceIsMeasuredAcrossTheTickWrap) {
     StartWatching();
     ReplyAt(0xFFFFF000u);
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(0x00001000u)); // 8,192 ms later
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(0xFFFFF000u + 10000u));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(0x00001000u)); // 8,192 ms later
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(0xFFFFF000u + 10000u));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(0xFFFFF000u + 10001u));
 }
 
 TEST_F(WatchMachineTest, HostThatNeverAnsweredStaysWaiting) {
     StartWatching();
     for (uint32_t tick : {20000u, 2000000u, 0xFFFFFFFFu}) {
-        EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(tick));
+        EXPECT_EQ((Calls{"send", "tick"}), CheckAt(tick));
     }
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
@@ -206,7 +244,7 @@ TEST_F(WatchMachineTest, HostNamesOfAnyLengthAreShownWhole) {
     const std::string longHost(1000, 'h');
     window.hostText = longHost;
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "send " + longHost + " registering",
+    EXPECT_EQ((Calls{"take host text", "start probe " + longHost,
                      "status Waiting for " + longHost + "...", "is visible",
                      "tooltip Hide " + longHost, "icon 131"}),
               window.Take());
@@ -272,12 +310,12 @@ TEST_F(WatchMachineTest, LongCheckPeriodWidensTheSilenceLimit) {
     StartWatching();
     ReplyAt(1000);
     // A host answering every 30 s request is not declared dead at the next tick.
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(1000 + 31000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(1000 + 31000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(1000 + 31001));
     // A period changed in Options counts from the next tick.
     ReplyAt(35000);
     settings.CheckFrequency = 4;
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(40000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(40000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(35000 + 10001));
 }
 
@@ -287,24 +325,24 @@ TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     StartWatching();
     ReplyAt(1000);
     // Stopped for 20 s right after the first reply: the first tick does not count it.
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(21000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(21000));
     EXPECT_TRUE(machine.IsAlive());
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(24000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(24000));
     // Exactly a period and the margin after the previous tick: tested as usual.
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(24000 + 4000 + 5000));
     ReplyAt(34000);
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(37000));
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(37000 + 9001)); // 12 s since the reply
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(37000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(37000 + 9001)); // 12 s since the reply
     // Silent from then on, the host dies as usual, counted from the late tick.
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(50000));
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(56001));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(50000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(56001));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(56002));
     // A resume from sleep starts the silence clock again too.
     ReplyAt(60000);
     window.tick = 80000;
     machine.OnResume();
     EXPECT_EQ(Calls{"tick"}, window.Take());
-    EXPECT_EQ((Calls{"send host", "tick"}), CheckAt(82000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(82000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(90001));
     // Options OK restarts the check timer late in a 30 s period: its next tick is not late.
     settings.CheckFrequency = 30;

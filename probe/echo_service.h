@@ -1,0 +1,20 @@
+// The echo probe's second way: the system's ICMP echo service (IcmpCreateFile and the
+// asynchronous IcmpSendEcho2), which a user who may not open a raw socket may still use. Each
+// request has its own event and reply buffer; the framework's message loop waits on the
+// events, and the check tick collects whatever finished while another loop ran.
+#pragma once
+
+#include "probe/echo_service_result.h"
+
+#include <cstdint>
+#include <functional>
+
+// Opens the service's handle once for the process; false when the service cannot be reached.
+bool OpenEchoService();
+
+// Sends one echo request to the address; `started` tags its result.
+SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started);
+
+// Reads every finished request and hands each result, with its tag, to `report`.
+void CollectServiceEchoResults(
+    const std::function<void(const EchoServiceResult&, uint32_t started)>& report);

@@ -1,0 +1,98 @@
+// Background lookups with getaddrinfo.
+#include "probe/host_resolver.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <atomic>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Answers that finished and were not yet taken, shared by the lookup threads and the window's
+// thread. Never destroyed: a lookup may still finish while the program ends.
+struct Answers {
+    std::mutex lock;
+    std::map<uint32_t, LookupAnswer> byId;
+};
+
+Answers& SharedAnswers() {
+    static Answers* answers = new Answers;
+    return *answers;
+}
+
+constexpr int MAX_RUNNING_LOOKUPS = 8;
+
+std::atomic<int>& RunningLookups() {
+    static auto* running = new std::atomic<int>(0);
+    return *running;
+}
+
+LookupAnswer LookUp(const std::string& name) {
+    addrinfo hints = {};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_RAW;
+    addrinfo* found = nullptr;
+    const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (error != 0)
+        return {LookupOutcomeForError(error), 0};
+    LookupAnswer answer = {LookupOutcome::TryLater, 0};
+    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+        if (entry->ai_family == AF_INET && entry->ai_addr != nullptr &&
+            entry->ai_addrlen >= sizeof(sockaddr_in)) {
+            answer = {LookupOutcome::Found,
+                      reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr};
+            break;
+        }
+    }
+    ::freeaddrinfo(found);
+    return answer;
+}
+
+void Deliver(uint32_t lookupId, const LookupAnswer& answer, HWND window) {
+    {
+        Answers& answers = SharedAnswers();
+        std::lock_guard<std::mutex> hold(answers.lock);
+        answers.byId[lookupId] = answer;
+    }
+    ::PostMessageA(window, WM_HOST_RESOLVED, lookupId, 0);
+}
+
+} // namespace
+
+void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window) {
+    // Lookups abandoned by quick new starts may still wait on a silent name server; past a
+    // few, or with no thread to be had, a lookup fails at once like a silent name server and
+    // is tried again at the next check tick.
+    std::atomic<int>& running = RunningLookups();
+    if (running.fetch_add(1) >= MAX_RUNNING_LOOKUPS) {
+        running.fetch_sub(1);
+        Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
+        return;
+    }
+    try {
+        std::thread([lookupId, name, window] {
+            const LookupAnswer answer = LookUp(name);
+            RunningLookups().fetch_sub(1);
+            Deliver(lookupId, answer, window);
+        }).detach();
+    } catch (const std::system_error&) {
+        running.fetch_sub(1);
+        Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
+    }
+}
+
+std::optional<LookupAnswer> TakeHostLookupAnswer(uint32_t lookupId) {
+    Answers& answers = SharedAnswers();
+    std::lock_guard<std::mutex> hold(answers.lock);
+    const auto it = answers.byId.find(lookupId);
+    if (it == answers.byId.end())
+        return std::nullopt;
+    const LookupAnswer answer = it->second;
+    answers.byId.erase(answers.byId.begin(), std::next(it));
+    return answer;
+}

@@ -1,0 +1,21 @@
+// Host names looked up off the window's thread: each lookup runs getaddrinfo on a thread of its
+// own, keeps its answer under its id and posts WM_HOST_RESOLVED with that id to the window,
+// which takes the answer on its own thread. The window's thread never waits on a name server.
+#pragma once
+
+#include "probe/probe_session.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+constexpr UINT WM_HOST_RESOLVED = WM_APP + 1; // wParam: the lookup id
+
+// Starts looking up the IPv4 address of the name (Winsock must be started).
+void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window);
+
+// The answer of a finished lookup, once; answers of earlier ids are dropped with it, since the
+// session has abandoned them.
+std::optional<LookupAnswer> TakeHostLookupAnswer(uint32_t lookupId);

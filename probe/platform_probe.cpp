@@ -1,0 +1,74 @@
+// The process-wide probe session and its Windows platform.
+#include "probe/platform_probe.h"
+
+#include "probe/echo_service.h"
+
+#include <cstdlib>
+
+namespace {
+
+class WindowsProbePlatform : public ProbePlatform {
+public:
+    bool OpenWay(ProbeWay way) override {
+        StartSocketLayer();
+        if (way == ProbeWay::RawSocket)
+            return OpenRawProbeSocket();
+        CloseRawProbeSocket();
+        return OpenEchoService();
+    }
+    SendOutcome Send(ProbeWay way, ProbeAddress address) override;
+    void StartLookup(uint32_t lookupId, const std::string& name) override {
+        StartSocketLayer();
+        StartHostLookup(lookupId, name, g_notifyWnd);
+    }
+};
+
+ProbeSession& Session() {
+    static WindowsProbePlatform platform;
+    static ProbeSession session(platform, ParseProbeWayChoice(std::getenv("TARNWELL_PROBE")));
+    return session;
+}
+
+SendOutcome WindowsProbePlatform::Send(ProbeWay way, ProbeAddress address) {
+    if (way == ProbeWay::RawSocket)
+        return SendRawEchoRequest(address);
+    return SendServiceEchoRequest(address, Session().Started());
+}
+
+} // namespace
+
+std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window) {
+    if (window != nullptr)
+        g_notifyWnd = window;
+    return Session().Start(host);
+}
+
+std::optional<ProbeFailure> ProbeTick() {
+    return Session().Tick();
+}
+
+std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId) {
+    const uint32_t id = static_cast<uint32_t>(lookupId);
+    const std::optional<LookupAnswer> answer = TakeHostLookupAnswer(id);
+    if (!answer)
+        return std::nullopt;
+    return Session().OnLookupAnswer(id, *answer);
+}
+
+void CollectProbeEchoServiceResults() {
+    CollectServiceEchoResults([](const EchoServiceResult& result, uint32_t started) {
+        ProbeSession& session = Session();
+        if (started != session.Started())
+            return; // a request of an earlier start
+        if (result.kind == EchoServiceResult::Reply && session.CountsReplyFrom(result.from)) {
+            ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(result.roundTripMs));
+        } else if (result.kind == EchoServiceResult::Refused) {
+            if (const std::optional<ProbeFailure> failure = session.OnRefused(started))
+                ::SendMessageA(g_notifyWnd, WM_PROBE_FAILED, static_cast<WPARAM>(*failure), 0);
+        }
+    });
+}
+
+bool ProbeCountsReplyFrom(ProbeAddress sender) {
+    return Session().CountsReplyFrom(sender);
+}

@@ -1,0 +1,35 @@
+// The echo probe as the watch window uses it: one process-wide probe session over the raw
+// socket, the echo service and the background resolver. Its answers reach the window as
+// messages: WM_ECHO_REPLY for an accepted reply (sent), WM_SOCKET_EVENT and WM_HOST_RESOLVED
+// (posted by the socket layer and the resolver), and WM_PROBE_FAILED when the echo service
+// refuses a request that was already on its way (sent).
+#pragma once
+
+#include "probe/echo_probe.h"
+#include "probe/host_resolver.h"
+#include "probe/probe_failure.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+constexpr UINT WM_PROBE_FAILED = WM_APP + 2; // wParam: the ProbeFailure
+
+// Starts probing the host for the window: chooses the way (TARNWELL_PROBE may force one),
+// looks a name up in the background and sends the first request when it can.
+std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window);
+
+// The check tick: one request, and a new lookup of the name when none is in flight.
+std::optional<ProbeFailure> ProbeTick();
+
+// WM_HOST_RESOLVED: the answer of the lookup with this id.
+std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId);
+
+// Reports the echo service's finished requests to g_notifyWnd. The framework's loop runs it
+// when a request finishes; the check tick runs it too, for requests that finished while
+// another loop (a file dialog's, a menu's) ran.
+void CollectProbeEchoServiceResults();
+
+// Whether a reply from this address counts for the running probe.
+bool ProbeCountsReplyFrom(ProbeAddress sender);

@@ -1,0 +1,159 @@
+// The probe's decisions: the way of a start, the lookups, the address and the replies that
+// count.
+#include "probe/probe_session.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+// Winsock's answers of a lookup that the name server gave: the name does not exist, or it has
+// no address of the kind asked for. Every other failure may pass.
+constexpr int HOST_NOT_FOUND = 11001;
+constexpr int NO_DATA = 11004;
+
+bool EqualsIgnoringCase(const char* text, const char* word) {
+    for (; *text != '\0' && *word != '\0'; ++text, ++word) {
+        if (std::tolower(static_cast<unsigned char>(*text)) != *word)
+            return false;
+    }
+    return *text == '\0' && *word == '\0';
+}
+
+} // namespace
+
+ProbeWayChoice ParseProbeWayChoice(const char* value) {
+    if (value == nullptr)
+        return ProbeWayChoice::Automatic;
+    if (EqualsIgnoringCase(value, "raw"))
+        return ProbeWayChoice::RawSocketOnly;
+    if (EqualsIgnoringCase(value, "icmp"))
+        return ProbeWayChoice::EchoServiceOnly;
+    return ProbeWayChoice::Automatic;
+}
+
+std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text) {
+    uint8_t bytes[4] = {};
+    size_t at = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (at >= text.size() || text[at] != '.')
+                return std::nullopt;
+            ++at;
+        }
+        unsigned value = 0;
+        size_t digits = 0;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) &&
+               digits < 4) {
+            value = value * 10 + static_cast<unsigned>(text[at] - '0');
+            ++at;
+            ++digits;
+        }
+        // A leading zero is left to the resolver, which may read the part as octal.
+        const bool leadingZero = digits > 1 && text[at - digits] == '0';
+        if (digits == 0 || digits > 3 || value > 255 || leadingZero)
+            return std::nullopt;
+        bytes[part] = static_cast<uint8_t>(value);
+    }
+    if (at != text.size())
+        return std::nullopt;
+    // The bytes in the order they go on the wire, whatever the order of this machine.
+    ProbeAddress address = 0;
+    std::memcpy(&address, bytes, sizeof(address));
+    return address;
+}
+
+LookupOutcome LookupOutcomeForError(int errorCode) {
+    return errorCode == HOST_NOT_FOUND || errorCode == NO_DATA ? LookupOutcome::NoSuchName
+                                                               : LookupOutcome::TryLater;
+}
+
+ProbeSession::ProbeSession(ProbePlatform& platform, ProbeWayChoice choice)
+    : m_platform(platform), m_choice(choice) {}
+
+std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
+    ++m_nStarted;
+    m_bProbing = false;
+    m_bLookupInFlight = false; // an earlier lookup is abandoned; its answer will not match
+    m_address.reset();
+    m_strName.clear();
+    if (!ChooseWay())
+        return Fail(ProbeFailure::AccessDenied);
+    m_bProbing = true;
+    if (const std::optional<ProbeAddress> dotted = ParseDottedIpv4(host)) {
+        m_address = dotted;
+        return SendRequest();
+    }
+    m_strName = host;
+    StartLookup();
+    return std::nullopt;
+}
+
+bool ProbeSession::ChooseWay() {
+    if (m_choice != ProbeWayChoice::EchoServiceOnly && m_platform.OpenWay(ProbeWay::RawSocket)) {
+        m_way = ProbeWay::RawSocket;
+        return true;
+    }
+    if (m_choice != ProbeWayChoice::RawSocketOnly && m_platform.OpenWay(ProbeWay::EchoService)) {
+        m_way = ProbeWay::EchoService;
+        return true;
+    }
+    return false;
+}
+
+std::optional<ProbeFailure> ProbeSession::Tick() {
+    if (!m_bProbing)
+        return std::nullopt;
+    if (!m_strName.empty() && !m_bLookupInFlight)
+        StartLookup();
+    if (!m_address)
+        return std::nullopt;
+    return SendRequest();
+}
+
+std::optional<ProbeFailure> ProbeSession::OnLookupAnswer(uint32_t lookupId,
+                                                         const LookupAnswer& answer) {
+    if (!m_bProbing || !m_bLookupInFlight || lookupId != m_nLookupId)
+        return std::nullopt;
+    m_bLookupInFlight = false;
+    const bool firstAddress = !m_address.has_value();
+    switch (answer.outcome) {
+    case LookupOutcome::Found:
+        m_address = answer.address;
+        // Later addresses only redirect the requests of the next ticks.
+        return firstAddress ? SendRequest() : std::nullopt;
+    case LookupOutcome::NoSuchName:
+        // A name that vanished while watched keeps its last good address.
+        return firstAddress ? Fail(ProbeFailure::UnknownHost) : std::nullopt;
+    case LookupOutcome::TryLater:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
+    if (!m_bProbing || started != m_nStarted)
+        return std::nullopt;
+    return Fail(ProbeFailure::AccessDenied);
+}
+
+bool ProbeSession::CountsReplyFrom(ProbeAddress sender) const {
+    return m_bProbing && m_address.has_value() && *m_address == sender;
+}
+
+void ProbeSession::StartLookup() {
+    m_bLookupInFlight = true;
+    m_platform.StartLookup(++m_nLookupId, m_strName);
+}
+
+std::optional<ProbeFailure> ProbeSession::SendRequest() {
+    if (m_platform.Send(m_way, *m_address) == SendOutcome::Refused)
+        return Fail(ProbeFailure::AccessDenied);
+    return std::nullopt;
+}
+
+std::optional<ProbeFailure> ProbeSession::Fail(ProbeFailure failure) {
+    m_bProbing = false;
+    m_bLookupInFlight = false;
+    return failure;
+}

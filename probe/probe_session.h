@@ -1,0 +1,112 @@
+// The decisions of the echo probe, apart from any socket: which of the two ways of probing a
+// start uses (the raw ICMP socket, or the system's ICMP echo service when the raw socket is
+// refused), when the host name is looked up (in the background: at the start, and again at
+// most once per check tick, one lookup at a time), which address the requests go to (the
+// latest good one: a failed or slow lookup keeps it), and which replies count (only those
+// from that address). ProbePlatform is what the session needs of the platform; the Windows
+// side implements it and the native tests fake it.
+#pragma once
+
+#include "probe/probe_failure.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The two ways of sending an echo request.
+enum class ProbeWay { RawSocket, EchoService };
+
+// Which ways a start may use: both (the raw socket first), or one forced by the environment
+// variable TARNWELL_PROBE ("raw" or "icmp").
+enum class ProbeWayChoice { Automatic, RawSocketOnly, EchoServiceOnly };
+
+// The choice that TARNWELL_PROBE's value asks for; unset, empty or unknown values mean
+// Automatic.
+ProbeWayChoice ParseProbeWayChoice(const char* value);
+
+// An IPv4 address, in network byte order as the socket layer holds it.
+using ProbeAddress = uint32_t;
+
+// A host text that is a dotted IPv4 address (four decimal numbers from 0 to 255, without
+// leading zeros) gives its address; anything else is a name to look up.
+std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text);
+
+// What became of one echo request handed to the platform.
+enum class SendOutcome {
+    Sent,    // on its way; a reply, if any, comes later
+    NotSent, // a failure that may pass (network down or unreachable, time-out): try again later
+    Refused, // the platform refuses this way of probing to this user
+};
+
+// What a finished lookup found.
+enum class LookupOutcome {
+    Found,      // an IPv4 address
+    NoSuchName, // the name server says the name does not exist
+    TryLater,   // a time-out, a silent or unreachable name server, no network
+};
+
+struct LookupAnswer {
+    LookupOutcome outcome;
+    ProbeAddress address; // when Found
+};
+
+// The lookup outcome for a Winsock error code of a failed lookup.
+LookupOutcome LookupOutcomeForError(int errorCode);
+
+class ProbePlatform {
+public:
+    virtual ~ProbePlatform() = default;
+    // Closes whatever way a previous start opened and opens this one; false when it cannot be
+    // opened (a refused raw socket, an echo service that cannot be reached).
+    virtual bool OpenWay(ProbeWay way) = 0;
+    // Sends one echo request to the address over the open way.
+    virtual SendOutcome Send(ProbeWay way, ProbeAddress address) = 0;
+    // Starts looking the name up in the background; the answer comes back through
+    // ProbeSession::OnLookupAnswer with the same id.
+    virtual void StartLookup(uint32_t lookupId, const std::string& name) = 0;
+};
+
+class ProbeSession {
+public:
+    ProbeSession(ProbePlatform& platform, ProbeWayChoice choice);
+
+    // Starts probing the host text: chooses the way, takes a dotted address at once or starts
+    // looking the name up (abandoning any lookup of an earlier start), and sends the first
+    // request as soon as the address is known. A failure ends the session.
+    std::optional<ProbeFailure> Start(const std::string& host);
+    // The check tick: one request to the latest good address, and a new lookup of the name
+    // when none is in flight.
+    std::optional<ProbeFailure> Tick();
+    // A lookup ended. Answers to abandoned lookups are ignored. The first address of a start
+    // sends the first request at once.
+    std::optional<ProbeFailure> OnLookupAnswer(uint32_t lookupId, const LookupAnswer& answer);
+    // The platform found that the way in use is refused (the echo service said so on
+    // completion); started is the Started() count the refused request belonged to.
+    std::optional<ProbeFailure> OnRefused(uint32_t started);
+
+    // Whether an echo reply from this address counts: only replies from the address the
+    // requests of the running session go to.
+    bool CountsReplyFrom(ProbeAddress sender) const;
+
+    bool IsProbing() const { return m_bProbing; }
+    ProbeWay Way() const { return m_way; }
+    // How many starts there have been; tags what the platform reports about requests.
+    uint32_t Started() const { return m_nStarted; }
+    bool IsLookupInFlight() const { return m_bLookupInFlight; }
+
+private:
+    bool ChooseWay();
+    void StartLookup();
+    std::optional<ProbeFailure> SendRequest();
+    std::optional<ProbeFailure> Fail(ProbeFailure failure);
+
+    ProbePlatform& m_platform;
+    ProbeWayChoice m_choice;
+    bool m_bProbing = false;
+    ProbeWay m_way = ProbeWay::RawSocket;
+    uint32_t m_nStarted = 0;
+    std::string m_strName;                 // the name to look up; empty for a dotted address
+    std::optional<ProbeAddress> m_address; // the latest good address
+    bool m_bLookupInFlight = false;
+    uint32_t m_nLookupId = 0; // the id of the latest lookup started
+};

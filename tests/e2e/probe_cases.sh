@@ -1,0 +1,179 @@
+# The end-to-end cases of the probe's two ways and of name lookups: a silent name server, and an
+# ordinary user who may not open a raw socket. Sourced by run_all.sh after harness.sh and
+# cases.sh; the run's DNS server (start_dns) is running.
+
+# --- a silent name server -------------------------------------------------------------------
+
+case_silent_name_server() {
+    fresh_case
+    local name=watched.test
+    drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
+    dns_mode silent
+    if ! launch "$E2E_EXE" $name; then
+        result silent_name_server_start_waits
+        unreached name_server_back_makes silent_name_server_while_alive_no_break
+        dns_mode answer
+        return
+    fi
+    drv wait-text $STATUS "Waiting for $name..." 2000 >/dev/null ||
+        problem "status \"$(drv text $STATUS)\", not \"Waiting for $name...\" at once"
+    # Lookups time out after 2 s here: over 4 s at least one fails and the next begins, and
+    # the window must answer throughout (it used to wait out each lookup).
+    local stalls
+    stalls=$(drv stalls 4000 1000) || problem "the window kept a message waiting: $stalls"
+    expect_text $STATUS "Waiting for $name..."
+    result silent_name_server_start_waits
+
+    dns_mode answer
+    drv wait-text $STATUS "$name is alive!" 8000 >/dev/null ||
+        problem "no \"$name is alive!\" within 8 s of the name server answering (status \"$(drv text $STATUS)\")"
+    result name_server_back_makes
+
+    # Longer than the 10 s silence limit and a failed lookup: the host still answers the
+    # requests sent to its last good address.
+    dns_mode silent
+    local status
+    if status=$(drv wait-change $STATUS "$name is alive!" 13000); then
+        problem "status became \"$status\" while the name server was silent"
+    fi
+    dns_mode answer
+    result silent_name_server_while_alive_no_break
+    end_with "Exit command" command $EXIT_BUTTON
+}
+
+# --- an ordinary user -------------------------------------------------------------------------
+#
+# Winsock's sockets are made in the Wine server, the echo service's in winedevice.exe, which
+# takes the credentials of the first Wine program started after the server. So a server run as
+# an ordinary user in one group, every program as that user in a second group, and a namespace
+# whose ping sockets admit only the second group give a user whose raw socket is refused while
+# the echo service works; a range of "1 0" refuses both. Wine takes only a prefix its user owns.
+
+WM_SOCKET_EVENT=1002
+OPTIONS_MAKE_ACTION=1017
+ACTION_SOUND_BROWSE=1010
+IDCANCEL=2
+
+# Waits up to 5 s for a top-level window captioned CAPTION to be there (or gone).
+wait_for_window() { # caption [gone]
+    local _
+    for _ in $(seq 50); do
+        if drv find-window "$1" >/dev/null; then
+            [[ ${2:-} != gone ]] && return 0
+        else
+            [[ ${2:-} == gone ]] && return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+USER_NAME=tarnwell-e2e
+USER_SERVER_GROUP=tarnwell-e2e-server
+USER_CLIENT_GROUP=tarnwell-e2e-client
+
+# Makes the user, its two groups and its prefix when missing; sets USER_HOME and USER_PREFIX.
+prepare_ordinary_user() {
+    local group
+    for group in $USER_SERVER_GROUP $USER_CLIENT_GROUP; do
+        getent group $group >/dev/null || groupadd --system $group || return 1
+    done
+    id -u $USER_NAME >/dev/null 2>&1 ||
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+            $USER_NAME || return 1
+    USER_HOME=$BUILD_DIR/e2e-user
+    USER_PREFIX=$USER_HOME/wineprefix
+    mkdir -p "$USER_PREFIX" && chown -R $USER_NAME "$USER_HOME" || return 1
+    if [[ ! -f $USER_PREFIX/.tarnwell-ready ]]; then
+        note "making the ordinary user's Wine prefix (once)"
+        as_user_client wineboot -i >/dev/null 2>&1
+        as_user_client reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        as_user_client reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+            >/dev/null 2>&1
+        as_user_server wineserver -w
+        touch "$USER_PREFIX/.tarnwell-ready"
+    fi
+}
+
+user_credentials() { # group
+    echo setpriv --reuid=$USER_NAME --regid="$(getent group "$1" | cut -d: -f3)" --clear-groups \
+        env HOME="$USER_HOME" WINEPREFIX="$USER_PREFIX"
+}
+as_user_server() { in_ns $(user_credentials $USER_SERVER_GROUP) "$@"; }
+as_user_client() { in_ns $(user_credentials $USER_CLIENT_GROUP) wine "$@"; }
+
+ping_groups() { in_ns sysctl -qw net.ipv4.ping_group_range="$1" >/dev/null; }
+
+case_ordinary_user() {
+    fresh_case
+    local cases=(ordinary_user_make ordinary_user_no_break_while_a_file_dialog_is_open
+        ordinary_user_break_and_make_again ordinary_user_refused_both_ways
+        ordinary_user_exit_code_0)
+    if ! prepare_ordinary_user; then
+        fail "${cases[0]}" "cannot make the user $USER_NAME, its groups or its prefix"
+        unreached "${cases[@]:1}"
+        return
+    fi
+    local client_gid
+    client_gid=$(getent group $USER_CLIENT_GROUP | cut -d: -f3)
+    ping_groups "$client_gid $client_gid"
+    as_user_server wineserver -k >/dev/null 2>&1
+    as_user_server wineserver -p 30
+    read -r -a E2E_AS <<<"$(user_credentials $USER_CLIENT_GROUP)"
+    drv clear-settings >/dev/null
+    drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
+
+    if launch "$E2E_EXE" 127.0.0.1; then
+        drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+            problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+        # Socket notices for the raw socket that could not be made (FD_READ, for no socket and
+        # for the invalid one) are passed over; reading them used to end the program.
+        drv post $WM_SOCKET_EVENT 0 1 >/dev/null
+        drv post $WM_SOCKET_EVENT -1 1 >/dev/null
+        sleep 0.5
+        program_running || problem "tarnwell.exe ended on a socket notice"
+        result "${cases[0]}"
+
+        # A file dialog runs a message loop of its own, which does not wait on the echo
+        # service's requests: the check ticks collect their replies, so no break comes.
+        drv command $OPTIONS_BUTTON >/dev/null
+        wait_for_window Options && drv click Options $OPTIONS_MAKE_ACTION >/dev/null &&
+            wait_for_window Action && drv click Action $ACTION_SOUND_BROWSE >/dev/null &&
+            wait_for_window Open || problem "no file dialog opened from the Action dialog"
+        local status
+        if status=$(drv wait-change $STATUS "127.0.0.1 is alive!" 13000); then
+            problem "status became \"$status\" while a file dialog was open"
+        fi
+        local caption
+        for caption in Open Action Options; do
+            drv click $caption $IDCANCEL >/dev/null
+            wait_for_window $caption gone
+        done
+        result "${cases[1]}"
+
+        silence_host 1
+        drv wait-text $STATUS "127.0.0.1 has died!" 16000 >/dev/null ||
+            problem "no \"127.0.0.1 has died!\" within 16 s of silencing the host"
+        silence_host 0
+        drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+            problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering again"
+        result "${cases[2]}"
+
+        ping_groups "1 0"
+        drv key $HOST_FIELD $VK_RETURN
+        drv wait-text $STATUS "Access denied - 127.0.0.1!" 5000 >/dev/null ||
+            problem "status \"$(drv text $STATUS)\", not \"Access denied - 127.0.0.1!\""
+        result "${cases[3]}"
+        end_with "Exit command" command $EXIT_BUTTON &&
+            { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+        result "${cases[4]}"
+    else
+        result "${cases[0]}"
+        unreached "${cases[@]:1}"
+    fi
+    program_running && kill "$TW_PID" 2>/dev/null
+    TW_PID=""
+    E2E_AS=()
+    ping_groups "1 0"
+    as_user_server wineserver -k >/dev/null 2>&1
+}

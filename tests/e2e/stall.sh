@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# A benchmark of how long the watch window keeps its messages waiting while the name server is
+# silent. It prints figures and judges nothing.
+#
+# The real tarnwell.exe watches a host name (check every second) inside a private network
+# namespace whose only name server is tests/e2e/dns_server.py on 127.0.0.1, with the resolver's
+# usual patience (5 s, two tries). A second program (the test driver) sends the window WM_NULL
+# every 100 ms and times each answer:
+#   1. start: the program starts with the name while the name server is silent (START s);
+#   2. watching: the name server answers until the host is alive, then falls silent (SECONDS s).
+#
+#   tests/e2e/stall.sh [SECONDS [START]]     default 60 and 20
+#
+# Needs root (the namespace) and the Windows build in TARNWELL_BUILD_DIR or build/; STALL_EXE
+# names another tarnwell.exe to measure (an older build, say).
+set -uo pipefail
+
+DURATION=${1:-60}
+START_DURATION=${2:-20}
+STATUS=1003
+NAME=watched.test
+
+E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$E2E_SCRIPTS/../../scripts/common.sh"
+source "$E2E_SCRIPTS/harness.sh"
+E2E_NS=tw-stall-$$
+E2E_EXE=${STALL_EXE:-$WIN_BUILD/tarnwell.exe}
+E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
+E2E_WORK=$BUILD_DIR/stall
+
+give_up() {
+    echo "stall: $*" >&2
+    exit 1
+}
+
+[[ $(id -u) -eq 0 ]] || {
+    echo "stall: needs root (network namespace)" >&2
+    exit 2
+}
+[[ -f $E2E_EXE && -f $E2E_DRIVER ]] || {
+    echo "stall: no $E2E_EXE or $E2E_DRIVER (build the Windows side first)" >&2
+    exit 2
+}
+
+trap 'cleanup; stop_display' EXIT
+trap 'echo "stall: interrupted" >&2; exit 130' INT TERM
+
+ensure_display || give_up "no X display"
+ensure_wineprefix
+mkdir -p "$E2E_WORK"
+rm -f "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err" "$E2E_WORK/dns.err"
+make_namespace || give_up "cannot make the network namespace $E2E_NS"
+start_dns 5 2 || give_up "no name server"
+start_server || give_up "cannot start the Wine server inside $E2E_NS"
+
+# The driver's stall measurement, which outlasts drv's time limit.
+measure_stalls() { # seconds
+    timeout $(($1 + 60)) ip netns exec "$E2E_NS" wine "$E2E_DRIVER" stalls $(($1 * 1000)) \
+        2>>"$E2E_WORK/driver.err" | tr -d '\r'
+}
+
+report() { # phase driver-output
+    local samples worst mean over blocked
+    read -r _ samples _ worst _ mean _ over _ blocked <<<"$2"
+    printf '  %-9s worst %6s ms   mean %7s ms   over 50 ms: %4s of %4s answers   window blocked %5s %% of the time\n' \
+        "$1" "${worst:--}" "${mean:--}" "${over:--}" "${samples:--}" "${blocked:--}"
+}
+
+echo "stall: tarnwell.exe watching $NAME (check every 1 s); silent name server, resolver 5 s x 2;" \
+    "WM_NULL every 100 ms from a second process"
+drv clear-settings >/dev/null || give_up "cannot clear the settings"
+drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
+
+# 1. A start while the name server is silent.
+dns_mode silent
+launch "$E2E_EXE" "$NAME" || give_up "no watch window within 15 s"
+start_out=$(measure_stalls "$START_DURATION")
+start_status=$(drv text $STATUS)
+stop_program
+
+# 2. Watching a live host when the name server falls silent.
+dns_mode answer
+launch "$E2E_EXE" "$NAME" || give_up "no watch window within 15 s"
+drv wait-text $STATUS "$NAME is alive!" 20000 >/dev/null ||
+    give_up "no \"$NAME is alive!\" within 20 s (status \"$(drv text $STATUS)\")"
+dns_mode silent
+watch_out=$(measure_stalls "$DURATION")
+watch_status=$(drv text $STATUS)
+stop_program
+
+echo
+echo "Answer times of the watch window:"
+report "start" "$start_out"
+echo "            status after ${START_DURATION} s: \"$start_status\""
+report "watching" "$watch_out"
+echo "            status after ${DURATION} s: \"$watch_status\""

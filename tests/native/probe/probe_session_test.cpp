@@ -1,0 +1,239 @@
+// The probe's decisions through a recording fake platform: the way a start chooses, the
+// background lookups and their retries, the address requests go to, and which replies count.
+#include "probe/probe_session.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+const ProbeAddress ALPHA = *ParseDottedIpv4("192.0.2.1");
+const ProbeAddress BETA = *ParseDottedIpv4("192.0.2.2");
+
+std::string Dotted(ProbeAddress address) {
+    const auto* b = reinterpret_cast<const unsigned char*>(&address);
+    return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+           std::to_string(b[3]);
+}
+
+class FakePlatform : public ProbePlatform {
+public:
+    bool rawOpens = true;
+    bool serviceOpens = true;
+    SendOutcome sendOutcome = SendOutcome::Sent;
+    Calls calls;
+
+    Calls Take() {
+        Calls taken;
+        taken.swap(calls);
+        return taken;
+    }
+    bool OpenWay(ProbeWay way) override {
+        const bool raw = way == ProbeWay::RawSocket;
+        calls.push_back(raw ? "open raw" : "open service");
+        return raw ? rawOpens : serviceOpens;
+    }
+    SendOutcome Send(ProbeWay way, ProbeAddress address) override {
+        calls.push_back(std::string(way == ProbeWay::RawSocket ? "raw" : "service") + " send " +
+                        Dotted(address));
+        return sendOutcome;
+    }
+    void StartLookup(uint32_t lookupId, const std::string& name) override {
+        calls.push_back("lookup " + std::to_string(lookupId) + " " + name);
+    }
+};
+
+class ProbeSessionTest : public ::testing::Test {
+protected:
+    FakePlatform platform;
+    ProbeSession session{platform, ProbeWayChoice::Automatic};
+};
+
+TEST(ProbeWayChoice, TheEnvironmentForcesOneWayOrNone) {
+    EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice(nullptr));
+    EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice(""));
+    EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice("rawx"));
+    EXPECT_EQ(ProbeWayChoice::RawSocketOnly, ParseProbeWayChoice("raw"));
+    EXPECT_EQ(ProbeWayChoice::RawSocketOnly, ParseProbeWayChoice("RAW"));
+    EXPECT_EQ(ProbeWayChoice::EchoServiceOnly, ParseProbeWayChoice("icmp"));
+    EXPECT_EQ(ProbeWayChoice::EchoServiceOnly, ParseProbeWayChoice("Icmp"));
+}
+
+TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
+    const std::optional<ProbeAddress> loopback = ParseDottedIpv4("127.0.0.1");
+    ASSERT_TRUE(loopback.has_value());
+    EXPECT_EQ("127.0.0.1", Dotted(*loopback));
+    EXPECT_EQ("255.255.255.0", Dotted(*ParseDottedIpv4("255.255.255.0")));
+    for (const char* name :
+         {"", "127.0.0", "127.0.0.1.", "127.0.0.256", "1.2.3.4 ", "a.b.c.d", "127.0.0.0001",
+          "127.0.0.010", "127..0.1", "example.org", "1.2.3.-4"}) {
+        EXPECT_FALSE(ParseDottedIpv4(name).has_value()) << name;
+    }
+}
+
+TEST(LookupErrors, OnlyTheNameServersNoMeansNoSuchName) {
+    // Host not found, no data (no IPv4 address).
+    EXPECT_EQ(LookupOutcome::NoSuchName, LookupOutcomeForError(11001));
+    EXPECT_EQ(LookupOutcome::NoSuchName, LookupOutcomeForError(11004));
+    // Try again (a silent server), no recovery, network down, out of memory, anything else.
+    for (int code : {11002, 11003, 10050, 8, 0}) {
+        EXPECT_EQ(LookupOutcome::TryLater, LookupOutcomeForError(code)) << code;
+    }
+}
+
+TEST_F(ProbeSessionTest, RawSocketFirstAndTheEchoServiceWhenItIsRefused) {
+    EXPECT_FALSE(session.Start("192.0.2.1"));
+    EXPECT_EQ((Calls{"open raw", "raw send 192.0.2.1"}), platform.Take());
+    platform.rawOpens = false;
+    EXPECT_FALSE(session.Start("192.0.2.1"));
+    EXPECT_EQ((Calls{"open raw", "open service", "service send 192.0.2.1"}), platform.Take());
+    EXPECT_EQ(ProbeWay::EchoService, session.Way());
+    // The way stays for the start: the ticks do not try the raw socket again.
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{"service send 192.0.2.1"}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, RefusedBothWaysIsAccessDeniedAndNothingIsSent) {
+    platform.rawOpens = false;
+    platform.serviceOpens = false;
+    EXPECT_EQ(ProbeFailure::AccessDenied, session.Start("example.org"));
+    EXPECT_EQ((Calls{"open raw", "open service"}), platform.Take());
+    EXPECT_FALSE(session.IsProbing());
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, AForcedWayIsTheOnlyOneTried) {
+    platform.rawOpens = false;
+    ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
+    EXPECT_EQ(ProbeFailure::AccessDenied, rawOnly.Start("192.0.2.1"));
+    EXPECT_EQ(Calls{"open raw"}, platform.Take());
+
+    platform.rawOpens = true;
+    ProbeSession serviceOnly(platform, ProbeWayChoice::EchoServiceOnly);
+    EXPECT_FALSE(serviceOnly.Start("192.0.2.1"));
+    EXPECT_EQ((Calls{"open service", "service send 192.0.2.1"}), platform.Take());
+}
+
+TEST_F(ProbeSessionTest, ANameIsLookedUpAndTheFirstRequestGoesWithTheAnswer) {
+    EXPECT_FALSE(session.Start("example.org"));
+    EXPECT_EQ((Calls{"open raw", "lookup 1 example.org"}), platform.Take());
+    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
+    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
+    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
+    EXPECT_FALSE(session.CountsReplyFrom(BETA));
+}
+
+TEST_F(ProbeSessionTest, WhileWatchingOneLookupPerTickAtMostAndOneInFlight) {
+    session.Start("example.org");
+    session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
+    platform.Take();
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ((Calls{"lookup 2 example.org", "raw send 192.0.2.1"}), platform.Take());
+    // The lookup is slow: the next ticks send to the last good address and start no other.
+    EXPECT_FALSE(session.Tick());
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ((Calls{"raw send 192.0.2.1", "raw send 192.0.2.1"}), platform.Take());
+    // The name now has another address: the requests follow it, and the next tick looks again.
+    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
+    EXPECT_EQ(Calls{}, platform.Take());
+    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
+    EXPECT_TRUE(session.CountsReplyFrom(BETA));
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ((Calls{"lookup 3 example.org", "raw send 192.0.2.2"}), platform.Take());
+}
+
+TEST_F(ProbeSessionTest, AFailedLookupWhileWatchingKeepsTheLastGoodAddress) {
+    session.Start("example.org");
+    session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
+    session.Tick();
+    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::TryLater, 0}));
+    session.Tick();
+    EXPECT_FALSE(session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_TRUE(session.IsProbing());
+    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
+    platform.Take();
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ((Calls{"lookup 4 example.org", "raw send 192.0.2.1"}), platform.Take());
+}
+
+TEST_F(ProbeSessionTest, ANameThatDoesNotExistEndsTheStart) {
+    session.Start("nosuch.example");
+    EXPECT_EQ(ProbeFailure::UnknownHost, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_FALSE(session.IsProbing());
+    platform.Take();
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, ASilentNameServerAtTheStartIsTriedAgainAtTheNextTick) {
+    session.Start("example.org");
+    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::TryLater, 0}));
+    EXPECT_TRUE(session.IsProbing());
+    platform.Take();
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{"lookup 2 example.org"}, platform.Take());
+    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, TheAnswerOfAnAbandonedLookupIsIgnored) {
+    session.Start("first.example");
+    session.Start("second.example");
+    platform.Take();
+    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(Calls{}, platform.Take());
+    EXPECT_TRUE(session.IsProbing());
+    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
+    EXPECT_EQ(Calls{"raw send 192.0.2.2"}, platform.Take());
+    // A dotted start abandons a lookup too, and replies from the name's address stop counting.
+    session.Tick();
+    session.Start("192.0.2.1");
+    platform.Take();
+    EXPECT_FALSE(session.OnLookupAnswer(3, {LookupOutcome::Found, BETA}));
+    EXPECT_FALSE(session.CountsReplyFrom(BETA));
+    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
+    EXPECT_EQ(Calls{}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, ANetworkThatIsDownAtTheStartIsTriedAgainAtTheTicks) {
+    platform.sendOutcome = SendOutcome::NotSent;
+    EXPECT_FALSE(session.Start("192.0.2.1"));
+    EXPECT_TRUE(session.IsProbing());
+    platform.sendOutcome = SendOutcome::Sent;
+    platform.Take();
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
+}
+
+TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
+    platform.rawOpens = false;
+    platform.sendOutcome = SendOutcome::Refused;
+    EXPECT_EQ(ProbeFailure::AccessDenied, session.Start("192.0.2.1"));
+    EXPECT_FALSE(session.IsProbing());
+    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
+
+    platform.sendOutcome = SendOutcome::Sent;
+    session.Start("192.0.2.1");
+    platform.sendOutcome = SendOutcome::Refused;
+    EXPECT_EQ(ProbeFailure::AccessDenied, session.Tick());
+}
+
+TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {
+    platform.rawOpens = false;
+    session.Start("192.0.2.1");
+    const uint32_t first = session.Started();
+    session.Start("192.0.2.1");
+    EXPECT_FALSE(session.OnRefused(first));
+    EXPECT_TRUE(session.IsProbing());
+    EXPECT_EQ(ProbeFailure::AccessDenied, session.OnRefused(session.Started()));
+    EXPECT_FALSE(session.IsProbing());
+}
+
+} // namespace
