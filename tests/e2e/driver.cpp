@@ -23,6 +23,9 @@
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
 //   tarnwell_driver close                       send a close request
+//   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window (the tray icon's
+//                                               click is "post 1125 0 0x201")
+//   tarnwell_driver pointer X Y                 move the mouse pointer to screen point X, Y
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -445,6 +448,12 @@ int main(int argc, char** argv) {
     if (command == "wait-gone")
         return WaitFor(milliseconds(2), [] { return FindWatchWindow() == nullptr; }) ? 0 : 1;
 
+    if (command == "pointer") {
+        if (argc < 4)
+            return Usage();
+        return ::SetCursorPos(static_cast<int>(number(2)), static_cast<int>(number(3))) ? 0 : 1;
+    }
+
     HWND window = FindWatchWindow();
     if (window == nullptr) {
         std::fprintf(stderr, "no Tarnwell window\n");
@@ -512,6 +521,14 @@ int main(int argc, char** argv) {
         return argc < 4 ? Usage()
                         : FollowText(window, Control(window, static_cast<int>(number(2))),
                                      milliseconds(3));
+    if (command == "post") {
+        if (argc < 5)
+            return Usage();
+        return ::PostMessageA(window, static_cast<UINT>(number(2)), static_cast<WPARAM>(number(3)),
+                              static_cast<LPARAM>(number(4)))
+                   ? 0
+                   : 1;
+    }
     if (command == "close") {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
