@@ -53,6 +53,8 @@ void WatchMachine::StartWatch() {
         }
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
+    // The light takes the new state's colour at the next light tick.
+    m_effects.RestartLightTimer();
 }
 
 void WatchMachine::OnEchoReply() {
@@ -102,6 +104,8 @@ void WatchMachine::OnLightTick() {
     } else {
         m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
     }
+    // The state's colour stays until a reply, a start or an event changes what the light shows.
+    m_effects.StopLightTimer();
 }
 
 void WatchMachine::OnHostAlive() {
@@ -122,6 +126,8 @@ void WatchMachine::OnHostDied() {
     m_effects.SetStatusText(text);
     m_bAlive = false;
     m_effects.ShowLight(IDB_LIGHT_RED);
+    // Grey follows at the next light tick should watching stop here.
+    m_effects.RestartLightTimer();
     if (!m_effects.IsVisible()) {
         m_effects.ToggleVisible();
     }

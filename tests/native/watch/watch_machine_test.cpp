@@ -44,7 +44,7 @@ protected:
 
 // A check tick that finds the host silent for too long: the request, then the break event.
 const Calls CHECK_THEN_BREAK = {
-    "send host",  "tick",     "status host has died!",       "light 133",
+    "send host",  "tick",     "status host has died!",       "light 133", "restart light timer",
     "is visible", "icon 130", "break actions host has died!"};
 
 TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
@@ -52,19 +52,19 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "send example.org registering",
                      "status Waiting for example.org...", "is visible", "tooltip Hide example.org",
-                     "icon 131"}),
+                     "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ("example.org", machine.Host());
-    EXPECT_EQ(Calls{"light 133"}, LightTick());
+    EXPECT_EQ((Calls{"light 133", "stop light timer"}), LightTick());
 }
 
 TEST_F(WatchMachineTest, StartWhileHiddenSaysShow) {
     window.visible = false;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
-                     "is visible", "tooltip Show host", "icon 131"}),
+                     "is visible", "tooltip Show host", "icon 131", "restart light timer"}),
               window.Take());
 }
 
@@ -72,7 +72,7 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
     settings.Hide = 1;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "send host registering", "status Waiting for host...",
-                     "toggle to hidden", "icon 131"}),
+                     "toggle to hidden", "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_FALSE(window.visible);
 }
@@ -82,10 +82,10 @@ TEST_F(WatchMachineTest, UnknownHostLeavesNothingWatched) {
     window.sendSucceeds = false;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "send no.such.host registering",
-                     "status Unknown - no.such.host!", "icon 131"}),
+                     "status Unknown - no.such.host!", "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
-    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
     EXPECT_EQ(Calls{}, CheckAt(60000));
 }
 
@@ -96,9 +96,9 @@ TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
     window.hostText = "beta";
     window.sendSucceeds = false;
     machine.StartWatch();
-    EXPECT_EQ(
-        (Calls{"take host text", "send beta registering", "status Unknown - beta!", "icon 131"}),
-        window.Take());
+    EXPECT_EQ((Calls{"take host text", "send beta registering", "status Unknown - beta!",
+                     "icon 131", "restart light timer"}),
+              window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ("alpha", machine.Host());
@@ -116,7 +116,7 @@ TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
               window.Take());
     EXPECT_TRUE(machine.IsAlive());
     EXPECT_TRUE(machine.IsWatching());
-    EXPECT_EQ(Calls{"light 162"}, LightTick());
+    EXPECT_EQ((Calls{"light 162", "stop light timer"}), LightTick());
 }
 
 TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
@@ -127,9 +127,10 @@ TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
                      "toggle to shown", "icon 129", "make actions host is alive!", "tick"}),
               window.Take());
     window.visible = false;
-    EXPECT_EQ((Calls{"send host", "tick", "status host has died!", "light 133", "is visible",
-                     "toggle to shown", "icon 130", "break actions host has died!"}),
-              CheckAt(10001));
+    EXPECT_EQ(
+        (Calls{"send host", "tick", "status host has died!", "light 133", "restart light timer",
+               "is visible", "toggle to shown", "icon 130", "break actions host has died!"}),
+        CheckAt(10001));
 }
 
 TEST_F(WatchMachineTest, LaterRepliesOnlyFlashAndRenewTheLastReply) {
@@ -154,7 +155,7 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
         EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
         EXPECT_FALSE(machine.IsAlive());
         EXPECT_TRUE(machine.IsWatching());
-        EXPECT_EQ(Calls{"light 133"}, LightTick());
+        EXPECT_EQ((Calls{"light 133", "stop light timer"}), LightTick());
     }
 }
 
@@ -238,7 +239,7 @@ TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
     EXPECT_TRUE(machine.IsAlive());
     if (!c.watchingAfterMake) {
         EXPECT_EQ("", machine.Host());
-        EXPECT_EQ(Calls{"light 164"}, LightTick());
+        EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
         machine.OnEchoReply();
         EXPECT_EQ(Calls{}, window.Take());
         EXPECT_EQ(Calls{}, CheckAt(60000));
@@ -252,7 +253,8 @@ TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ(c.watchingAfterBreak, machine.IsWatching());
     EXPECT_EQ(c.watchingAfterBreak ? "host" : "", machine.Host());
-    EXPECT_EQ(Calls{c.watchingAfterBreak ? "light 133" : "light 164"}, LightTick());
+    EXPECT_EQ((Calls{c.watchingAfterBreak ? "light 133" : "light 164", "stop light timer"}),
+              LightTick());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCombinations, MasterFlags,
