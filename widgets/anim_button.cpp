@@ -173,9 +173,12 @@ void CAnimButton::UpdateAnimTimer(uint32_t itemState) {
         m_frame = 0;
         break;
     case TimerUpkeep::Start:
-        m_timerId = SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width, m_pImage->m_height,
-                                                              m_frameCount, m_frameRate)
-                                                    .periodMs);
+        // Not once the window has gone with its image.
+        if (m_pImage != nullptr)
+            m_timerId =
+                SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width, m_pImage->m_height,
+                                                          m_frameCount, m_frameRate)
+                                                .periodMs);
         break;
     case TimerUpkeep::Keep:
         break;
