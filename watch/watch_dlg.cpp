@@ -85,8 +85,8 @@ BOOL CWatchDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    // The light timer starts only when the light has something to show (see WatchMachine).
     StartCheckTimer();
-    SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
 
     m_trayIcon.Create(this, WM_TRAY_NOTIFY, "Hide", nullptr, TRAY_ICON_ID);
     m_trayIcon.SetIcon(static_cast<UINT>(IDI_TRAY_WAITING));
@@ -239,8 +239,8 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 }
 
 void CWatchDlg::ShowLight(int bitmapId) {
-    // The light tick comes ten times a second; setting the same picture again would only
-    // repaint the control.
+    // A light tick after a start or an event often shows the picture already on show; setting
+    // it again would only repaint the control.
     if (bitmapId == m_nLightShown)
         return;
     m_nLightShown = bitmapId;
@@ -263,6 +263,10 @@ void CWatchDlg::ShowLight(int bitmapId) {
 void CWatchDlg::RestartLightTimer() {
     KillTimer(TIMER_LIGHT);
     SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
+}
+
+void CWatchDlg::StopLightTimer() {
+    KillTimer(TIMER_LIGHT);
 }
 
 void CWatchDlg::SetTrayIcon(int iconId) {

@@ -70,6 +70,7 @@ private:
     void SetStatusText(const std::string& text) override;
     void ShowLight(int bitmapId) override;
     void RestartLightTimer() override;
+    void StopLightTimer() override;
     void SetTrayIcon(int iconId) override;
     void SetTrayTooltip(const std::string& text) override;
     bool IsVisible() override { return m_bVisible; }

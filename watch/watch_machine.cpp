@@ -58,6 +58,8 @@ void WatchMachine::StartWatch() {
         }
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
+    // The light takes the new state's colour at the next light tick.
+    m_effects.RestartLightTimer();
 }
 
 void WatchMachine::OnEchoReply() {
@@ -93,6 +95,8 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         m_effects.ToggleVisible();
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
+    // The light turns grey at the next light tick.
+    m_effects.RestartLightTimer();
 }
 
 void WatchMachine::OnTimer(uintptr_t timerId) {
@@ -157,6 +161,8 @@ void WatchMachine::OnLightTick() {
     } else {
         m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
     }
+    // The state's colour stays until a reply, a start or an event changes what the light shows.
+    m_effects.StopLightTimer();
 }
 
 void WatchMachine::OnHostAlive() {
@@ -177,6 +183,8 @@ void WatchMachine::OnHostDied() {
     m_effects.SetStatusText(text);
     m_bAlive = false;
     m_effects.ShowLight(IDB_LIGHT_RED);
+    // Grey follows at the next light tick should watching stop here.
+    m_effects.RestartLightTimer();
     if (!m_effects.IsVisible()) {
         m_effects.ToggleVisible();
     }

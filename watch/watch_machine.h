@@ -59,6 +59,8 @@ public:
     // Kills the light timer and starts it again, so that the next light tick is a full
     // period away.
     virtual void RestartLightTimer() = 0;
+    // Kills the light timer: the light shows the state's colour and nothing is left to show.
+    virtual void StopLightTimer() = 0;
     // Shows one of the tray icons IDI_TRAY_ALIVE, _DEAD or _WAITING.
     virtual void SetTrayIcon(int iconId) = 0;
     virtual void SetTrayTooltip(const std::string& text) = 0;
@@ -82,7 +84,9 @@ public:
     // Probing the host stopped after the start: the name does not exist, or the user may use
     // neither way of probing.
     void OnProbeFailed(ProbeFailure failure);
-    // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored.
+    // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored. The light
+    // timer runs only while the light has something to show: from a flash, a start or an event
+    // until the next light tick has shown the state's colour.
     void OnTimer(uintptr_t timerId);
     // The machine resumed from sleep: the silence clock starts again now.
     void OnResume();

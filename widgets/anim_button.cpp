@@ -39,6 +39,7 @@ const MessageMap* CAnimButton::ThisMessageMap() {
         msg::Plain<WM_DESTROY, &CAnimButton::OnDestroy>(),
         msg::Timer<&CAnimButton::OnTimer>(),
         msg::Mouse<WM_MOUSEMOVE, &CAnimButton::OnMouseMove>(),
+        msg::Plain<WM_MOUSELEAVE, &CAnimButton::OnMouseLeave>(),
         msg::Mouse<WM_LBUTTONDOWN, &CAnimButton::OnLButtonDown>(),
     };
     static constexpr MessageMap map = MakeMessageMap(&CButton::ThisMessageMap, entries);
@@ -62,8 +63,6 @@ BOOL CAnimButton::AttachAnim(UINT controlId, CWnd* parent, UINT bitmapId, int fr
     m_rowHeight = plan.rowHeight;
     m_hCursor =
         cursorId != 0 ? ::LoadCursorA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(cursorId)) : nullptr;
-    if (plan.runsTimer)
-        m_timerId = SetTimer(ANIM_BUTTON_TIMER, plan.periodMs);
     return TRUE;
 }
 
@@ -80,20 +79,7 @@ void CAnimButton::DrawItem(const DRAWITEMSTRUCT* item) {
         m_keyColorSeen = theImageStore.m_keyColor;
     }
 
-    switch (ChooseTimerUpkeep(item->itemState, m_timerId != 0, m_frameCount)) {
-    case TimerUpkeep::Stop:
-        KillTimer(m_timerId);
-        m_timerId = 0;
-        m_frame = 0;
-        break;
-    case TimerUpkeep::Start:
-        m_timerId = SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width, m_pImage->m_height,
-                                                              m_frameCount, m_frameRate)
-                                                    .periodMs);
-        break;
-    case TimerUpkeep::Keep:
-        break;
-    }
+    UpdateAnimTimer(item->itemState);
 
     HDC dc = item->hDC;
     const std::string caption = GetWindowText();
@@ -181,6 +167,30 @@ void CAnimButton::DrawItem(const DRAWITEMSTRUCT* item) {
     ::RestoreDC(dc, savedDc);
 }
 
+void CAnimButton::UpdateAnimTimer(uint32_t itemState) {
+    switch (ChooseTimerUpkeep(itemState, m_timerId != 0, m_frameCount, m_hover != FALSE, m_frame)) {
+    case TimerUpkeep::Stop:
+        KillTimer(m_timerId);
+        m_timerId = 0;
+        m_frame = 0;
+        break;
+    case TimerUpkeep::Start:
+        // Not once the window has gone with its image.
+        if (m_pImage != nullptr)
+            m_timerId =
+                SetTimer(ANIM_BUTTON_TIMER, PlanAnimation(m_pImage->m_width, m_pImage->m_height,
+                                                          m_frameCount, m_frameRate)
+                                                .periodMs);
+        break;
+    case TimerUpkeep::Keep:
+        break;
+    }
+}
+
+uint32_t CAnimButton::WindowItemState() const {
+    return ::IsWindowEnabled(m_hWnd) ? 0 : ITEM_STATE_DISABLED;
+}
+
 BOOL CAnimButton::OnSetCursor(HWND, UINT, UINT) {
     if (m_hCursor == nullptr)
         return FALSE;
@@ -204,6 +214,8 @@ void CAnimButton::OnTimer(UINT_PTR) {
         m_hover = FALSE;
     if (m_hover)
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    // Once the mouse has gone and the frames are back at rest, nothing is left to show.
+    UpdateAnimTimer(WindowItemState());
     Default();
 }
 
@@ -212,18 +224,40 @@ void CAnimButton::OnMouseMove(UINT, POINT point) {
     if (::GetCapture() != m_hWnd) {
         m_hover = TRUE;
         ::SetCapture(m_hWnd);
+        // The leave is reported even after the capture has gone (a click releases it).
+        TRACKMOUSEEVENT leave = {sizeof(leave), TME_LEAVE, m_hWnd, 0};
+        ::TrackMouseEvent(&leave);
+        UpdateAnimTimer(WindowItemState());
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
         UpdateWindow();
     } else if (m_hover) {
         RECT client;
         GetClientRect(&client);
-        if (!::PtInRect(&client, point)) {
-            m_hover = FALSE;
-            ::InvalidateRect(m_hWnd, nullptr, TRUE);
-            UpdateWindow();
-            ::ReleaseCapture();
-        }
+        if (!::PtInRect(&client, point))
+            EndHover();
     }
+}
+
+void CAnimButton::OnMouseLeave() {
+    Default();
+    if (!m_hover)
+        return;
+    // A leave posted before the mouse came back in is out of date.
+    POINT pointer;
+    RECT client;
+    GetClientRect(&client);
+    if (::GetCursorPos(&pointer) && ::ScreenToClient(m_hWnd, &pointer) &&
+        ::PtInRect(&client, pointer))
+        return;
+    EndHover();
+}
+
+void CAnimButton::EndHover() {
+    m_hover = FALSE;
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    UpdateWindow();
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
 }
 
 void CAnimButton::OnLButtonDown(UINT, POINT) {

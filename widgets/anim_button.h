@@ -16,9 +16,10 @@ public:
     CAnimButton() = default;
     ~CAnimButton() override = default;
 
-    // Makes the button's image from the bitmap resource, binds the control and starts the
-    // animation timer when the strip has more than one frame. False when the control cannot
-    // be bound or the frame count or rate is below 1.
+    // Makes the button's image from the bitmap resource and binds the control. The animation
+    // timer runs only while the button animates: from the mouse's entry until the frames are
+    // back at rest after the leave. False when the control cannot be bound or the frame count
+    // or rate is below 1.
     BOOL AttachAnim(UINT controlId, CWnd* parent, UINT bitmapId, int frameRate, int frameCount,
                     UINT cursorId);
 
@@ -41,10 +42,19 @@ protected:
     void OnTimer(UINT_PTR timerId);
     // WM_MOUSEMOVE: hover starts with the capture and ends when the pointer leaves.
     void OnMouseMove(UINT keyFlags, POINT point);
+    // WM_MOUSELEAVE: the pointer left the button, also after the capture was lost.
+    void OnMouseLeave();
     // WM_LBUTTONDOWN: the standard press.
     void OnLButtonDown(UINT keyFlags, POINT point);
 
 private:
+    // Starts or stops the animation timer as ChooseTimerUpkeep decides.
+    void UpdateAnimTimer(uint32_t itemState);
+    // The item state bits that the window itself gives: ITEM_STATE_DISABLED or none.
+    uint32_t WindowItemState() const;
+    // Hover ends: the raised outline goes at once and the capture is released.
+    void EndHover();
+
     CDibImage* m_pImage = nullptr; // owned by the image store
     UINT_PTR m_timerId = 0;
     int32_t m_frame = 0;

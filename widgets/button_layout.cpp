@@ -51,12 +51,14 @@ ButtonLook ChooseButtonLook(uint32_t itemState, bool hover) {
     return look;
 }
 
-TimerUpkeep ChooseTimerUpkeep(uint32_t itemState, bool timerRunning, int32_t frameCount) {
+TimerUpkeep ChooseTimerUpkeep(uint32_t itemState, bool timerRunning, int32_t frameCount, bool hover,
+                              int32_t frame) {
     const bool disabled = Has(itemState, ITEM_STATE_DISABLED);
-    if (disabled && timerRunning) {
+    const bool animates = !disabled && frameCount > 1 && (hover || frame != 0);
+    if (timerRunning && !animates) {
         return TimerUpkeep::Stop;
     }
-    if (!disabled && !timerRunning && frameCount > 1) {
+    if (!timerRunning && animates) {
         return TimerUpkeep::Start;
     }
     return TimerUpkeep::Keep;
@@ -71,7 +73,6 @@ AnimationPlan PlanAnimation(int32_t imageWidth, int32_t imageHeight, int32_t fra
     plan.valid = true;
     plan.frameWidth = imageWidth / frameCount;
     plan.rowHeight = imageHeight / STRIP_ROWS;
-    plan.runsTimer = frameCount > 1;
     plan.periodMs = MS_PER_SECOND / static_cast<uint32_t>(frameRate);
     return plan;
 }

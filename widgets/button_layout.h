@@ -46,17 +46,19 @@ struct ButtonLook {
 // Selected wins over hover, hover over disabled: a hovered disabled button looks hovered.
 ButtonLook ChooseButtonLook(uint32_t itemState, bool hover);
 
-// What a draw does with the animation timer: a disabled draw stops a running one (and the
-// frame goes back to 0); an enabled draw starts one when none runs and there are frames to show.
+// The animation timer runs only while the button animates: from the mouse's entry until, once
+// the mouse has left, the frame is back at rest (0), and never while disabled or with one frame.
+// A disabled draw or tick stops a running timer (and the frame goes back to 0); an enabled one
+// starts it when the button animates and none runs, and stops it when the button has come to rest.
 enum class TimerUpkeep { Keep, Stop, Start };
-TimerUpkeep ChooseTimerUpkeep(uint32_t itemState, bool timerRunning, int32_t frameCount);
+TimerUpkeep ChooseTimerUpkeep(uint32_t itemState, bool timerRunning, int32_t frameCount, bool hover,
+                              int32_t frame);
 
 // The animation settings of one button, checked when it is attached.
 struct AnimationPlan {
     bool valid = false;     // frame count and frame rate both at least 1; else nothing below
     int32_t frameWidth = 0; // image width / frame count
     int32_t rowHeight = 0;  // image height / 3
-    bool runsTimer = false; // more than one frame
     uint32_t periodMs = 0;  // 1000 / frame rate
 };
 AnimationPlan PlanAnimation(int32_t imageWidth, int32_t imageHeight, int32_t frameCount,

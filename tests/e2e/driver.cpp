@@ -25,7 +25,9 @@
 //   tarnwell_driver click CAPTION ID            post a button click to the top-level window
 //                                               captioned CAPTION (a dialog the program opened)
 //   tarnwell_driver close                       send a close request
-//   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window
+//   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window (the tray icon's
+//                                               click is "post 1125 0 0x201")
+//   tarnwell_driver pointer X Y                 move the mouse pointer to screen point X, Y
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -538,6 +540,12 @@ int main(int argc, char** argv) {
         return WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }) ? 0 : 1;
     if (command == "wait-gone")
         return WaitFor(milliseconds(2), [] { return FindWatchWindow() == nullptr; }) ? 0 : 1;
+
+    if (command == "pointer") {
+        if (argc < 4)
+            return Usage();
+        return ::SetCursorPos(static_cast<int>(number(2)), static_cast<int>(number(3))) ? 0 : 1;
+    }
 
     HWND window = FindWatchWindow();
     if (window == nullptr) {

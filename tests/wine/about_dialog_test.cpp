@@ -3,6 +3,7 @@
 #include "dialogs/about_dlg.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
+#include "tests/wine/widget_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ TEST(AboutBox, ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsSti
     CAboutDlg about;
     DialogDriver driver;
     driver.WaitUntil("About box shown", [&] { return DialogIsUp(about); })
-        .Pause(300) // a few animation frames before the picture
+        .Pause(300) // settled before the picture
         .Then([&] {
             EXPECT_EQ(WindowTextOf(about.m_hWnd), "About Tarnwell");
             for (const Row& row : rows) {
@@ -34,7 +35,15 @@ TEST(AboutBox, ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsSti
                 EXPECT_EQ(::GetWindowLongPtrA(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
                 CAnimButton* anim = AnimButtonOf(about.m_hWnd, row.id);
                 ASSERT_NE(anim, nullptr) << "not attached as an animated button";
+                // Only a button under the mouse animates, and the banner never does.
+                EXPECT_FALSE(anim->HasTimer());
+                RECT rect;
+                ::GetWindowRect(button, &rect);
+                WidgetMovePointer(rect.left + 2, rect.top + 2);
+                ::SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
                 EXPECT_EQ(anim->HasTimer(), row.animates);
+                WidgetMovePointer(0, 0);
+                ::SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1)); // it leaves
             }
             // The focus starts on the first tab stop, the OK button.
             EXPECT_EQ(::GetFocus(), about.GetDlgItem(IDOK));

@@ -102,6 +102,7 @@ protected:
     void TearDown() override {
         if (::GetCapture() != nullptr)
             ::ReleaseCapture();
+        WidgetMovePointer(0, 0);
         m_parent.DestroyWindow();
         theImageStore.m_keyColor = m_savedKey;
     }
@@ -139,7 +140,13 @@ protected:
         m_button.DrawItem(&item);
     }
 
-    void MoveMouse(int x, int y) { ::SendMessageA(m_buttonWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    // The pointer itself goes there first, as it would for a real move.
+    void MoveMouse(int x, int y) {
+        POINT screen = {x, y};
+        ::ClientToScreen(m_buttonWnd, &screen);
+        WidgetMovePointer(screen.x, screen.y);
+        ::SendMessageA(m_buttonWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
 
     void Tick(WPARAM timerId = ANIM_BUTTON_TIMER) {
         ::SendMessageA(m_buttonWnd, WM_TIMER, timerId, 0);
@@ -162,7 +169,7 @@ protected:
     CDibImage* m_image = nullptr;
 };
 
-TEST_F(AnimButtonTest, AttachBindsTheControlAndItsTimerStepsTheFrames) {
+TEST_F(AnimButtonTest, AttachBindsTheControlAndNothingAnimatesUntilTheMouseComes) {
     const int32_t imagesBefore = theImageStore.ImagesHeld();
     // A failed attach (no such control, no frames) leaves no image behind.
     CAnimButton failed;
@@ -172,9 +179,10 @@ TEST_F(AnimButtonTest, AttachBindsTheControlAndItsTimerStepsTheFrames) {
     Attach();
     EXPECT_EQ(theImageStore.ImagesHeld(), imagesBefore + 1);
     EXPECT_EQ(CWnd::FromHandlePermanent(m_buttonWnd), &m_button);
+    EXPECT_FALSE(m_button.HasTimer());
+    MoveMouse(5, 5);
     EXPECT_TRUE(m_button.HasTimer());
-    const int first = m_button.CurrentFrame();
-    EXPECT_TRUE(WidgetPumpUntil([&] { return m_button.CurrentFrame() != first; }, 2000))
+    EXPECT_TRUE(WidgetPumpUntil([&] { return m_button.CurrentFrame() != 0; }, 2000))
         << "the button's own timer advances the frame";
 }
 
@@ -389,14 +397,13 @@ TEST_F(AnimButtonTest, WmTimerStepsTheFramesWhateverItsId) {
 TEST_F(AnimButtonTest, ADisabledDrawStopsTheTimerAndShowsTheFrameItFound) {
     Attach();
     StopTimerAtFrameZero();
-    // An enabled draw starts the timer again.
-    {
-        WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
-        Draw(canvas, 0);
-        EXPECT_TRUE(m_button.HasTimer());
-    }
+    // The mouse comes and the timer runs; it leaves two frames on, and the frames run on.
+    MoveMouse(5, 5);
+    ASSERT_TRUE(m_button.HasTimer());
     Tick();
     Tick();
+    MoveMouse(BUTTON_WIDTH, 5);
+    ASSERT_TRUE(m_button.HasTimer());
     ASSERT_EQ(m_button.CurrentFrame(), 2);
     const uint32_t key = WidgetPixelWord(TEST_KEY);
     // The first disabled draw shows frame 2, then the frame is back at 0 and the timer stopped.
@@ -410,9 +417,8 @@ TEST_F(AnimButtonTest, ADisabledDrawStopsTheTimerAndShowsTheFrameItFound) {
         EXPECT_FALSE(m_button.HasTimer());
         EXPECT_EQ(m_button.CurrentFrame(), 0);
     }
-    // Enabled again: the timer runs and steps the frames by itself.
-    WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
-    Draw(canvas, 0);
+    // The mouse comes again: the timer runs and steps the frames by itself.
+    MoveMouse(5, 5);
     EXPECT_TRUE(m_button.HasTimer());
     EXPECT_TRUE(WidgetPumpUntil([&] { return m_button.CurrentFrame() != 0; }, 2000));
 }

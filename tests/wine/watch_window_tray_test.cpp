@@ -227,6 +227,9 @@ TEST_F(WatchWindowTest, ButtonsShowTheirNormalHoverAndPressedLooks) {
         .Pause(SHOWN_ON_SCREEN_MS)
         .Then([&] { SaveWindowScreenshot(m_dialog.m_hWnd, "buttons_normal"); })
         .Then([&] {
+            RECT rect;
+            ::GetWindowRect(options, &rect);
+            WidgetMovePointer(rect.left + 5, rect.top + 5);
             ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
             CAnimButton* button = ButtonOf(m_dialog, IDC_OPTIONS);
             ASSERT_NE(button, nullptr);
@@ -242,6 +245,7 @@ TEST_F(WatchWindowTest, ButtonsShowTheirNormalHoverAndPressedLooks) {
             SaveWindowScreenshot(m_dialog.m_hWnd, "buttons_hover");
             RECT client;
             ::GetClientRect(options, &client);
+            WidgetMovePointer(0, 0);
             ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(client.right + 5, 5));
             EXPECT_FALSE(ButtonOf(m_dialog, IDC_OPTIONS)->IsHovered());
             EXPECT_EQ(ShownCorners(options).topLeft, face) << "flat again at once";
@@ -262,6 +266,77 @@ TEST_F(WatchWindowTest, ButtonsShowTheirNormalHoverAndPressedLooks) {
             SaveWindowScreenshot(TrayTaskbarWindow(), "tray");
         });
     Run(driver);
+}
+
+// Nothing ticks while nothing can change: the light timer stops once the light shows the
+// state's colour after a flash, and a picture button's timer runs from the mouse's entry until
+// its frames are back at rest after the leave.
+TEST_F(WatchWindowTest, TimersTickOnlyWhileTheLightOrAButtonHasSomethingToShow) {
+    // One request only, so that no later reply flashes the light during the test.
+    m_dialog.m_settings.CheckFrequency = 3600;
+    WidgetMessageRecorder timers(WM_TIMER);
+    auto ticksOf = [&](HWND window, WPARAM timerId) {
+        int count = 0;
+        for (const WidgetMessage& seen : timers.Seen())
+            count += seen.window == window && seen.wParam == timerId ? 1 : 0;
+        return count;
+    };
+    HWND window = nullptr;
+    HWND options = nullptr;
+    CAnimButton* button = nullptr;
+    bool stillRunningAfterTheLeave = false;
+    int frameAfterTheLeave = -1;
+    DialogDriver driver(15000);
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            window = m_dialog.m_hWnd;
+            DialogSetItemText(window, IDC_HOST, "127.0.0.1");
+            DialogPostKey(::GetDlgItem(window, IDC_HOST), VK_RETURN);
+        })
+        .WaitUntil("the make event",
+                   [&] { return DialogItemText(window, IDC_STATUS) == "127.0.0.1 is alive!"; })
+        .Pause(300) // three light periods: the flash has given way to the state's colour
+        .Then([&] {
+            EXPECT_GT(ticksOf(window, TIMER_LIGHT), 0) << "the flash's light tick";
+            timers.Clear();
+        })
+        .Pause(500)
+        .Then([&] {
+            EXPECT_EQ(ticksOf(window, TIMER_LIGHT), 0) << "the light shows the state's colour";
+            EXPECT_FALSE(::KillTimer(window, TIMER_LIGHT)) << "no light timer is left";
+
+            options = m_dialog.GetDlgItem(IDC_OPTIONS);
+            button = ButtonOf(m_dialog, IDC_OPTIONS);
+            ASSERT_NE(button, nullptr);
+            EXPECT_FALSE(button->HasTimer()) << "no animation before the mouse comes";
+            // The pointer itself goes over the button too, where the leave tracking looks.
+            RECT rect;
+            ::GetWindowRect(options, &rect);
+            WidgetMovePointer(rect.left + 5, rect.top + 5);
+            ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            EXPECT_TRUE(button->HasTimer()) << "the mouse's entry starts the animation";
+        })
+        .WaitUntil("the frames moving", [&] { return button->CurrentFrame() != 0; })
+        .Then([&] {
+            RECT client;
+            ::GetClientRect(options, &client);
+            WidgetMovePointer(0, 0);
+            ::SendMessageA(options, WM_MOUSEMOVE, 0, MAKELPARAM(client.right + 5, 5));
+            EXPECT_FALSE(button->IsHovered());
+            stillRunningAfterTheLeave = button->HasTimer();
+            frameAfterTheLeave = button->CurrentFrame();
+        })
+        .WaitUntil("the frames back at rest", [&] { return !button->HasTimer(); })
+        .Then([&] {
+            EXPECT_EQ(button->CurrentFrame(), 0);
+            timers.Clear();
+        })
+        .Pause(300)
+        .Then([&] { EXPECT_EQ(ticksOf(options, ANIM_BUTTON_TIMER), 0); });
+    Run(driver);
+    EXPECT_TRUE(driver.Done()) << driver.Failure();
+    EXPECT_TRUE(stillRunningAfterTheLeave)
+        << "left at frame " << frameAfterTheLeave << ", the frames run on to rest";
 }
 
 } // namespace

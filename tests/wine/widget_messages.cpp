@@ -29,6 +29,25 @@ void WidgetPumpFor(DWORD ms) {
     WidgetPumpUntil([] { return false; }, ms);
 }
 
+void WidgetMovePointer(int x, int y) {
+    // Wine takes the position from the X server's events, and an event of an earlier move can
+    // still come after the new one: the move is made again until the position holds for a
+    // while. A wait for input reads those events without taking any message from the queue.
+    constexpr DWORD SETTLE_MS = 50;
+    const DWORD start = ::GetTickCount();
+    POINT now = {};
+    do {
+        ::SetCursorPos(x, y);
+        const DWORD moved = ::GetTickCount();
+        while (::GetTickCount() - moved < SETTLE_MS)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (::GetCursorPos(&now) && (now.x != x || now.y != y) && ::GetTickCount() - start < 1000);
+    // The moves the pointer made on its way are dropped: the test sends the ones it means.
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
 WidgetMessageRecorder::WidgetMessageRecorder(UINT message) : m_message(message) {
     g_recorder = this;
     const DWORD thread = ::GetCurrentThreadId();

@@ -13,6 +13,11 @@
 bool WidgetPumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void WidgetPumpFor(DWORD ms);
 
+// Moves the real mouse pointer to a screen point, where the platform's mouse-leave tracking
+// looks, and waits until the platform reports it there; the mouse messages that the move
+// queued are dropped, so that windows get only the ones the test sends.
+void WidgetMovePointer(int x, int y);
+
 struct WidgetMessage {
     HWND window;
     UINT message;

@@ -42,6 +42,7 @@ public:
     void SetStatusText(const std::string& text) override { calls.push_back("status " + text); }
     void ShowLight(int bitmapId) override { calls.push_back("light " + std::to_string(bitmapId)); }
     void RestartLightTimer() override { calls.push_back("restart light timer"); }
+    void StopLightTimer() override { calls.push_back("stop light timer"); }
     void SetTrayIcon(int iconId) override { calls.push_back("icon " + std::to_string(iconId)); }
     void SetTrayTooltip(const std::string& text) override { calls.push_back("tooltip " + text); }
     bool IsVisible() override {

@@ -44,7 +44,7 @@ protected:
 
 // A check tick that finds the host silent for too long: the request, then the break event.
 const Calls CHECK_THEN_BREAK = {
-    "send",       "tick",     "status host has died!",       "light 133",
+    "send",       "tick",     "status host has died!",       "light 133", "restart light timer",
     "is visible", "icon 130", "break actions host has died!"};
 
 TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
@@ -52,19 +52,19 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     machine.StartWatch();
     EXPECT_EQ(
         (Calls{"take host text", "start probe example.org", "status Waiting for example.org...",
-               "is visible", "tooltip Hide example.org", "icon 131"}),
+               "is visible", "tooltip Hide example.org", "icon 131", "restart light timer"}),
         window.Take());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ("example.org", machine.Host());
-    EXPECT_EQ(Calls{"light 133"}, LightTick());
+    EXPECT_EQ((Calls{"light 133", "stop light timer"}), LightTick());
 }
 
 TEST_F(WatchMachineTest, StartWhileHiddenSaysShow) {
     window.visible = false;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe host", "status Waiting for host...",
-                     "is visible", "tooltip Show host", "icon 131"}),
+                     "is visible", "tooltip Show host", "icon 131", "restart light timer"}),
               window.Take());
 }
 
@@ -72,7 +72,7 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
     settings.Hide = 1;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe host", "status Waiting for host...",
-                     "toggle to hidden", "icon 131"}),
+                     "toggle to hidden", "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_FALSE(window.visible);
 }
@@ -82,10 +82,10 @@ TEST_F(WatchMachineTest, UnknownHostLeavesNothingWatched) {
     window.startFailure = ProbeFailure::UnknownHost;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe no.such.host", "status Unknown - no.such.host!",
-                     "icon 131"}),
+                     "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
-    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
     EXPECT_EQ(Calls{}, CheckAt(60000));
 }
 
@@ -96,7 +96,8 @@ TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
     window.hostText = "beta";
     window.startFailure = ProbeFailure::UnknownHost;
     machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "start probe beta", "status Unknown - beta!", "icon 131"}),
+    EXPECT_EQ((Calls{"take host text", "start probe beta", "status Unknown - beta!", "icon 131",
+                     "restart light timer"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
@@ -111,7 +112,7 @@ TEST_F(WatchMachineTest, StartRefusedBothWaysSaysAccessDenied) {
     window.startFailure = ProbeFailure::AccessDenied;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe 10.0.0.1", "status Access denied - 10.0.0.1!",
-                     "icon 131"}),
+                     "icon 131", "restart light timer"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
 }
@@ -123,9 +124,9 @@ TEST_F(WatchMachineTest, FailureAfterTheStartStopsAndBringsTheWindowBack) {
     StartWatching("no.such.host");
     ASSERT_FALSE(window.visible);
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
-    EXPECT_EQ(
-        (Calls{"status Unknown - no.such.host!", "is visible", "toggle to shown", "icon 131"}),
-        window.Take());
+    EXPECT_EQ((Calls{"status Unknown - no.such.host!", "is visible", "toggle to shown", "icon 131",
+                     "restart light timer"}),
+              window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_EQ("", machine.Host());
     EXPECT_EQ(Calls{}, CheckAt(60000));
@@ -138,11 +139,12 @@ TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
     StartWatching();
     ReplyAt(1000);
     window.sendFailure = ProbeFailure::AccessDenied;
-    EXPECT_EQ((Calls{"send", "status Access denied - host!", "is visible", "icon 131"}),
+    EXPECT_EQ((Calls{"send", "status Access denied - host!", "is visible", "icon 131",
+                     "restart light timer"}),
               CheckAt(60000));
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
-    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
 }
 
 TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
@@ -154,7 +156,7 @@ TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
               window.Take());
     EXPECT_TRUE(machine.IsAlive());
     EXPECT_TRUE(machine.IsWatching());
-    EXPECT_EQ(Calls{"light 162"}, LightTick());
+    EXPECT_EQ((Calls{"light 162", "stop light timer"}), LightTick());
 }
 
 TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
@@ -166,8 +168,8 @@ TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
               window.Take());
     window.visible = false;
     CheckAt(5000);
-    EXPECT_EQ((Calls{"send", "tick", "status host has died!", "light 133", "is visible",
-                     "toggle to shown", "icon 130", "break actions host has died!"}),
+    EXPECT_EQ((Calls{"send", "tick", "status host has died!", "light 133", "restart light timer",
+                     "is visible", "toggle to shown", "icon 130", "break actions host has died!"}),
               CheckAt(10001));
 }
 
@@ -196,7 +198,7 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
         EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
         EXPECT_FALSE(machine.IsAlive());
         EXPECT_TRUE(machine.IsWatching());
-        EXPECT_EQ(Calls{"light 133"}, LightTick());
+        EXPECT_EQ((Calls{"light 133", "stop light timer"}), LightTick());
     }
 }
 
@@ -246,7 +248,7 @@ TEST_F(WatchMachineTest, HostNamesOfAnyLengthAreShownWhole) {
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe " + longHost,
                      "status Waiting for " + longHost + "...", "is visible",
-                     "tooltip Hide " + longHost, "icon 131"}),
+                     "tooltip Hide " + longHost, "icon 131", "restart light timer"}),
               window.Take());
 }
 
@@ -280,7 +282,7 @@ TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
     EXPECT_TRUE(machine.IsAlive());
     if (!c.watchingAfterMake) {
         EXPECT_EQ("", machine.Host());
-        EXPECT_EQ(Calls{"light 164"}, LightTick());
+        EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
         machine.OnEchoReply();
         EXPECT_EQ(Calls{}, window.Take());
         EXPECT_EQ(Calls{}, CheckAt(60000));
@@ -295,7 +297,8 @@ TEST_P(MasterFlags, GateActionsAndWhetherWatchingGoesOn) {
     EXPECT_FALSE(machine.IsAlive());
     EXPECT_EQ(c.watchingAfterBreak, machine.IsWatching());
     EXPECT_EQ(c.watchingAfterBreak ? "host" : "", machine.Host());
-    EXPECT_EQ(Calls{c.watchingAfterBreak ? "light 133" : "light 164"}, LightTick());
+    EXPECT_EQ((Calls{c.watchingAfterBreak ? "light 133" : "light 164", "stop light timer"}),
+              LightTick());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCombinations, MasterFlags,

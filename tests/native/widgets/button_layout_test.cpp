@@ -56,15 +56,22 @@ TEST(ButtonLook, StateRowAndOutlineFollowTheItemStateAndHover) {
     }
 }
 
-TEST(ButtonTimer, DisabledDrawsStopItAndEnabledDrawsRestartIt) {
+TEST(ButtonTimer, RunsFromTheMouseEntryUntilRestAfterTheLeave) {
     const uint32_t dis = ITEM_STATE_DISABLED;
-    EXPECT_EQ(ChooseTimerUpkeep(dis, true, 4), TimerUpkeep::Stop);
-    EXPECT_EQ(ChooseTimerUpkeep(dis, false, 4), TimerUpkeep::Keep);
-    EXPECT_EQ(ChooseTimerUpkeep(0, false, 4), TimerUpkeep::Start);
-    EXPECT_EQ(ChooseTimerUpkeep(ITEM_STATE_SELECTED, false, 4), TimerUpkeep::Start);
-    EXPECT_EQ(ChooseTimerUpkeep(0, true, 4), TimerUpkeep::Keep);
+    // The mouse enters: the timer starts, pressed or not; it keeps running while hovered.
+    EXPECT_EQ(ChooseTimerUpkeep(0, false, 4, true, 0), TimerUpkeep::Start);
+    EXPECT_EQ(ChooseTimerUpkeep(ITEM_STATE_SELECTED, false, 4, true, 0), TimerUpkeep::Start);
+    EXPECT_EQ(ChooseTimerUpkeep(0, true, 4, true, 0), TimerUpkeep::Keep);
+    // The mouse has left: the frames run on to the resting frame, where the timer stops.
+    EXPECT_EQ(ChooseTimerUpkeep(0, true, 4, false, 3), TimerUpkeep::Keep);
+    EXPECT_EQ(ChooseTimerUpkeep(0, true, 4, false, 0), TimerUpkeep::Stop);
+    // A button at rest with the mouse away needs no timer.
+    EXPECT_EQ(ChooseTimerUpkeep(0, false, 4, false, 0), TimerUpkeep::Keep);
+    // Disabled stops it wherever the frame is, and never starts it.
+    EXPECT_EQ(ChooseTimerUpkeep(dis, true, 4, true, 2), TimerUpkeep::Stop);
+    EXPECT_EQ(ChooseTimerUpkeep(dis, false, 4, true, 0), TimerUpkeep::Keep);
     // A single frame never needs a timer.
-    EXPECT_EQ(ChooseTimerUpkeep(0, false, 1), TimerUpkeep::Keep);
+    EXPECT_EQ(ChooseTimerUpkeep(0, false, 1, true, 0), TimerUpkeep::Keep);
 }
 
 TEST(ButtonAnimation, FramesStepAndWrap) {
@@ -84,7 +91,6 @@ TEST(ButtonAnimation, CellSizeAndTimerFromTheStrip) {
     EXPECT_TRUE(ok.valid);
     EXPECT_EQ(ok.frameWidth, 32);
     EXPECT_EQ(ok.rowHeight, 23);
-    EXPECT_TRUE(ok.runsTimer);
     EXPECT_EQ(ok.periodMs, 100u);
 
     const AnimationPlan link = PlanAnimation(808, 96, 4, 3);
@@ -96,7 +102,6 @@ TEST(ButtonAnimation, CellSizeAndTimerFromTheStrip) {
     EXPECT_TRUE(banner.valid);
     EXPECT_EQ(banner.frameWidth, 304);
     EXPECT_EQ(banner.rowHeight, 84);
-    EXPECT_FALSE(banner.runsTimer);
 }
 
 TEST(ButtonAnimation, NoFramesOrNoRateIsRefused) {
@@ -104,7 +109,6 @@ TEST(ButtonAnimation, NoFramesOrNoRateIsRefused) {
          std::vector<std::pair<int32_t, int32_t>>{{0, 10}, {-1, 10}, {4, 0}, {1, 0}, {4, -5}}) {
         const AnimationPlan plan = PlanAnimation(128, 69, bad.first, bad.second);
         EXPECT_FALSE(plan.valid) << bad.first << " frames at " << bad.second;
-        EXPECT_FALSE(plan.runsTimer);
         EXPECT_EQ(plan.frameWidth, 0);
     }
 }

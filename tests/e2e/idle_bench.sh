@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# An idle benchmark of the real tarnwell.exe under Wine. It prints figures and judges nothing.
+#
+# Tarnwell watches an answering 127.0.0.1 every IDLE_PERIOD seconds (default 5) inside a private
+# network namespace, first with its window hidden in the tray, then with it shown, the mouse
+# pointer away from it. Beside it, under the same Wine and Wine server, runs an empty Win32
+# program (one window and a message loop), once plain and once with a focused edit field whose
+# caret blinks. Each is measured alone for SECONDS:
+#   - wake-ups per second: the voluntary context switches of all the process's threads, summed
+#     from /proc/<pid>/task/*/status (each one is a sleep that something ended);
+#   - CPU % of one core: user and system time from /proc/<pid>/stat;
+# for the program, for the Wine server, and for the other Wine processes of the run (the
+# desktop with its tray, the services), which every phase has alike.
+#
+#   tests/e2e/idle_bench.sh [SECONDS]    measuring time per phase, default 60 (four phases)
+#
+# IDLE_EXE names another tarnwell.exe to measure (an older build, say). Context switches are
+# the main figure: CPU % moves with whatever else runs on the machine. Needs root (the namespace
+# and raw sockets) and the Windows build (tarnwell.exe, tarnwell_driver.exe and
+# tarnwell_idle_window.exe) in TARNWELL_BUILD_DIR or the repository's build/.
+set -uo pipefail
+
+DURATION=${1:-60}
+PERIOD=${IDLE_PERIOD:-5}
+SETTLE=5
+STATUS=1003
+HOST=127.0.0.1
+WM_TRAY_NOTIFY=1125
+WM_LBUTTONDOWN=0x201
+
+E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$E2E_SCRIPTS/../../scripts/common.sh"
+source "$E2E_SCRIPTS/harness.sh"
+E2E_NS=tw-idle-$$
+E2E_EXE=${IDLE_EXE:-$WIN_BUILD/tarnwell.exe}
+E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
+EMPTY_EXE=$WIN_BUILD/tools/tarnwell_idle_window.exe
+E2E_WORK=$BUILD_DIR/idle
+RESULTS=$E2E_WORK/results.txt
+CLOCK_TICKS=$(getconf CLK_TCK)
+
+finish_idle() {
+    cleanup
+    stop_display
+}
+
+give_up() {
+    echo "idle: $*" >&2
+    exit 1
+}
+
+[[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 10 ]] || {
+    echo "usage: $0 [SECONDS] (10 or more; default 60)" >&2
+    exit 2
+}
+[[ $(id -u) -eq 0 ]] || {
+    echo "idle: needs root (network namespace, raw sockets)" >&2
+    exit 2
+}
+for exe in "$E2E_EXE" "$E2E_DRIVER" "$EMPTY_EXE"; do
+    [[ -f $exe ]] || {
+        echo "idle: no $exe (build the Windows side first)" >&2
+        exit 2
+    }
+done
+
+trap 'finish_idle' EXIT
+trap 'echo; echo "idle: interrupted, cleaning up" >&2; finish_idle; trap - EXIT; exit 130' INT TERM
+
+ensure_display || give_up "no X display"
+ensure_wineprefix
+mkdir -p "$E2E_WORK"
+rm -f "$RESULTS" "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err"
+make_namespace || give_up "cannot make the network namespace $E2E_NS"
+start_server || give_up "cannot start the Wine server inside $E2E_NS"
+
+# --- measurements --------------------------------------------------------------------------------
+
+# The Linux process inside the namespace whose name starts with NAME (names are cut to 15).
+process_named() { # name
+    local pid
+    for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
+        if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "${1:0:15}"* ]]; then
+            echo "$pid"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# "<voluntary context switches of all threads> <user + system clock ticks>" of a process.
+counters_of() { # pid
+    local switches ticks
+    switches=$(cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^voluntary_ctxt_switches:/ { s += $2 } END { print s + 0 }')
+    ticks=$(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null)
+    echo "$switches ${ticks:-0}"
+}
+
+# One line per process of the namespace: "<pid> <switches> <ticks>".
+snapshot() {
+    local pid
+    for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
+        echo "$pid $(counters_of "$pid")"
+    done
+}
+
+# Measures the namespace's processes for DURATION seconds and appends one line to RESULTS:
+# the phase name, then wake-ups per second and CPU % for the program, the Wine server and the
+# rest (processes that lived through the whole phase).
+measure() { # phase program-pid
+    local phase=$1 program=$2 server before after start end
+    server=$(namespace_server_pid)
+    before=$(snapshot)
+    start=$(date +%s.%N)
+    sleep "$DURATION"
+    after=$(snapshot)
+    end=$(date +%s.%N)
+    awk -v phase="$phase" -v program="$program" -v server="$server" -v hz="$CLOCK_TICKS" \
+        -v seconds="$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')" '
+        NR == FNR { s0[$1] = $2; t0[$1] = $3; next }
+        ($1 in s0) {
+            who = $1 == program ? "p" : $1 == server ? "s" : "o"
+            sw[who] += $2 - s0[$1]; tk[who] += $3 - t0[$1] }
+        END {
+            printf "%s", phase
+            n = split("p s o", order, " ")
+            for (i = 1; i <= n; i++)
+                printf " %.2f %.2f", sw[order[i]] / seconds, tk[order[i]] / hz / seconds * 100
+            printf "\n" }' <(echo "$before") <(echo "$after") >>"$RESULTS"
+}
+
+# Starts the empty program, measures it, and ends it again.
+measure_empty() { # phase [caret]
+    in_ns wine "$EMPTY_EXE" "${@:2}" >>"$E2E_WORK/tarnwell.out" 2>&1 &
+    local launcher=$! pid="" i
+    for i in $(seq 100); do
+        pid=$(process_named tarnwell_idle_window.exe) && break
+        sleep 0.1
+    done
+    [[ -n $pid ]] || give_up "the empty program did not start"
+    drv pointer 0 0 >/dev/null
+    sleep "$SETTLE"
+    echo "idle: $1 for ${DURATION} s..."
+    measure "$1" "$pid"
+    kill "$pid" 2>/dev/null
+    wait "$launcher" 2>/dev/null
+}
+
+# --- the run ---------------------------------------------------------------------------------------
+
+echo "idle: $(basename "$E2E_EXE") watching $HOST every ${PERIOD} s, ${DURATION} s a phase;" \
+    "namespace $E2E_NS"
+measure_empty empty
+measure_empty empty+caret caret
+
+drv clear-settings >/dev/null || give_up "cannot clear the settings"
+drv set-dword tarnwell CheckFrequency "$PERIOD" Hide 0 AlwaysOnTop 0 >/dev/null
+launch "$E2E_EXE" "$HOST" || give_up "no watch window within 15 s"
+drv wait-text $STATUS "$HOST is alive!" 10000 >/dev/null ||
+    give_up "no \"$HOST is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
+tarnwell_pid=$(process_named "$(basename "$E2E_EXE")") || give_up "cannot find tarnwell.exe's process"
+drv pointer 0 0 >/dev/null
+
+# A click on the tray icon hides the window; another brings it back.
+drv post $WM_TRAY_NOTIFY 0 $WM_LBUTTONDOWN >/dev/null
+drv wait-visible 0 5000 || give_up "the window did not hide on a tray click"
+sleep "$SETTLE"
+echo "idle: Tarnwell hidden for ${DURATION} s..."
+measure tarnwell-hidden "$tarnwell_pid"
+
+drv post $WM_TRAY_NOTIFY 0 $WM_LBUTTONDOWN >/dev/null
+drv wait-visible 1 5000 || give_up "the window did not come back on a tray click"
+sleep "$SETTLE"
+echo "idle: Tarnwell shown for ${DURATION} s..."
+measure tarnwell-shown "$tarnwell_pid"
+status=$(drv text $STATUS)
+stop_program
+
+# --- the report ----------------------------------------------------------------------------------
+
+echo
+echo "Wake-ups per second (voluntary context switches, all threads) and CPU % of one core," \
+    "over ${DURATION} s each; 'others' = the desktop, its tray and Wine's services."
+echo "Context switches are the main figure: CPU % moves with whatever else runs on the machine."
+{
+    echo "phase program-wakeups/s program-CPU% server-wakeups/s server-CPU% others-wakeups/s others-CPU%"
+    cat "$RESULTS"
+} | column -t
+awk '{ w[$1] = $2 + $4 }
+    END {
+        if (w["empty"] > 0)
+            printf "Tarnwell hidden, program + server: %.2f wake-ups/s, %.1f times the empty program\n",
+                w["tarnwell-hidden"], w["tarnwell-hidden"] / w["empty"]
+        if (w["empty+caret"] > 0)
+            printf "Tarnwell shown, program + server: %.2f wake-ups/s, %.1f times the empty program with a caret\n",
+                w["tarnwell-shown"], w["tarnwell-shown"] / w["empty+caret"] }' "$RESULTS"
+echo "Status at the end: \"$status\" (the host answered throughout)"
