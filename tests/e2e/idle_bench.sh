@@ -28,9 +28,8 @@ HOST=127.0.0.1
 WM_TRAY_NOTIFY=1125
 WM_LBUTTONDOWN=0x201
 
-E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_SCRIPTS/../../scripts/common.sh"
-source "$E2E_SCRIPTS/harness.sh"
+BENCH=idle
+source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
 E2E_NS=tw-idle-$$
 E2E_EXE=${IDLE_EXE:-$WIN_BUILD/tarnwell.exe}
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -39,38 +38,12 @@ E2E_WORK=$BUILD_DIR/idle
 RESULTS=$E2E_WORK/results.txt
 CLOCK_TICKS=$(getconf CLK_TCK)
 
-finish_idle() {
-    cleanup
-    stop_display
-}
-
-give_up() {
-    echo "idle: $*" >&2
-    exit 1
-}
-
 [[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 10 ]] || {
     echo "usage: $0 [SECONDS] (10 or more; default 60)" >&2
     exit 2
 }
-[[ $(id -u) -eq 0 ]] || {
-    echo "idle: needs root (network namespace, raw sockets)" >&2
-    exit 2
-}
-for exe in "$E2E_EXE" "$E2E_DRIVER" "$EMPTY_EXE"; do
-    [[ -f $exe ]] || {
-        echo "idle: no $exe (build the Windows side first)" >&2
-        exit 2
-    }
-done
-
-trap 'finish_idle' EXIT
-trap 'echo; echo "idle: interrupted, cleaning up" >&2; finish_idle; trap - EXIT; exit 130' INT TERM
-
-ensure_display || give_up "no X display"
-ensure_wineprefix
-mkdir -p "$E2E_WORK"
-rm -f "$RESULTS" "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err"
+bench_begin "$E2E_EXE" "$E2E_DRIVER" "$EMPTY_EXE"
+rm -f "$RESULTS"
 make_namespace || give_up "cannot make the network namespace $E2E_NS"
 start_server || give_up "cannot start the Wine server inside $E2E_NS"
 

@@ -24,9 +24,8 @@ OPTIONS_BATCH=10
 STATUS=1003
 HOST=127.0.0.1
 
-E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_SCRIPTS/../../scripts/common.sh"
-source "$E2E_SCRIPTS/harness.sh"
+BENCH=soak
+source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
 E2E_NS=tw-soak-$$
 E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -38,37 +37,12 @@ TOGGLES=$E2E_WORK/toggles.txt
 STATUS_LOG=$E2E_WORK/status.txt
 OPTIONS_LOG=$E2E_WORK/options.txt
 
-give_up() {
-    echo "soak: $*" >&2
-    finish_soak
-    exit 1
-}
-
-finish_soak() {
-    cleanup
-    stop_display
-}
-
 [[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 20 ]] || {
     echo "usage: $0 [SECONDS] (20 or more; default 180)" >&2
     exit 2
 }
-[[ $(id -u) -eq 0 ]] || {
-    echo "soak: needs root (network namespace, raw sockets)" >&2
-    exit 2
-}
-[[ -f $E2E_EXE && -f $E2E_DRIVER ]] || {
-    echo "soak: no $E2E_EXE or $E2E_DRIVER (build the Windows side first)" >&2
-    exit 2
-}
-
-trap 'finish_soak' EXIT
-trap 'echo; echo "soak: interrupted, cleaning up" >&2; finish_soak; trap - EXIT; exit 130' INT TERM
-
-ensure_display || give_up "no X display"
-ensure_wineprefix
-mkdir -p "$E2E_WORK"
-rm -f "$E2E_WORK"/*.txt "$E2E_WORK"/*.raw "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err"
+bench_begin "$E2E_EXE" "$E2E_DRIVER"
+rm -f "$E2E_WORK"/*.txt "$E2E_WORK"/*.raw
 touch "$SAMPLES" "$TOGGLES" "$STATUS_LOG.raw" "$OPTIONS_LOG"
 make_namespace || give_up "cannot make the network namespace $E2E_NS"
 start_server || give_up "cannot start the Wine server inside $E2E_NS"

@@ -20,35 +20,15 @@ START_DURATION=${2:-20}
 STATUS=1003
 NAME=watched.test
 
-E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_SCRIPTS/../../scripts/common.sh"
-source "$E2E_SCRIPTS/harness.sh"
+BENCH=stall
+source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
 E2E_NS=tw-stall-$$
 E2E_EXE=${STALL_EXE:-$WIN_BUILD/tarnwell.exe}
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
 E2E_WORK=$BUILD_DIR/stall
 
-give_up() {
-    echo "stall: $*" >&2
-    exit 1
-}
-
-[[ $(id -u) -eq 0 ]] || {
-    echo "stall: needs root (network namespace)" >&2
-    exit 2
-}
-[[ -f $E2E_EXE && -f $E2E_DRIVER ]] || {
-    echo "stall: no $E2E_EXE or $E2E_DRIVER (build the Windows side first)" >&2
-    exit 2
-}
-
-trap 'cleanup; stop_display' EXIT
-trap 'echo "stall: interrupted" >&2; exit 130' INT TERM
-
-ensure_display || give_up "no X display"
-ensure_wineprefix
-mkdir -p "$E2E_WORK"
-rm -f "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err" "$E2E_WORK/dns.err"
+bench_begin "$E2E_EXE" "$E2E_DRIVER"
+rm -f "$E2E_WORK/dns.err"
 make_namespace || give_up "cannot make the network namespace $E2E_NS"
 start_dns 5 2 || give_up "no name server"
 start_server || give_up "cannot start the Wine server inside $E2E_NS"
