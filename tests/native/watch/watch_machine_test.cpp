@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -77,16 +78,21 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
     EXPECT_FALSE(window.visible);
 }
 
-TEST_F(WatchMachineTest, UnknownHostLeavesNothingWatched) {
-    window.hostText = "no.such.host";
-    window.startFailure = ProbeFailure::UnknownHost;
-    machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "start probe no.such.host", "status Unknown - no.such.host!",
-                     "icon 131", "restart light timer"}),
-              window.Take());
-    EXPECT_FALSE(machine.IsWatching());
-    EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
-    EXPECT_EQ(Calls{}, CheckAt(60000));
+// An unknown name, or a user refused both ways of probing: the status says which.
+TEST_F(WatchMachineTest, AFailedStartSaysWhyAndLeavesNothingWatched) {
+    for (const auto& [failure, status] :
+         {std::pair{ProbeFailure::UnknownHost, "status Unknown - no.such.host!"},
+          std::pair{ProbeFailure::AccessDenied, "status Access denied - no.such.host!"}}) {
+        window.hostText = "no.such.host";
+        window.startFailure = failure;
+        machine.StartWatch();
+        EXPECT_EQ((Calls{"take host text", "start probe no.such.host", status, "icon 131",
+                         "restart light timer"}),
+                  window.Take());
+        EXPECT_FALSE(machine.IsWatching());
+        EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
+        EXPECT_EQ(Calls{}, CheckAt(60000));
+    }
 }
 
 TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
@@ -105,16 +111,6 @@ TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
     EXPECT_EQ(Calls{}, CheckAt(60000));
     machine.OnEchoReply();
     EXPECT_EQ(Calls{}, window.Take());
-}
-
-TEST_F(WatchMachineTest, StartRefusedBothWaysSaysAccessDenied) {
-    window.hostText = "10.0.0.1";
-    window.startFailure = ProbeFailure::AccessDenied;
-    machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "start probe 10.0.0.1", "status Access denied - 10.0.0.1!",
-                     "icon 131", "restart light timer"}),
-              window.Take());
-    EXPECT_FALSE(machine.IsWatching());
 }
 
 // A name found not to exist, or an echo service that refuses, after the start had already
