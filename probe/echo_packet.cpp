@@ -84,8 +84,8 @@ std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, 
         ReadLe16(message + IDENTIFIER_OFFSET) != identifier) {
         return std::nullopt;
     }
-    return EchoReply{ReadLe16(message + SEQUENCE_OFFSET),
-                     nowTick - ReadLe32(message + SEND_TICK_OFFSET)};
+    const uint32_t sendTick = ReadLe32(message + SEND_TICK_OFFSET);
+    return EchoReply{ReadLe16(message + SEQUENCE_OFFSET), nowTick - sendTick, sendTick};
 }
 
 bool IsSendFailureRecoverable(int errorCode) {

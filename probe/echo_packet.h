@@ -32,11 +32,12 @@ EchoRequest BuildEchoRequest(uint16_t identifier, uint32_t sendTick);
 struct EchoReply {
     uint16_t sequence;    // the reply's sequence number
     uint32_t roundTripMs; // now minus the echoed send tick, modulo 2^32
+    uint32_t sendTick;    // the echoed send tick, which names the request answered
 };
 
 // Checks one received IPv4 datagram: an echo reply (type 0) carrying `identifier` gives its
-// sequence and round trip; anything else, including a datagram too short to hold its IPv4
-// header and the first 12 bytes of the ICMP message, gives nothing. Reads only the first
+// sequence, round trip and send tick; anything else, including a datagram too short to hold its
+// IPv4 header and the first 12 bytes of the ICMP message, gives nothing. Reads only the first
 // `length` bytes.
 std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, uint16_t identifier,
                                         uint32_t nowTick);

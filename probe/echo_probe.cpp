@@ -64,16 +64,19 @@ void CloseRawProbeSocket() {
         g_probeSocket = INVALID_SOCKET;
 }
 
-SendOutcome SendRawEchoRequest(ProbeAddress address) {
+SendOutcome SendRawEchoRequest(ProbeAddress address, uint32_t& tag) {
     sockaddr_in to;
     std::memset(&to, 0, sizeof(to));
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = address;
-    const EchoRequest request = BuildEchoRequest(ProcessIdentifier(), ::GetTickCount());
+    const uint32_t sendTick = ::GetTickCount();
+    const EchoRequest request = BuildEchoRequest(ProcessIdentifier(), sendTick);
     if (::sendto(g_probeSocket, reinterpret_cast<const char*>(request.data()),
                  static_cast<int>(request.size()), 0, reinterpret_cast<const sockaddr*>(&to),
-                 sizeof(to)) != SOCKET_ERROR)
+                 sizeof(to)) != SOCKET_ERROR) {
+        tag = sendTick;
         return SendOutcome::Sent;
+    }
     // A network that is down or unreachable sends nothing, like a time-out; a watcher waiting
     // for the network to come back goes on.
     if (IsSendFailureRecoverable(::WSAGetLastError()))
@@ -100,11 +103,11 @@ void ReadEchoReply(SOCKET notified) {
 }
 
 void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in* sender) {
-    if (sender == nullptr || !ProbeCountsReplyFrom(sender->sin_addr.s_addr))
+    if (sender == nullptr)
         return;
     const std::optional<EchoReply> reply =
         ParseEchoReply(datagram, length, ProcessIdentifier(), ::GetTickCount());
-    if (!reply)
+    if (!reply || !ProbeCountsReply(reply->sendTick, sender->sin_addr.s_addr))
         return;
     ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, reply->sequence,
                    static_cast<LPARAM>(reply->roundTripMs));

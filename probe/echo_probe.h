@@ -27,14 +27,14 @@ bool OpenRawProbeSocket();
 // Closes the raw socket, if any; g_probeSocket becomes the invalid value.
 void CloseRawProbeSocket();
 
-// Sends one echo request over the raw socket. A failure other than those that may pass ends
-// the process.
-SendOutcome SendRawEchoRequest(ProbeAddress address);
+// Sends one echo request over the raw socket; its send tick, which the reply echoes, is its
+// tag. A failure other than those that may pass ends the process.
+SendOutcome SendRawEchoRequest(ProbeAddress address, uint32_t& tag);
 
 // Reads one datagram from the raw socket that a WM_SOCKET_EVENT names and checks it. A notice
 // for another socket (one closed since, or none made) is ignored.
 void ReadEchoReply(SOCKET notified);
 
-// Sends WM_ECHO_REPLY for a datagram that is an echo reply to this process from the address
-// the requests go to.
+// Sends WM_ECHO_REPLY for a datagram that is an echo reply to a request of this process, from
+// the address that request went to.
 void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in* sender);

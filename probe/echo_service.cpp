@@ -27,11 +27,13 @@ constexpr DWORD NOT_SET_BY_PARSE = 11010; // IP_REQ_TIMED_OUT
 struct ServiceRequest {
     HANDLE event = nullptr;
     uint32_t started = 0;
+    uint32_t tag = 0; // the request's number
     // One reply, its echoed data, an ICMP error's 8 bytes and room for the status block.
     alignas(8) unsigned char replies[sizeof(ICMP_ECHO_REPLY) + REQUEST_DATA_SIZE + 8 + 64] = {};
 };
 
 HANDLE g_service = INVALID_HANDLE_VALUE;
+uint32_t g_nLastTag = 0;
 
 // Requests the service may still write into; a request leaves only once its event is set.
 // Never destroyed, since requests may still be in flight when the program ends.
@@ -61,12 +63,13 @@ bool OpenEchoService() {
     return g_service != INVALID_HANDLE_VALUE;
 }
 
-SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started) {
+SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started, uint32_t& tag) {
     std::vector<std::unique_ptr<ServiceRequest>>& inFlight = InFlight();
     if (g_service == INVALID_HANDLE_VALUE || inFlight.size() >= MAX_IN_FLIGHT)
         return SendOutcome::NotSent;
     auto request = std::make_unique<ServiceRequest>();
     request->started = started;
+    request->tag = ++g_nLastTag;
     request->event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (request->event == nullptr)
         return SendOutcome::NotSent;
@@ -85,12 +88,13 @@ SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started) {
     AfxAddWaitHandle(request->event, OnRequestFinished, nullptr);
     if (result != 0)
         ::SetEvent(request->event); // finished at once
+    tag = request->tag;
     inFlight.push_back(std::move(request));
     return SendOutcome::Sent;
 }
 
 void CollectServiceEchoResults(
-    const std::function<void(const EchoServiceResult&, uint32_t started)>& report) {
+    const std::function<void(const EchoServiceResult&, uint32_t started, uint32_t tag)>& report) {
     // The finished requests leave the list before any is reported, since a report reaches the
     // watch window, which may start again and send.
     std::vector<std::unique_ptr<ServiceRequest>>& inFlight = InFlight();
@@ -106,6 +110,6 @@ void CollectServiceEchoResults(
     for (const std::unique_ptr<ServiceRequest>& request : finished) {
         AfxRemoveWaitHandle(request->event);
         ::CloseHandle(request->event);
-        report(ReadFinished(*request), request->started);
+        report(ReadFinished(*request), request->started, request->tag);
     }
 }

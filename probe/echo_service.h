@@ -12,9 +12,10 @@
 // Opens the service's handle once for the process; false when the service cannot be reached.
 bool OpenEchoService();
 
-// Sends one echo request to the address; `started` tags its result.
-SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started);
+// Sends one echo request to the address; `started` marks its result, and `tag` is set to the
+// request's own number when it is sent.
+SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started, uint32_t& tag);
 
-// Reads every finished request and hands each result, with its tag, to `report`.
+// Reads every finished request and hands each result, with its start and number, to `report`.
 void CollectServiceEchoResults(
-    const std::function<void(const EchoServiceResult&, uint32_t started)>& report);
+    const std::function<void(const EchoServiceResult&, uint32_t started, uint32_t tag)>& report);

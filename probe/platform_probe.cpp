@@ -16,7 +16,7 @@ public:
         CloseRawProbeSocket();
         return OpenEchoService();
     }
-    SendOutcome Send(ProbeWay way, ProbeAddress address) override;
+    SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) override;
     void StartLookup(uint32_t lookupId, const std::string& name) override {
         StartSocketLayer();
         StartHostLookup(lookupId, name, g_notifyWnd);
@@ -29,10 +29,10 @@ ProbeSession& Session() {
     return session;
 }
 
-SendOutcome WindowsProbePlatform::Send(ProbeWay way, ProbeAddress address) {
+SendOutcome WindowsProbePlatform::Send(ProbeWay way, ProbeAddress address, uint32_t& tag) {
     if (way == ProbeWay::RawSocket)
-        return SendRawEchoRequest(address);
-    return SendServiceEchoRequest(address, Session().Started());
+        return SendRawEchoRequest(address, tag);
+    return SendServiceEchoRequest(address, Session().Started(), tag);
 }
 
 } // namespace
@@ -47,20 +47,20 @@ std::optional<ProbeFailure> ProbeTick() {
     return Session().Tick();
 }
 
-std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId) {
+LookupNews ProbeOnHostResolved(WPARAM lookupId) {
     const uint32_t id = static_cast<uint32_t>(lookupId);
     const std::optional<LookupAnswer> answer = TakeHostLookupAnswer(id);
     if (!answer)
-        return std::nullopt;
+        return LookupNews::None;
     return Session().OnLookupAnswer(id, *answer);
 }
 
 void CollectProbeEchoServiceResults() {
-    CollectServiceEchoResults([](const EchoServiceResult& result, uint32_t started) {
+    CollectServiceEchoResults([](const EchoServiceResult& result, uint32_t started, uint32_t tag) {
         ProbeSession& session = Session();
         if (started != session.Started())
             return; // a request of an earlier start
-        if (result.kind == EchoServiceResult::Reply && session.CountsReplyFrom(result.from)) {
+        if (result.kind == EchoServiceResult::Reply && session.CountsReply(tag, result.from)) {
             ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(result.roundTripMs));
         } else if (result.kind == EchoServiceResult::Refused) {
             if (const std::optional<ProbeFailure> failure = session.OnRefused(started))
@@ -69,6 +69,6 @@ void CollectProbeEchoServiceResults() {
     });
 }
 
-bool ProbeCountsReplyFrom(ProbeAddress sender) {
-    return Session().CountsReplyFrom(sender);
+bool ProbeCountsReply(uint32_t tag, ProbeAddress sender) {
+    return Session().CountsReply(tag, sender);
 }

@@ -24,12 +24,12 @@ std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window);
 std::optional<ProbeFailure> ProbeTick();
 
 // WM_HOST_RESOLVED: the answer of the lookup with this id.
-std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId);
+LookupNews ProbeOnHostResolved(WPARAM lookupId);
 
 // Reports the echo service's finished requests to g_notifyWnd. The framework's loop runs it
 // when a request finishes; the check tick runs it too, for requests that finished while
 // another loop (a file dialog's, a menu's) ran.
 void CollectProbeEchoServiceResults();
 
-// Whether a reply from this address counts for the running probe.
-bool ProbeCountsReplyFrom(ProbeAddress sender);
+// Whether a reply that carried this tag, from this address, counts for the running probe.
+bool ProbeCountsReply(uint32_t tag, ProbeAddress sender);

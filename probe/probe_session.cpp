@@ -2,6 +2,7 @@
 // count.
 #include "probe/probe_session.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -68,6 +69,26 @@ LookupOutcome LookupOutcomeForError(int errorCode) {
                                                                : LookupOutcome::TryLater;
 }
 
+void SentRequests::Add(uint32_t tag, ProbeAddress to) {
+    if (m_nCount == CAPACITY) {
+        std::move(m_requests.begin() + 1, m_requests.end(), m_requests.begin());
+        --m_nCount;
+    }
+    m_requests[m_nCount++] = {tag, to};
+}
+
+bool SentRequests::Take(uint32_t tag, ProbeAddress from) {
+    const auto end = m_requests.begin() + static_cast<std::ptrdiff_t>(m_nCount);
+    const auto found = std::find_if(m_requests.begin(), end, [&](const Request& request) {
+        return request.tag == tag && request.to == from;
+    });
+    if (found == end)
+        return false;
+    std::move(found + 1, end, found);
+    --m_nCount;
+    return true;
+}
+
 ProbeSession::ProbeSession(ProbePlatform& platform, ProbeWayChoice choice)
     : m_platform(platform), m_choice(choice) {}
 
@@ -77,6 +98,9 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_bLookupInFlight = false; // an earlier lookup is abandoned; its answer will not match
     m_address.reset();
     m_strName.clear();
+    m_bHostUnknown = false;
+    m_bAnswered = false;
+    m_sent.Clear();
     if (!ChooseWay())
         return Fail(ProbeFailure::AccessDenied);
     m_bProbing = true;
@@ -111,34 +135,48 @@ std::optional<ProbeFailure> ProbeSession::Tick() {
     return SendRequest();
 }
 
-std::optional<ProbeFailure> ProbeSession::OnLookupAnswer(uint32_t lookupId,
-                                                         const LookupAnswer& answer) {
+LookupNews ProbeSession::OnLookupAnswer(uint32_t lookupId, const LookupAnswer& answer) {
     if (!m_bProbing || !m_bLookupInFlight || lookupId != m_nLookupId)
-        return std::nullopt;
+        return LookupNews::None;
     m_bLookupInFlight = false;
-    const bool firstAddress = !m_address.has_value();
+    if (m_address) {
+        // Later addresses only redirect the requests of the next ticks; a name that vanished
+        // or a silent name server keeps the last good address.
+        if (answer.outcome == LookupOutcome::Found)
+            m_address = answer.address;
+        return LookupNews::None;
+    }
     switch (answer.outcome) {
-    case LookupOutcome::Found:
+    case LookupOutcome::Found: {
         m_address = answer.address;
-        // Later addresses only redirect the requests of the next ticks.
-        return firstAddress ? SendRequest() : std::nullopt;
+        const bool wasUnknown = m_bHostUnknown;
+        m_bHostUnknown = false;
+        if (SendRequest())
+            return LookupNews::AccessDenied;
+        return wasUnknown ? LookupNews::HostFound : LookupNews::None;
+    }
     case LookupOutcome::NoSuchName:
-        // A name that vanished while watched keeps its last good address.
-        return firstAddress ? Fail(ProbeFailure::UnknownHost) : std::nullopt;
+        if (m_bHostUnknown)
+            return LookupNews::None;
+        m_bHostUnknown = true;
+        return LookupNews::HostUnknown;
     case LookupOutcome::TryLater:
         break;
     }
-    return std::nullopt;
+    return LookupNews::None;
 }
 
 std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
-    if (!m_bProbing || started != m_nStarted)
+    if (!m_bProbing || started != m_nStarted || m_bAnswered)
         return std::nullopt;
     return Fail(ProbeFailure::AccessDenied);
 }
 
-bool ProbeSession::CountsReplyFrom(ProbeAddress sender) const {
-    return m_bProbing && m_address.has_value() && *m_address == sender;
+bool ProbeSession::CountsReply(uint32_t tag, ProbeAddress sender) {
+    if (!m_bProbing || !m_sent.Take(tag, sender))
+        return false;
+    m_bAnswered = true;
+    return true;
 }
 
 void ProbeSession::StartLookup() {
@@ -147,8 +185,16 @@ void ProbeSession::StartLookup() {
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
-    if (m_platform.Send(m_way, *m_address) == SendOutcome::Refused)
+    uint32_t tag = 0;
+    switch (m_platform.Send(m_way, *m_address, tag)) {
+    case SendOutcome::Sent:
+        m_sent.Add(tag, *m_address);
+        break;
+    case SendOutcome::NotSent:
+        break;
+    case SendOutcome::Refused:
         return Fail(ProbeFailure::AccessDenied);
+    }
     return std::nullopt;
 }
 

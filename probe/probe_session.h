@@ -1,14 +1,17 @@
 // The decisions of the echo probe, apart from any socket: which of the two ways of probing a
 // start uses (the raw ICMP socket, or the system's ICMP echo service when the raw socket is
 // refused), when the host name is looked up (in the background: at the start, and again at
-// most once per check tick, one lookup at a time), which address the requests go to (the
-// latest good one: a failed or slow lookup keeps it), and which replies count (only those
-// from that address). ProbePlatform is what the session needs of the platform; the Windows
-// side implements it and the native tests fake it.
+// most once per check tick, one lookup at a time, and again at every tick while the name is
+// unknown), which address the requests go to (the latest good one: a failed or slow lookup
+// keeps it), and which replies count (only a reply to a request of the running start, from the
+// address that request went to). ProbePlatform is what the session needs of the platform; the
+// Windows side implements it and the native tests fake it.
 #pragma once
 
 #include "probe/probe_failure.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,14 +56,46 @@ struct LookupAnswer {
 // The lookup outcome for a Winsock error code of a failed lookup.
 LookupOutcome LookupOutcomeForError(int errorCode);
 
+// What a finished lookup means for the watch.
+enum class LookupNews {
+    None,
+    HostUnknown,  // the name server says the name of the start does not exist (yet): the name
+                  // is looked up again at every check tick
+    HostFound,    // a name that was unknown has an address now; its first request is sent
+    AccessDenied, // the first request, sent with the first address, was refused
+};
+
+// The requests of a start that may still be answered: the tag the platform gave each (what its
+// reply carries back) and the address it went to. Holds the latest few; older ones are
+// forgotten, as their replies would come far too late to count.
+class SentRequests {
+public:
+    static constexpr std::size_t CAPACITY = 16;
+
+    void Clear() { m_nCount = 0; }
+    void Add(uint32_t tag, ProbeAddress to);
+    // Whether a request with this tag went to `from`; such a request is answered and forgotten.
+    bool Take(uint32_t tag, ProbeAddress from);
+
+private:
+    struct Request {
+        uint32_t tag;
+        ProbeAddress to;
+    };
+    std::array<Request, CAPACITY> m_requests{}; // the oldest first
+    std::size_t m_nCount = 0;
+};
+
 class ProbePlatform {
 public:
     virtual ~ProbePlatform() = default;
     // Closes whatever way a previous start opened and opens this one; false when it cannot be
     // opened (a refused raw socket, an echo service that cannot be reached).
     virtual bool OpenWay(ProbeWay way) = 0;
-    // Sends one echo request to the address over the open way.
-    virtual SendOutcome Send(ProbeWay way, ProbeAddress address) = 0;
+    // Sends one echo request to the address over the open way; when it is Sent, sets `tag` to
+    // what its reply will carry back to name it (the raw socket's send tick, the echo
+    // service's request number).
+    virtual SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) = 0;
     // Starts looking the name up in the background; the answer comes back through
     // ProbeSession::OnLookupAnswer with the same id.
     virtual void StartLookup(uint32_t lookupId, const std::string& name) = 0;
@@ -78,21 +113,26 @@ public:
     // when none is in flight.
     std::optional<ProbeFailure> Tick();
     // A lookup ended. Answers to abandoned lookups are ignored. The first address of a start
-    // sends the first request at once.
-    std::optional<ProbeFailure> OnLookupAnswer(uint32_t lookupId, const LookupAnswer& answer);
+    // sends the first request at once. A name that does not exist is reported once and then
+    // looked up again at every tick, since a machine without a network yet (at logon, before
+    // the VPN) hears the same answer as for a name that will never exist.
+    LookupNews OnLookupAnswer(uint32_t lookupId, const LookupAnswer& answer);
     // The platform found that the way in use is refused (the echo service said so on
-    // completion); started is the Started() count the refused request belonged to.
+    // completion); started is the Started() count the refused request belonged to. After the
+    // first reply of a start, the same completion is a lost request, and nothing changes.
     std::optional<ProbeFailure> OnRefused(uint32_t started);
 
-    // Whether an echo reply from this address counts: only replies from the address the
-    // requests of the running session go to.
-    bool CountsReplyFrom(ProbeAddress sender) const;
+    // Whether an echo reply counts: only the reply to a request of the running start, coming
+    // from the address that request went to (a name served round-robin moves the requests on
+    // while replies from the previous address are still due). tag is what the reply carried.
+    bool CountsReply(uint32_t tag, ProbeAddress sender);
 
     bool IsProbing() const { return m_bProbing; }
     ProbeWay Way() const { return m_way; }
     // How many starts there have been; tags what the platform reports about requests.
     uint32_t Started() const { return m_nStarted; }
     bool IsLookupInFlight() const { return m_bLookupInFlight; }
+    bool IsHostUnknown() const { return m_bHostUnknown; }
 
 private:
     bool ChooseWay();
@@ -108,5 +148,8 @@ private:
     std::string m_strName;                 // the name to look up; empty for a dotted address
     std::optional<ProbeAddress> m_address; // the latest good address
     bool m_bLookupInFlight = false;
-    uint32_t m_nLookupId = 0; // the id of the latest lookup started
+    uint32_t m_nLookupId = 0;    // the id of the latest lookup started
+    bool m_bHostUnknown = false; // the name server said no, and no address was found since
+    bool m_bAnswered = false;    // a reply of this start counted
+    SentRequests m_sent;         // the requests of this start
 };

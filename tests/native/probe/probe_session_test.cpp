@@ -25,6 +25,7 @@ public:
     bool rawOpens = true;
     bool serviceOpens = true;
     SendOutcome sendOutcome = SendOutcome::Sent;
+    uint32_t lastTag = 0; // the tag of the latest request sent
     Calls calls;
 
     Calls Take() {
@@ -37,9 +38,10 @@ public:
         calls.push_back(raw ? "open raw" : "open service");
         return raw ? rawOpens : serviceOpens;
     }
-    SendOutcome Send(ProbeWay way, ProbeAddress address) override {
+    SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) override {
         calls.push_back(std::string(way == ProbeWay::RawSocket ? "raw" : "service") + " send " +
                         Dotted(address));
+        tag = ++lastTag;
         return sendOutcome;
     }
     void StartLookup(uint32_t lookupId, const std::string& name) override {
@@ -122,11 +124,13 @@ TEST_F(ProbeSessionTest, AForcedWayIsTheOnlyOneTried) {
 TEST_F(ProbeSessionTest, ANameIsLookedUpAndTheFirstRequestGoesWithTheAnswer) {
     EXPECT_FALSE(session.Start("example.org"));
     EXPECT_EQ((Calls{"open raw", "lookup 1 example.org"}), platform.Take());
-    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
-    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
-    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
-    EXPECT_FALSE(session.CountsReplyFrom(BETA));
+    // Only from the address the request went to, and once.
+    EXPECT_FALSE(session.CountsReply(platform.lastTag, BETA));
+    EXPECT_FALSE(session.CountsReply(platform.lastTag + 1, ALPHA));
+    EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
+    EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
 }
 
 TEST_F(ProbeSessionTest, WhileWatchingOneLookupPerTickAtMostAndOneInFlight) {
@@ -139,46 +143,57 @@ TEST_F(ProbeSessionTest, WhileWatchingOneLookupPerTickAtMostAndOneInFlight) {
     EXPECT_FALSE(session.Tick());
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ((Calls{"raw send 192.0.2.1", "raw send 192.0.2.1"}), platform.Take());
-    // The name now has another address: the requests follow it, and the next tick looks again.
-    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
+    // The name now has another address (served round-robin): the requests follow it, and the
+    // next tick looks again. A reply still due from the old address counts for its request.
+    const uint32_t toAlpha = platform.lastTag;
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
     EXPECT_EQ(Calls{}, platform.Take());
-    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
-    EXPECT_TRUE(session.CountsReplyFrom(BETA));
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ((Calls{"lookup 3 example.org", "raw send 192.0.2.2"}), platform.Take());
+    EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
+    EXPECT_TRUE(session.CountsReply(toAlpha, ALPHA));
+    EXPECT_TRUE(session.CountsReply(platform.lastTag, BETA));
 }
 
 TEST_F(ProbeSessionTest, AFailedLookupWhileWatchingKeepsTheLastGoodAddress) {
     session.Start("example.org");
     session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
     session.Tick();
-    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::TryLater, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::TryLater, 0}));
     session.Tick();
-    EXPECT_FALSE(session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, 0}));
     EXPECT_TRUE(session.IsProbing());
-    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
+    EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
     platform.Take();
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ((Calls{"lookup 4 example.org", "raw send 192.0.2.1"}), platform.Take());
 }
 
-TEST_F(ProbeSessionTest, ANameThatDoesNotExistEndsTheStart) {
+// Without a network yet (at logon), the name server's no is not final: the name is reported
+// unknown once, looked up again at every tick, and probed as soon as it resolves.
+TEST_F(ProbeSessionTest, AnUnknownNameIsLookedUpAgainAtEveryTickUntilItResolves) {
     session.Start("nosuch.example");
-    EXPECT_EQ(ProbeFailure::UnknownHost, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
-    EXPECT_FALSE(session.IsProbing());
+    EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_TRUE(session.IsHostUnknown());
     platform.Take();
     EXPECT_FALSE(session.Tick());
-    EXPECT_EQ(Calls{}, platform.Take());
+    EXPECT_EQ(Calls{"lookup 2 nosuch.example"}, platform.Take());
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{"lookup 3 nosuch.example"}, platform.Take());
+    EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(3, {LookupOutcome::Found, ALPHA}));
+    EXPECT_FALSE(session.IsHostUnknown());
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
 }
 
 TEST_F(ProbeSessionTest, ASilentNameServerAtTheStartIsTriedAgainAtTheNextTick) {
     session.Start("example.org");
-    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::TryLater, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::TryLater, 0}));
     EXPECT_TRUE(session.IsProbing());
     platform.Take();
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ(Calls{"lookup 2 example.org"}, platform.Take());
-    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, ALPHA}));
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
 }
 
@@ -186,19 +201,20 @@ TEST_F(ProbeSessionTest, TheAnswerOfAnAbandonedLookupIsIgnored) {
     session.Start("first.example");
     session.Start("second.example");
     platform.Take();
-    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
-    EXPECT_FALSE(session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
     EXPECT_EQ(Calls{}, platform.Take());
     EXPECT_TRUE(session.IsProbing());
-    EXPECT_FALSE(session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
     EXPECT_EQ(Calls{"raw send 192.0.2.2"}, platform.Take());
-    // A dotted start abandons a lookup too, and replies from the name's address stop counting.
+    // A dotted start abandons a lookup too, and replies to the earlier start stop counting.
     session.Tick();
+    const uint32_t earlier = platform.lastTag;
     session.Start("192.0.2.1");
     platform.Take();
-    EXPECT_FALSE(session.OnLookupAnswer(3, {LookupOutcome::Found, BETA}));
-    EXPECT_FALSE(session.CountsReplyFrom(BETA));
-    EXPECT_TRUE(session.CountsReplyFrom(ALPHA));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::Found, BETA}));
+    EXPECT_FALSE(session.CountsReply(earlier, BETA));
+    EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
     EXPECT_EQ(Calls{}, platform.Take());
 }
 
@@ -217,7 +233,7 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
     platform.sendOutcome = SendOutcome::Refused;
     EXPECT_EQ(ProbeFailure::AccessDenied, session.Start("192.0.2.1"));
     EXPECT_FALSE(session.IsProbing());
-    EXPECT_FALSE(session.CountsReplyFrom(ALPHA));
+    EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
 
     platform.sendOutcome = SendOutcome::Sent;
     session.Start("192.0.2.1");
@@ -234,6 +250,12 @@ TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {
     EXPECT_TRUE(session.IsProbing());
     EXPECT_EQ(ProbeFailure::AccessDenied, session.OnRefused(session.Started()));
     EXPECT_FALSE(session.IsProbing());
+    // After the first reply of a start, the same completion is only a lost request.
+    session.Start("192.0.2.1");
+    ASSERT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
+    session.Tick();
+    EXPECT_FALSE(session.OnRefused(session.Started()));
+    EXPECT_TRUE(session.IsProbing());
 }
 
 } // namespace
