@@ -60,8 +60,7 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_HOST_RESOLVED) {
-        if (const std::optional<ProbeFailure> failure = ProbeOnHostResolved(wParam))
-            m_watch.OnProbeFailed(*failure);
+        OnHostResolved(wParam);
     } else if (message == WM_PROBE_FAILED) {
         m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
     } else {
@@ -88,6 +87,7 @@ BOOL CWatchDlg::OnInitDialog() {
     // The light timer starts only when the light has something to show (see WatchMachine).
     StartCheckTimer();
 
+    AllowTaskbarCreatedMessage(m_hWnd);
     m_trayIcon.Create(this, WM_TRAY_NOTIFY, "Hide", nullptr, TRAY_ICON_ID);
     m_trayIcon.SetIcon(static_cast<UINT>(IDI_TRAY_WAITING));
 
@@ -119,9 +119,24 @@ void CWatchDlg::ToggleVisible() {
     m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
 }
 
+void CWatchDlg::OnHostResolved(WPARAM lookupId) {
+    switch (ProbeOnHostResolved(lookupId)) {
+    case LookupNews::None:
+        break;
+    case LookupNews::HostUnknown:
+        m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
+        break;
+    case LookupNews::HostFound:
+        m_watch.OnHostFound();
+        break;
+    case LookupNews::AccessDenied:
+        m_watch.OnProbeFailed(ProbeFailure::AccessDenied);
+        break;
+    }
+}
+
 void CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
-    // Explorer broadcasts this when it makes the taskbar again, which then has no icons.
-    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    const UINT taskbarCreated = TaskbarCreatedMessage();
     if (message == WM_ENDSESSION && wParam != FALSE) {
         // The session ends: the process is ended next, and the modal run never returns.
         SaveSettings();

@@ -45,10 +45,12 @@ void WatchMachine::StartWatch() {
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
         m_bWatching = false;
         m_bAlive = false;
+        m_bHostUnknown = false;
     } else {
         m_effects.SetStatusText("Waiting for " + text + "...");
         m_bWatching = true;
         m_bAlive = false;
+        m_bHostUnknown = false;
         m_bCheckTickSeen = false;
         m_strHost = text;
         if (m_settings.Hide != 0) {
@@ -89,13 +91,27 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
     m_bAlive = false;
-    StopWatching();
-    // A start that hid the window brings it back to say why watching stopped.
+    if (failure == ProbeFailure::UnknownHost) {
+        m_bHostUnknown = true;
+    } else {
+        StopWatching();
+    }
+    // A start that hid the window brings it back to say why nothing is watched.
     if (!m_effects.IsVisible()) {
         m_effects.ToggleVisible();
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
     // The light turns grey at the next light tick.
+    m_effects.RestartLightTimer();
+}
+
+void WatchMachine::OnHostFound() {
+    if (!m_bWatching || !m_bHostUnknown) {
+        return;
+    }
+    m_bHostUnknown = false;
+    m_effects.SetStatusText("Waiting for " + m_strHost + "...");
+    // The light turns from grey to red at the next light tick.
     m_effects.RestartLightTimer();
 }
 
@@ -150,13 +166,11 @@ void WatchMachine::OnResume() {
 }
 
 void WatchMachine::OnCheckTimerRestarted() {
-    if (m_bCheckTickSeen) {
-        m_dwLastCheckTick = m_effects.ReadTickCount();
-    }
+    OnResume();
 }
 
 void WatchMachine::OnLightTick() {
-    if (!m_bWatching) {
+    if (!m_bWatching || m_bHostUnknown) {
         m_effects.ShowLight(IDB_LIGHT_GREY);
     } else {
         m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
@@ -196,5 +210,6 @@ void WatchMachine::OnHostDied() {
 
 void WatchMachine::StopWatching() {
     m_bWatching = false;
+    m_bHostUnknown = false;
     m_strHost.clear();
 }

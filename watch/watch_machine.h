@@ -81,21 +81,24 @@ public:
     void StartWatch();
     // An accepted echo reply arrived.
     void OnEchoReply();
-    // Probing the host stopped after the start: the name does not exist, or the user may use
-    // neither way of probing.
+    // Probing the host met a failure after the start. A refused user stops watching; a name
+    // that does not exist is shown as unknown while it is looked up again at every check tick.
     void OnProbeFailed(ProbeFailure failure);
+    // The unknown name has an address now: watching goes on as after a start.
+    void OnHostFound();
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored. The light
     // timer runs only while the light has something to show: from a flash, a start or an event
     // until the next light tick has shown the state's colour.
     void OnTimer(uintptr_t timerId);
     // The machine resumed from sleep: the silence clock starts again now.
     void OnResume();
-    // The check timer was started again (Options OK): the next tick is a full period from now,
-    // and is not late.
+    // The check timer was started again (Options OK): the next tick, and the next request, are
+    // a full period from now, so the silence clock starts again now, as after a resume.
     void OnCheckTimerRestarted();
 
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }
+    bool IsHostUnknown() const { return m_bHostUnknown; }
     // The host being watched; empty after watching stopped at an event.
     const std::string& Host() const { return m_strHost; }
 
@@ -115,6 +118,7 @@ private:
     bool m_bWatching = false;       // check ticks send requests and replies count
     std::string m_strHost;          // the subject of every status text and tooltip
     bool m_bAlive = false;          // answered and not declared dead since
+    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of
     // the first reply; m_bCheckTickSeen tells whether there is one.

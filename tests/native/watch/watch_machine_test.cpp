@@ -113,9 +113,11 @@ TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
     EXPECT_EQ(Calls{}, window.Take());
 }
 
-// A name found not to exist, or an echo service that refuses, after the start had already
-// shown "Waiting for" and hidden the window.
-TEST_F(WatchMachineTest, FailureAfterTheStartStopsAndBringsTheWindowBack) {
+// A name found not to exist after the start had already shown "Waiting for" and hidden the
+// window: the window comes back and says so, and the check ticks go on looking the name up
+// until it has an address (a network that was not up yet at logon); an echo service that
+// refuses then stops watching.
+TEST_F(WatchMachineTest, AnUnknownNameIsWatchedUntilItResolvesAndARefusalStops) {
     settings.Hide = 1;
     StartWatching("no.such.host");
     ASSERT_FALSE(window.visible);
@@ -123,9 +125,22 @@ TEST_F(WatchMachineTest, FailureAfterTheStartStopsAndBringsTheWindowBack) {
     EXPECT_EQ((Calls{"status Unknown - no.such.host!", "is visible", "toggle to shown", "icon 131",
                      "restart light timer"}),
               window.Take());
+    EXPECT_EQ((Calls{"light 164", "stop light timer"}), LightTick());
+    EXPECT_TRUE(machine.IsWatching());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(60000));
+    machine.OnHostFound();
+    EXPECT_EQ((Calls{"status Waiting for no.such.host...", "restart light timer"}), window.Take());
+    EXPECT_EQ((Calls{"light 133", "stop light timer"}), LightTick());
+    // Found once: a second notice changes nothing.
+    machine.OnHostFound();
+    EXPECT_EQ(Calls{}, window.Take());
+    machine.OnProbeFailed(ProbeFailure::AccessDenied);
+    EXPECT_EQ((Calls{"status Access denied - no.such.host!", "is visible", "icon 131",
+                     "restart light timer"}),
+              window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_EQ("", machine.Host());
-    EXPECT_EQ(Calls{}, CheckAt(60000));
+    EXPECT_EQ(Calls{}, CheckAt(70000));
     machine.OnEchoReply();
     machine.OnProbeFailed(ProbeFailure::AccessDenied);
     EXPECT_EQ(Calls{}, window.Take());
@@ -343,14 +358,16 @@ TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     EXPECT_EQ(Calls{"tick"}, window.Take());
     EXPECT_EQ((Calls{"send", "tick"}), CheckAt(82000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(90001));
-    // Options OK restarts the check timer late in a 30 s period: its next tick is not late.
+    // Options OK restarts the check timer late in a 30 s period: its next tick is not late,
+    // and the silence before it is counted from OK, since no request went out in between.
     settings.CheckFrequency = 30;
     ReplyAt(100000);
     CheckAt(110000);
     window.tick = 135000;
     machine.OnCheckTimerRestarted();
     EXPECT_EQ(Calls{"tick"}, window.Take());
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(165000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(165000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(135000 + 31001));
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
