@@ -52,6 +52,24 @@ NOTIFYICONDATAA ToPlatformRecord(const TrayIconRecord& record) {
 
 } // namespace
 
+UINT TaskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+void AllowTaskbarCreatedMessage(HWND window) {
+    // Windows 7 and later have the filter; it is looked up so that older systems still start.
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD MESSAGE_FILTER_ALLOW = 1; // MSGFLT_ALLOW
+    const HMODULE user = ::GetModuleHandleA("user32.dll");
+    const FARPROC found =
+        user != nullptr ? ::GetProcAddress(user, "ChangeWindowMessageFilterEx") : nullptr;
+    if (found == nullptr || TaskbarCreatedMessage() == 0)
+        return;
+    const auto allow = reinterpret_cast<FilterFunction>(reinterpret_cast<void*>(found));
+    allow(window, TaskbarCreatedMessage(), MESSAGE_FILTER_ALLOW, nullptr);
+}
+
 CSystemTray::CSystemTray() : m_state(*this) {}
 
 CSystemTray::~CSystemTray() {

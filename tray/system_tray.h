@@ -10,6 +10,13 @@
 
 #include <vector>
 
+// The message Explorer broadcasts when it has made the taskbar again, which then has no icons.
+UINT TaskbarCreatedMessage();
+// Lets the taskbar's message reach the window also when the program runs elevated, where
+// Windows blocks messages from the less trusted Explorer. Does nothing on systems without
+// the message filter.
+void AllowTaskbarCreatedMessage(HWND window);
+
 class CSystemTray : public CWnd, private TrayShell {
 public:
     CSystemTray();

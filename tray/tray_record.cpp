@@ -51,20 +51,22 @@ void TrayIconState::RemoveIcon() {
 }
 
 bool TrayIconState::SetIcon(uintptr_t icon) {
+    // Kept also while the icon is not in the notification area, so that a taskbar that
+    // appears later gets the current picture.
+    m_nid.hIcon = icon;
     if (!m_bIconAdded) {
         return false;
     }
     m_nid.uFlags = NIF_ICON;
-    m_nid.hIcon = icon;
     return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
 }
 
 bool TrayIconState::SetTooltip(std::string_view text) {
+    CopyTooltip(text);
     if (!m_bIconAdded) {
         return false;
     }
     m_nid.uFlags = NIF_TIP;
-    CopyTooltip(text);
     return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
 }
 

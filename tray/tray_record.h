@@ -102,8 +102,10 @@ public:
     // again with its current picture and tooltip. Does nothing unless Create made the icon
     // and it was not removed since. True when the icon is in the notification area.
     bool AddAgain();
+    // Both keep the new icon or tooltip in the record, and show it when the icon is in the
+    // notification area (true when the shell took it). A text longer than the record holds is
+    // cut to its first 63 characters.
     bool SetIcon(uintptr_t icon);
-    // A text longer than the record holds is cut to its first 63 characters.
     bool SetTooltip(std::string_view text);
 
     // Shows icons in turn, one per tick of timer timerId, from now on for the given number of

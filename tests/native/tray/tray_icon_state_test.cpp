@@ -117,8 +117,13 @@ TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
     EXPECT_FALSE(tray.AddAgain()) << "before Create";
     shell.notifyResult = false;
     ASSERT_FALSE(CreateWithParent()); // no taskbar yet
+    // What the window shows meanwhile waits in the record for the taskbar.
+    EXPECT_FALSE(tray.SetIcon(0x7001));
+    EXPECT_FALSE(tray.SetTooltip("Hide host"));
     shell.notifyResult = true;
     ASSERT_TRUE(tray.AddAgain());
+    EXPECT_EQ(shell.NotifyCalls().back().record.hIcon, 0x7001u);
+    EXPECT_STREQ(shell.NotifyCalls().back().record.szTip, "Hide host");
     ASSERT_TRUE(tray.SetIcon(0x7002));
     ASSERT_TRUE(tray.SetTooltip("Show host"));
     ASSERT_TRUE(tray.AddAgain());
