@@ -59,7 +59,9 @@ convert() { /usr/bin/convert "$@"; }
 expect_text() { # control expected-text
     local text
     text=$(drv text "$1")
-    [[ $text == "$2" ]] || problem "control $1 shows \"$text\", not \"$2\""
+    [[ $text == "$2" ]] && return 0
+    problem "control $1 shows \"$text\", not \"$2\""
+    return 1
 }
 
 expect_info() { # field expected

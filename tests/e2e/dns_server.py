@@ -6,6 +6,8 @@ namespace. Each query is answered as the first word of MODE_FILE says at that mo
            which get "no such name" (NXDOMAIN); other query types get an empty answer
   silent   nothing is sent back
   nxdomain every name gets "no such name"
+  roundrobin as answer, but the address is 127.0.0.2 and 127.0.0.3 in turn, query by query, as a
+           name served round-robin
 
   dns_server.py MODE_FILE [PORT]
 """
@@ -14,6 +16,7 @@ import struct
 import sys
 
 LOOPBACK = bytes([127, 0, 0, 1])
+ROUND_ROBIN = [bytes([127, 0, 0, 2]), bytes([127, 0, 0, 3])]
 TYPE_A = 1
 RCODE_NXDOMAIN = 3
 
@@ -41,7 +44,8 @@ def question_name(packet, end):
     return ".".join(labels).lower()
 
 
-def reply(packet, mode):
+def reply(packet, mode, serial):
+    """The response to one query, or None; serial counts the A queries answered before."""
     if len(packet) < 12:
         return None
     end = question_end(packet)
@@ -55,7 +59,8 @@ def reply(packet, mode):
     count = 0
     if not missing and qtype == TYPE_A:
         # The name by pointer to the question, type A, class IN, 60 s, 4 bytes of address.
-        answers = struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + LOOPBACK
+        address = ROUND_ROBIN[serial % 2] if mode == "roundrobin" else LOOPBACK
+        answers = struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + address
         count = 1
     rcode = RCODE_NXDOMAIN if missing else 0
     # A response to a recursive query: QR, the opcode and RD copied, RA, the code.
@@ -69,6 +74,7 @@ def main():
     port = int(sys.argv[2]) if len(sys.argv) > 2 else 53
     server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     server.bind(("127.0.0.1", port))
+    serial = 0
     while True:
         packet, sender = server.recvfrom(4096)
         try:
@@ -78,7 +84,9 @@ def main():
             mode = "answer"
         if mode == "silent":
             continue
-        out = reply(packet, mode)
+        out = reply(packet, mode, serial)
+        if out is not None and out[7] > 0:  # an answer given
+            serial += 1
         if out is not None:
             server.sendto(out, sender)
 

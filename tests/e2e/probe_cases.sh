@@ -177,3 +177,75 @@ case_ordinary_user() {
     ping_groups "1 0"
     as_user_server wineserver -k >/dev/null 2>&1
 }
+
+# --- no false alarm, no dead end ----------------------------------------------------------------
+#
+# A name that is unknown at first (no network yet at logon) is watched once it resolves; a name
+# served round-robin, whose replies come late from the address each request went to, stays
+# alive; and Options OK, which starts the check timer again, is no silence.
+
+# Notes a problem unless control ID shows TEXT all through the next MS ms. Each wait is short
+# enough for the driver's own time limit, and the text is read again after it, since a driver
+# that found no window fails the same way as a wait that saw no change.
+expect_steady() { # id text ms
+    local left=$3 chunk text
+    while ((left > 0)); do
+        chunk=$((left < 20000 ? left : 20000))
+        if text=$(drv wait-change "$1" "$2" $chunk); then
+            problem "control $1 changed to \"$text\" from \"$2\""
+            return 1
+        fi
+        left=$((left - chunk))
+        expect_text "$1" "$2" || return 1
+    done
+}
+
+case_no_false_alarm() {
+    fresh_case
+    local cases=(unknown_name_that_resolves_later_makes round_robin_name_stays_alive
+        options_ok_gives_no_break)
+    local log_path='C:\e2e\events.log' log=$E2E_DRIVE_DIR/events.log
+    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakePlaySound 0 \
+        BreakPlaySound 0 >/dev/null
+    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" >/dev/null
+    dns_mode nxdomain
+    if ! launch "$E2E_EXE" later.test; then
+        result "${cases[0]}"
+        unreached "${cases[@]:1}"
+        dns_mode answer
+        return
+    fi
+    drv wait-text $STATUS "Unknown - later.test!" 5000 >/dev/null ||
+        problem "status \"$(drv text $STATUS)\", not \"Unknown - later.test!\""
+    dns_mode answer
+    drv wait-text $STATUS "later.test is alive!" 5000 >/dev/null ||
+        problem "no \"later.test is alive!\" within 5 s of the name resolving (status \"$(drv text $STATUS)\")"
+    result "${cases[0]}"
+
+    # The kernel's replies off; the answerer's come 300 ms late, from 127.0.0.2 or 127.0.0.3,
+    # while every lookup gives the other address.
+    silence_host 1
+    in_ns python3 "$E2E_SCRIPTS/echo_answerer.py" 300 2>>"$E2E_WORK/answerer.err" &
+    E2E_BACKGROUND_PIDS+=($!)
+    dns_mode roundrobin
+    drv set-text $HOST_FIELD rr.test
+    drv key $HOST_FIELD $VK_RETURN
+    drv wait-text $STATUS "rr.test is alive!" 5000 >/dev/null ||
+        problem "no \"rr.test is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+    expect_steady $STATUS "rr.test is alive!" 30000
+    result "${cases[1]}"
+
+    # OK in Options 5 s after the latest reply of a 30 s period, twice: the first OK sets the
+    # period, the second changes nothing; then a whole period and more without a break.
+    drv options-period 30 5000 || problem "Options did not take the period 30"
+    sleep 5
+    drv options-period 30 5000 || problem "Options did not take the period 30 again"
+    expect_steady $STATUS "rr.test is alive!" 33000
+    grep -q "has died" "$log" 2>/dev/null && problem "a break line in the log: $(tr -d '\r' <"$log")"
+    grep -q "rr.test is alive" "$log" 2>/dev/null || problem "no make line for rr.test in the log"
+    end_with "Exit command" command $EXIT_BUTTON
+    result "${cases[2]}"
+    kill "${E2E_BACKGROUND_PIDS[-1]}" 2>/dev/null
+    dns_mode answer
+    silence_host 0
+}

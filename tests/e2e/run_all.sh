@@ -78,6 +78,7 @@ case_enter_on_buttons
 case_hide
 case_alive_dead_alive
 case_silent_name_server
+case_no_false_alarm
 case_ordinary_user
 case_stopped_process
 case_installer
