@@ -1,8 +1,8 @@
 // Data exchange rules; see data_exchange.h.
 #include "framework/data_exchange.h"
 
-#include "dialogs/check_state.h"
 #include "dialogs/period_field.h"
+#include "framework/check_state.h"
 #include "framework/win_app.h"
 
 HWND CDataExchange::PrepareCtrl(int id) {

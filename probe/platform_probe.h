@@ -5,9 +5,9 @@
 // refuses a request that was already on its way (sent).
 #pragma once
 
-#include "probe/echo_probe.h"
 #include "probe/host_resolver.h"
 #include "probe/probe_failure.h"
+#include "probe/raw_socket.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The echo probe's raw socket over Winsock; the packet bytes and the reply check are in
 // echo_packet, the decisions in probe_session.
-#include "probe/echo_probe.h"
+#include "probe/raw_socket.h"
 
 #include "probe/echo_packet.h"
 #include "probe/platform_probe.h"

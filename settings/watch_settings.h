@@ -2,7 +2,7 @@
 // Plain logic over a small profile interface, so that it runs without the registry.
 #pragma once
 
-#include "watch/event_action.h"
+#include "settings/event_action.h"
 
 #include <cstdint>
 #include <string>
