@@ -2,8 +2,8 @@
 // it also names the registry key of the program's profile and reads and writes profile values.
 #pragma once
 
+#include "framework/profile_store.h"
 #include "framework/wnd.h"
-#include "settings/watch_settings.h"
 
 #include <windows.h>
 
