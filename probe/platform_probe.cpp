@@ -2,19 +2,22 @@
 #include "probe/platform_probe.h"
 
 #include "probe/echo_service.h"
+#include "probe/socket_layer.h"
 
 #include <cstdlib>
 
 namespace {
+
+HWND g_notifyWnd = nullptr; // the window the probe notifies
 
 class WindowsProbePlatform : public ProbePlatform {
 public:
     bool OpenWay(ProbeWay way) override {
         StartSocketLayer();
         if (way == ProbeWay::RawSocket)
-            return OpenRawProbeSocket();
+            return OpenRawProbeSocket(g_notifyWnd);
         CloseRawProbeSocket();
-        return OpenEchoService();
+        return OpenEchoService(CollectProbeEchoServiceResults);
     }
     SendOutcome Send(ProbeWay way, ProbeAddress address) override;
     void StartLookup(uint32_t lookupId, const std::string& name) override {
@@ -53,6 +56,14 @@ std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId) {
     if (!answer)
         return std::nullopt;
     return Session().OnLookupAnswer(id, *answer);
+}
+
+void ReadEchoReply(SOCKET notified) {
+    const std::optional<RawEchoReply> raw = ReadRawEchoReply(notified);
+    if (!raw || !Session().CountsReplyFrom(raw->from))
+        return;
+    ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, raw->reply.sequence,
+                   static_cast<LPARAM>(raw->reply.roundTripMs));
 }
 
 void CollectProbeEchoServiceResults() {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+constexpr UINT WM_ECHO_REPLY = 1001;         // wParam: the reply's sequence; lParam: round trip, ms
 constexpr UINT WM_PROBE_FAILED = WM_APP + 2; // wParam: the ProbeFailure
 
 // Starts probing the host for the window: chooses the way (TARNWELL_PROBE may force one),
@@ -26,9 +27,12 @@ std::optional<ProbeFailure> ProbeTick();
 // WM_HOST_RESOLVED: the answer of the lookup with this id.
 std::optional<ProbeFailure> ProbeOnHostResolved(WPARAM lookupId);
 
-// Reports the echo service's finished requests to g_notifyWnd. The framework's loop runs it
-// when a request finishes; the check tick runs it too, for requests that finished while
-// another loop (a file dialog's, a menu's) ran.
+// WM_SOCKET_EVENT: reads the raw socket and sends WM_ECHO_REPLY for a reply that counts.
+void ReadEchoReply(SOCKET notified);
+
+// Reports the echo service's finished requests to the probe's window. The framework's loop
+// runs it when a request finishes; the check tick runs it too, for requests that finished
+// while another loop (a file dialog's, a menu's) ran.
 void CollectProbeEchoServiceResults();
 
 // Whether a reply from this address counts for the running probe.

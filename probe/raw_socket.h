@@ -1,29 +1,23 @@
-// The echo probe's raw-socket way: one raw ICMP socket at a time, readiness notices posted to
-// the watch window as WM_SOCKET_EVENT, accepted replies sent to it as WM_ECHO_REPLY.
+// The echo probe's raw-socket way: one raw ICMP socket at a time, its readiness notices posted
+// to the window as WM_SOCKET_EVENT, and the echo replies to this process read from it.
 #pragma once
 
+#include "probe/echo_packet.h"
 #include "probe/probe_session.h"
 
 #include <winsock2.h>
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
+#include <optional>
 
-constexpr UINT WM_ECHO_REPLY = 1001;   // wParam: the reply's sequence; lParam: round trip, ms
 constexpr UINT WM_SOCKET_EVENT = 1002; // wParam: the socket that has data
-constexpr UINT PROBE_EXIT_CODE = 65535;
 
 extern SOCKET g_probeSocket; // the raw socket; 0 before the first, invalid when there is none
-extern HWND g_notifyWnd;     // the window the probe notifies
 
-// Starts Winsock on the first call; ends the process when it cannot start.
-void StartSocketLayer();
-
-// Closes the previous raw socket and makes a new one, selected for WM_SOCKET_EVENT on
-// g_notifyWnd and never blocking. False when it cannot be made (a user who may not open raw
-// sockets is refused); g_probeSocket is then the invalid value.
-bool OpenRawProbeSocket();
+// Closes the previous raw socket and makes a new one (Winsock must be started), selected for
+// WM_SOCKET_EVENT on the window and never blocking. False when it cannot be made (a user who
+// may not open raw sockets is refused); g_probeSocket is then the invalid value.
+bool OpenRawProbeSocket(HWND window);
 // Closes the raw socket, if any; g_probeSocket becomes the invalid value.
 void CloseRawProbeSocket();
 
@@ -31,10 +25,13 @@ void CloseRawProbeSocket();
 // the process.
 SendOutcome SendRawEchoRequest(ProbeAddress address);
 
-// Reads one datagram from the raw socket that a WM_SOCKET_EVENT names and checks it. A notice
-// for another socket (one closed since, or none made) is ignored.
-void ReadEchoReply(SOCKET notified);
+// An echo reply to this process and the address it came from.
+struct RawEchoReply {
+    ProbeAddress from;
+    EchoReply reply;
+};
 
-// Sends WM_ECHO_REPLY for a datagram that is an echo reply to this process from the address
-// the requests go to.
-void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in* sender);
+// Reads one datagram from the raw socket that a WM_SOCKET_EVENT names: an echo reply to this
+// process, or nothing (a notice for another socket, one closed since or none made, or a
+// datagram that is no such reply).
+std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified);
