@@ -1,11 +1,11 @@
 // CActionDlg; see action_dlg.h.
 #include "dialogs/action_dlg.h"
 
+#include "actions/event_actions.h"
+#include "actions/event_actions_win.h"
 #include "dialogs/viewer_command.h"
 #include "framework/data_exchange.h"
 #include "framework/file_dialog.h"
-#include "watch/event_actions.h"
-#include "watch/event_actions_win.h"
 
 namespace {
 // Each browse offers exactly one filter: description, pattern, and the list's end.

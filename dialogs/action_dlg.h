@@ -1,11 +1,11 @@
 // CActionDlg: edits one event kind's three actions, with a Browse and a Test button per row.
 #pragma once
 
+#include "actions/event_actions.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
-#include "watch/event_action.h"
-#include "watch/event_actions.h"
 #include "res/resource.h"
+#include "settings/event_action.h"
 #include "widgets/anim_button.h"
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include "dialogs/about_dlg.h"
 #include "dialogs/action_dlg.h"
+#include "dialogs/period_exchange.h"
 #include "framework/data_exchange.h"
 
 const MessageMap* COptionsDlg::ThisMessageMap() {
@@ -21,7 +22,7 @@ void COptionsDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDOK, m_btnOK);
     DDX_Check(dx, IDC_ALWAYS_ON_TOP, m_bAlwaysOnTop);
     DDX_Check(dx, IDC_CHECK_BREAK, m_bCheckBreak);
-    DDX_Text(dx, IDC_PERIOD, m_dwCheckFrequency);
+    DDX_PeriodField(dx, IDC_PERIOD, m_dwCheckFrequency);
     DDX_Check(dx, IDC_CHECK_MAKE, m_bCheckMake);
     DDX_Check(dx, IDC_HIDE, m_bHide);
 }

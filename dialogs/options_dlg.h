@@ -1,10 +1,10 @@
 // COptionsDlg: edits copies of every setting; the watch window copies them back on OK.
 #pragma once
 
-#include "app/watch_settings.h"
 #include "framework/dialog.h"
 #include "res/resource.h"
-#include "watch/event_action.h"
+#include "settings/event_action.h"
+#include "settings/watch_settings.h"
 #include "widgets/anim_button.h"
 
 #include <cstdint>

@@ -1,8 +1,7 @@
 // Data exchange rules; see data_exchange.h.
 #include "framework/data_exchange.h"
 
-#include "dialogs/check_state.h"
-#include "dialogs/period_field.h"
+#include "framework/check_state.h"
 #include "framework/win_app.h"
 
 HWND CDataExchange::PrepareCtrl(int id) {
@@ -54,22 +53,4 @@ void DDX_Text(CDataExchange* dx, int id, std::string& value) {
         value = WindowTextOf(control);
     else
         ::SetWindowTextA(control, value.c_str());
-}
-
-void DDX_Text(CDataExchange* dx, int id, uint32_t& value) {
-    if (dx->m_bFailed)
-        return;
-    HWND control = dx->PrepareCtrl(id);
-    if (control == nullptr)
-        return;
-    if (!dx->m_bSaveAndValidate) {
-        ::SetWindowTextA(control, FormatPeriodField(value).c_str());
-        return;
-    }
-    const std::optional<uint32_t> parsed = ParsePeriodField(WindowTextOf(control));
-    if (!parsed) {
-        dx->Fail(id, PERIOD_FIELD_ERROR);
-        return;
-    }
-    value = *parsed;
 }

@@ -29,6 +29,3 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Check(CDataExchange* dx, int id, int32_t& value);
 // A text, whole, with no length limit and no check.
 void DDX_Text(CDataExchange* dx, int id, std::string& value);
-// An unsigned decimal number; a text that is not one is refused with
-// "Please enter a positive integer.".
-void DDX_Text(CDataExchange* dx, int id, uint32_t& value);

@@ -2,7 +2,7 @@
 // it also names the registry key of the program's profile and reads and writes profile values.
 #pragma once
 
-#include "app/watch_settings.h"
+#include "framework/profile_store.h"
 #include "framework/wnd.h"
 
 #include <windows.h>

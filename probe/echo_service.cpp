@@ -2,7 +2,6 @@
 #include "probe/echo_service.h"
 
 #include "framework/message_wait.h"
-#include "probe/platform_probe.h"
 
 // clang-format off
 #include <winsock2.h>
@@ -34,6 +33,7 @@ struct ServiceRequest {
 
 HANDLE g_service = INVALID_HANDLE_VALUE;
 uint32_t g_nLastTag = 0;
+void (*g_onRequestFinished)() = nullptr;
 
 // Requests the service may still write into; a request leaves only once its event is set.
 // Never destroyed, since requests may still be in flight when the program ends.
@@ -52,12 +52,14 @@ EchoServiceResult ReadFinished(ServiceRequest& request) {
 }
 
 void OnRequestFinished(HANDLE, void*) {
-    CollectProbeEchoServiceResults();
+    if (g_onRequestFinished != nullptr)
+        g_onRequestFinished();
 }
 
 } // namespace
 
-bool OpenEchoService() {
+bool OpenEchoService(void (*onRequestFinished)()) {
+    g_onRequestFinished = onRequestFinished;
     if (g_service == INVALID_HANDLE_VALUE)
         g_service = ::IcmpCreateFile();
     return g_service != INVALID_HANDLE_VALUE;

@@ -10,7 +10,8 @@
 #include <functional>
 
 // Opens the service's handle once for the process; false when the service cannot be reached.
-bool OpenEchoService();
+// The framework's loop calls onRequestFinished whenever a request finishes.
+bool OpenEchoService(void (*onRequestFinished)());
 
 // Sends one echo request to the address; `started` marks its result, and `tag` is set to the
 // request's own number when it is sent.

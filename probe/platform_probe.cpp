@@ -2,19 +2,22 @@
 #include "probe/platform_probe.h"
 
 #include "probe/echo_service.h"
+#include "probe/socket_layer.h"
 
 #include <cstdlib>
 
 namespace {
+
+HWND g_notifyWnd = nullptr; // the window the probe notifies
 
 class WindowsProbePlatform : public ProbePlatform {
 public:
     bool OpenWay(ProbeWay way) override {
         StartSocketLayer();
         if (way == ProbeWay::RawSocket)
-            return OpenRawProbeSocket();
+            return OpenRawProbeSocket(g_notifyWnd);
         CloseRawProbeSocket();
-        return OpenEchoService();
+        return OpenEchoService(CollectProbeEchoServiceResults);
     }
     SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) override;
     void StartLookup(uint32_t lookupId, const std::string& name) override {
@@ -55,6 +58,14 @@ LookupNews ProbeOnHostResolved(WPARAM lookupId) {
     return Session().OnLookupAnswer(id, *answer);
 }
 
+void ReadEchoReply(SOCKET notified) {
+    const std::optional<RawEchoReply> raw = ReadRawEchoReply(notified);
+    if (!raw || !Session().CountsReply(raw->reply.sendTick, raw->from))
+        return;
+    ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, raw->reply.sequence,
+                   static_cast<LPARAM>(raw->reply.roundTripMs));
+}
+
 void CollectProbeEchoServiceResults() {
     CollectServiceEchoResults([](const EchoServiceResult& result, uint32_t started, uint32_t tag) {
         ProbeSession& session = Session();
@@ -67,8 +78,4 @@ void CollectProbeEchoServiceResults() {
                 ::SendMessageA(g_notifyWnd, WM_PROBE_FAILED, static_cast<WPARAM>(*failure), 0);
         }
     });
-}
-
-bool ProbeCountsReply(uint32_t tag, ProbeAddress sender) {
-    return Session().CountsReply(tag, sender);
 }

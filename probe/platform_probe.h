@@ -5,15 +5,16 @@
 // refuses a request that was already on its way (sent).
 #pragma once
 
-#include "probe/echo_probe.h"
 #include "probe/host_resolver.h"
 #include "probe/probe_failure.h"
+#include "probe/raw_socket.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
 
+constexpr UINT WM_ECHO_REPLY = 1001;         // wParam: the reply's sequence; lParam: round trip, ms
 constexpr UINT WM_PROBE_FAILED = WM_APP + 2; // wParam: the ProbeFailure
 
 // Starts probing the host for the window: chooses the way (TARNWELL_PROBE may force one),
@@ -26,10 +27,10 @@ std::optional<ProbeFailure> ProbeTick();
 // WM_HOST_RESOLVED: the answer of the lookup with this id.
 LookupNews ProbeOnHostResolved(WPARAM lookupId);
 
-// Reports the echo service's finished requests to g_notifyWnd. The framework's loop runs it
-// when a request finishes; the check tick runs it too, for requests that finished while
-// another loop (a file dialog's, a menu's) ran.
-void CollectProbeEchoServiceResults();
+// WM_SOCKET_EVENT: reads the raw socket and sends WM_ECHO_REPLY for a reply that counts.
+void ReadEchoReply(SOCKET notified);
 
-// Whether a reply that carried this tag, from this address, counts for the running probe.
-bool ProbeCountsReply(uint32_t tag, ProbeAddress sender);
+// Reports the echo service's finished requests to the probe's window. The framework's loop
+// runs it when a request finishes; the check tick runs it too, for requests that finished
+// while another loop (a file dialog's, a menu's) ran.
+void CollectProbeEchoServiceResults();

@@ -2,12 +2,12 @@
 // file wires them to the controls, the timers, the probe, the tray icon and the actions.
 #include "watch/watch_dlg.h"
 
+#include "actions/event_actions_win.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
 #include "framework/win_app.h"
 #include "probe/platform_probe.h"
-#include "watch/event_actions_win.h"
 #include "widgets/image_store.h"
 
 CWatchDlg::CWatchDlg(CWnd* parent)

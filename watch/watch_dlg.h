@@ -3,11 +3,11 @@
 // settings record, dispatches keys, tray clicks and the system menu, and hides to the tray.
 #pragma once
 
-#include "app/watch_settings.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "res/resource.h"
+#include "settings/watch_settings.h"
 #include "tray/system_tray.h"
 #include "watch/watch_machine.h"
 #include "widgets/anim_button.h"

@@ -4,9 +4,9 @@
 // the watch window implements.
 #pragma once
 
-#include "app/watch_settings.h"
 #include "probe/probe_failure.h"
-#include "watch/event_action.h"
+#include "settings/event_action.h"
+#include "settings/watch_settings.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 // Fuzz target: any time text and host text composed into an event log line. Whatever the host
 // holds, the line is one line: its only CR and LF are the two at its end.
-#include "watch/event_actions.h"
+#include "actions/event_actions.h"
 
 #include <algorithm>
 #include <cstdlib>

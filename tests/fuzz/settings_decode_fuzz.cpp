@@ -1,6 +1,6 @@
 // Fuzz target: a profile holding any values decoded into the settings record. Written back and
 // read again, the decoded record is unchanged.
-#include "app/watch_settings.h"
+#include "settings/watch_settings.h"
 #include "tests/fuzz/fuzz_input.h"
 
 #include <cstdlib>

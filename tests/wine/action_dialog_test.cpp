@@ -2,10 +2,10 @@
 // directions, the three Test buttons acting on the typed text whatever the check boxes say
 // (the log line's bytes, the viewer, a launched command), and Browse through the platform's
 // file-open dialog.
+#include "actions/event_actions_win.h"
 #include "dialogs/action_dlg.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
-#include "watch/event_actions_win.h"
 
 #include <gtest/gtest.h>
 

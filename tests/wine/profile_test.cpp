@@ -1,8 +1,8 @@
 // The application object's registry profile against the real (Wine) registry: where the values
 // go, how integers and strings are read and written whatever is stored, the settings record
 // over it, and the profile name that comes from the executable's own name.
-#include "app/watch_settings.h"
 #include "framework/win_app.h"
+#include "settings/watch_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The event log line, its appending to real files, and the order and gating of the actions.
-#include "watch/event_actions.h"
+#include "actions/event_actions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The settings record's encoding as 17 profile values; see watch_settings.h.
-#include "app/watch_settings.h"
+#include "settings/watch_settings.h"
 
 const char* const SETTINGS_SECTION = "Settings";
 

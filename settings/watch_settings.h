@@ -2,33 +2,14 @@
 // Plain logic over a small profile interface, so that it runs without the registry.
 #pragma once
 
-#include "watch/event_action.h"
+#include "framework/profile_store.h"
+#include "settings/event_action.h"
 
 #include <cstdint>
 #include <string>
 
-// The platform's headers map these names to its old initialisation-file functions, which
-// this program never uses.
-#undef GetProfileInt
-#undef GetProfileString
-#undef WriteProfileString
-
 // The section all 17 values live in.
 extern const char* const SETTINGS_SECTION; // "Settings"
-
-// What the settings need of a profile store (the application's registry profile on Windows).
-class ProfileStore {
-public:
-    virtual ~ProfileStore() = default;
-    // The 4-byte value, or defaultValue when it cannot be read.
-    virtual uint32_t GetProfileInt(const char* section, const char* entry,
-                                   uint32_t defaultValue) = 0;
-    // The text, or empty when it cannot be read.
-    virtual std::string GetProfileString(const char* section, const char* entry) = 0;
-    virtual bool WriteProfileInt(const char* section, const char* entry, uint32_t value) = 0;
-    virtual bool WriteProfileString(const char* section, const char* entry,
-                                    const std::string& value) = 0;
-};
 
 struct WatchSettings {
     int32_t AlwaysOnTop = 1;     // keep the watch window above all other windows

@@ -1,4 +1,4 @@
-// The dialogs' check-box loading rule: a flag member outside the three check states
+// A check box's loading rule: a flag member outside the three check states
 // (cleared, checked, indeterminate) loads as cleared.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The event actions on the platform; see event_actions_win.h.
-#include "watch/event_actions_win.h"
+#include "actions/event_actions_win.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -2,8 +2,8 @@
 // a log file) and the time-stamped log line, which the Action dialog's log test writes too.
 #pragma once
 
-#include "app/watch_settings.h"
-#include "watch/event_action.h"
+#include "settings/event_action.h"
+#include "settings/watch_settings.h"
 
 #include <ctime>
 #include <string>

@@ -1,6 +1,6 @@
 // The settings record's 17 values: names, order, defaults and encodings, over an in-memory
 // profile that records every read and write.
-#include "app/watch_settings.h"
+#include "settings/watch_settings.h"
 
 #include <gtest/gtest.h>
 

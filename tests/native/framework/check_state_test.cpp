@@ -1,5 +1,5 @@
 // The check boxes' loading rule.
-#include "dialogs/check_state.h"
+#include "framework/check_state.h"
 
 #include <gtest/gtest.h>
 

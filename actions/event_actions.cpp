@@ -1,5 +1,5 @@
 // Event actions and the event log line.
-#include "watch/event_actions.h"
+#include "actions/event_actions.h"
 
 #include <cstdio>
 

@@ -1,20 +1,14 @@
 // The echo probe's raw socket over Winsock; the packet bytes and the reply check are in
 // echo_packet, the decisions in probe_session.
-#include "probe/echo_probe.h"
+#include "probe/raw_socket.h"
 
-#include "probe/echo_packet.h"
-#include "probe/platform_probe.h"
+#include "probe/socket_layer.h"
 
 #include <cstring>
 
 SOCKET g_probeSocket = 0;
-HWND g_notifyWnd = nullptr;
 
 namespace {
-
-[[noreturn]] void EndProcessOnSocketFailure() {
-    ::ExitProcess(PROBE_EXIT_CODE);
-}
 
 uint16_t ProcessIdentifier() {
     return static_cast<uint16_t>(::GetCurrentProcessId() & 0xFFFF);
@@ -31,17 +25,7 @@ bool SetTimeout(int option, DWORD timeoutMs) {
 
 } // namespace
 
-void StartSocketLayer() {
-    static bool started = false;
-    if (started)
-        return;
-    WSADATA data;
-    if (::WSAStartup(0x0102, &data) != 0)
-        EndProcessOnSocketFailure();
-    started = true;
-}
-
-bool OpenRawProbeSocket() {
+bool OpenRawProbeSocket(HWND window) {
     CloseRawProbeSocket();
     g_probeSocket = ::WSASocketA(AF_INET, SOCK_RAW, IPPROTO_ICMP, nullptr, 0, 0);
     if (g_probeSocket == INVALID_SOCKET)
@@ -53,7 +37,7 @@ bool OpenRawProbeSocket() {
         u_long nonBlocking = 1;
         ::ioctlsocket(g_probeSocket, FIONBIO, &nonBlocking);
     }
-    ::WSAAsyncSelect(g_probeSocket, g_notifyWnd, WM_SOCKET_EVENT, FD_READ | FD_OOB);
+    ::WSAAsyncSelect(g_probeSocket, window, WM_SOCKET_EVENT, FD_READ | FD_OOB);
     return true;
 }
 
@@ -84,9 +68,9 @@ SendOutcome SendRawEchoRequest(ProbeAddress address, uint32_t& tag) {
     EndProcessOnSocketFailure();
 }
 
-void ReadEchoReply(SOCKET notified) {
+std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified) {
     if (!HasRawSocket() || notified != g_probeSocket)
-        return;
+        return std::nullopt;
     uint8_t buffer[PROBE_BUFFER_SIZE];
     sockaddr_in sender;
     std::memset(&sender, 0, sizeof(sender));
@@ -96,19 +80,12 @@ void ReadEchoReply(SOCKET notified) {
     if (received == SOCKET_ERROR) {
         // A time-out, or nothing left to read.
         if (IsReadFailureIgnorable(::WSAGetLastError()))
-            return;
+            return std::nullopt;
         EndProcessOnSocketFailure();
     }
-    CheckEchoReply(buffer, static_cast<std::size_t>(received), &sender);
-}
-
-void CheckEchoReply(const uint8_t* datagram, std::size_t length, const sockaddr_in* sender) {
-    if (sender == nullptr)
-        return;
-    const std::optional<EchoReply> reply =
-        ParseEchoReply(datagram, length, ProcessIdentifier(), ::GetTickCount());
-    if (!reply || !ProbeCountsReply(reply->sendTick, sender->sin_addr.s_addr))
-        return;
-    ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, reply->sequence,
-                   static_cast<LPARAM>(reply->roundTripMs));
+    const std::optional<EchoReply> reply = ParseEchoReply(
+        buffer, static_cast<std::size_t>(received), ProcessIdentifier(), ::GetTickCount());
+    if (!reply)
+        return std::nullopt;
+    return RawEchoReply{sender.sin_addr.s_addr, *reply};
 }

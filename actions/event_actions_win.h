@@ -2,7 +2,7 @@
 // which waits, and the log line writer.
 #pragma once
 
-#include "watch/event_actions.h"
+#include "actions/event_actions.h"
 
 class PlatformActionRunner : public ActionRunner {
 public:
