@@ -94,7 +94,7 @@ BOOL CWatchDlg::OnInitDialog() {
         }
     }
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_smallIcon.Get(IDR_MAINFRAME), FALSE);
 
     // The light timer starts only when the light has something to show (see WatchMachine).
     StartCheckTimer();

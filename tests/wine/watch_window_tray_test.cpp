@@ -84,9 +84,8 @@ TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
             ASSERT_NE(tray, nullptr);
             const TrayIconRecord& record = tray->State().Record();
             EXPECT_EQ(record.uCallbackMessage, WM_TRAY_NOTIFY);
-            EXPECT_EQ(record.hIcon,
-                      reinterpret_cast<uintptr_t>(
-                          ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_WAITING))));
+            EXPECT_EQ(tray->IconResourceId(), static_cast<UINT>(IDI_TRAY_WAITING));
+            EXPECT_NE(record.hIcon, 0u);
             EXPECT_STREQ(record.szTip, "Hide");
             EXPECT_TRUE(m_dialog.IsShown());
         })
