@@ -21,11 +21,31 @@
 #define IDB_BUTTON_HOMEPAGE 159
 #define IDB_BUTTON_BANNER 160
 
-/* Status lights, 11 x 8 pixels */
+/* Status lights, 11 x 8 pixels at 100 % */
 #define IDB_LIGHT_RED 133
 #define IDB_LIGHT_GREEN 162
 #define IDB_LIGHT_FLASH 163
 #define IDB_LIGHT_GREY 164
+
+/* The strips and lights drawn for 150 % and 200 % scaling: the 100 % id plus 1000 or 2000 */
+#define IDB_BUTTON_OK_150 1130
+#define IDB_BUTTON_CANCEL_150 1151
+#define IDB_BUTTON_ABOUT_150 1135
+#define IDB_BUTTON_HOMEPAGE_150 1159
+#define IDB_BUTTON_BANNER_150 1160
+#define IDB_LIGHT_RED_150 1133
+#define IDB_LIGHT_GREEN_150 1162
+#define IDB_LIGHT_FLASH_150 1163
+#define IDB_LIGHT_GREY_150 1164
+#define IDB_BUTTON_OK_200 2130
+#define IDB_BUTTON_CANCEL_200 2151
+#define IDB_BUTTON_ABOUT_200 2135
+#define IDB_BUTTON_HOMEPAGE_200 2159
+#define IDB_BUTTON_BANNER_200 2160
+#define IDB_LIGHT_RED_200 2133
+#define IDB_LIGHT_GREEN_200 2162
+#define IDB_LIGHT_FLASH_200 2163
+#define IDB_LIGHT_GREY_200 2164
 
 /* Strings */
 #define IDS_ABOUTBOX 101

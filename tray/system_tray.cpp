@@ -98,16 +98,23 @@ void CSystemTray::RemoveIcon() {
 }
 
 BOOL CSystemTray::AddAgain() {
+    if (m_iconResourceId != 0) {
+        const auto icon = reinterpret_cast<uintptr_t>(m_smallIcons.Get(m_iconResourceId));
+        if (icon != m_state.Record().hIcon)
+            m_state.SetIcon(icon);
+    }
     return m_state.AddAgain();
 }
 
 BOOL CSystemTray::SetIcon(HICON icon) {
+    m_iconResourceId = 0;
     return m_state.SetIcon(reinterpret_cast<uintptr_t>(icon));
 }
 
 BOOL CSystemTray::SetIcon(UINT resourceId) {
-    // Shared resource icons: never destroyed.
-    return SetIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId)));
+    const BOOL shown = SetIcon(m_smallIcons.Get(resourceId));
+    m_iconResourceId = resourceId;
+    return shown;
 }
 
 BOOL CSystemTray::SetTooltip(const char* text) {

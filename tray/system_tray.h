@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/wnd.h"
+#include "tray/small_icons.h"
 #include "tray/tray_record.h"
 
 #include <shellapi.h>
@@ -26,11 +27,15 @@ public:
     // it has a window, else to the hidden window. False when the icon could not be added.
     BOOL Create(CWnd* parent, UINT callbackMessage, const char* tooltip, HICON icon, UINT id);
     void RemoveIcon();
-    // After the taskbar was made again: the icon again, as it is now.
+    // After the taskbar was made again: the icon again, as it is now, loaded again when it is
+    // a resource icon and the new taskbar asks for another size.
     BOOL AddAgain();
     BOOL SetIcon(HICON icon);
-    // Loads the icon resource (a missing one gives an empty icon) and shows it.
+    // Loads the icon resource at the size the notification area asks for (a missing one gives
+    // an empty icon) and shows it.
     BOOL SetIcon(UINT resourceId);
+    // The resource shown by SetIcon(UINT), or 0 after an icon given by handle.
+    UINT IconResourceId() const { return m_iconResourceId; }
     // A text longer than 63 characters is cut to 63.
     BOOL SetTooltip(const char* text);
 
@@ -62,4 +67,6 @@ private:
     bool KillAnimTimer(uint32_t timerId) override;
 
     TrayIconState m_state;
+    CSmallIcons m_smallIcons;
+    UINT m_iconResourceId = 0;
 };

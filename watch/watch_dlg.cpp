@@ -8,7 +8,18 @@
 #include "framework/data_exchange.h"
 #include "framework/win_app.h"
 #include "probe/platform_probe.h"
+#include "widgets/art_set.h"
 #include "widgets/image_store.h"
+
+namespace {
+
+// The light of the picture set the buttons use, or else the 100 % one.
+void LoadLight(CBitmap& bitmap, UINT id) {
+    if (!bitmap.LoadBitmap(ArtResourceId(id, theImageStore.ArtPercent())))
+        bitmap.LoadBitmap(id);
+}
+
+} // namespace
 
 CWatchDlg::CWatchDlg(CWnd* parent)
     : CDialog(IDD, parent),
@@ -82,7 +93,7 @@ BOOL CWatchDlg::OnInitDialog() {
         }
     }
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_smallIcon.Get(IDR_MAINFRAME), FALSE);
 
     // The light timer starts only when the light has something to show (see WatchMachine).
     StartCheckTimer();
@@ -94,10 +105,10 @@ BOOL CWatchDlg::OnInitDialog() {
     m_bVisible = true;
     ApplyZOrder();
 
-    m_bmpFlash.LoadBitmap(IDB_LIGHT_FLASH);
-    m_bmpGreen.LoadBitmap(IDB_LIGHT_GREEN);
-    m_bmpRed.LoadBitmap(IDB_LIGHT_RED);
-    m_bmpGrey.LoadBitmap(IDB_LIGHT_GREY);
+    LoadLight(m_bmpFlash, IDB_LIGHT_FLASH);
+    LoadLight(m_bmpGreen, IDB_LIGHT_GREEN);
+    LoadLight(m_bmpRed, IDB_LIGHT_RED);
+    LoadLight(m_bmpGrey, IDB_LIGHT_GREY);
     ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {

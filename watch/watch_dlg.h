@@ -93,6 +93,7 @@ private:
     CStatic m_status;
     CEdit m_editHost;
     HICON m_hIcon;
+    CSmallIcons m_smallIcon; // the caption's and the taskbar's small icon, drawn for its size
     WatchMachine m_watch;
     CSystemTray m_trayIcon;
     bool m_bVisible = true;

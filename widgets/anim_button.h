@@ -32,6 +32,7 @@ public:
     int CurrentFrame() const { return m_frame; }
     bool IsHovered() const { return m_hover != 0; }
     bool HasTimer() const { return m_timerId != 0; }
+    const CDibImage* Image() const { return m_pImage; }
 
 protected:
     // WM_SETCURSOR: the button's own cursor, when it has one.

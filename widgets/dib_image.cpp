@@ -3,6 +3,8 @@
 
 #include "framework/win_app.h"
 #include "widgets/dib_pixels.h"
+#include "widgets/inflate.h"
+#include "widgets/packed_strip.h"
 
 #include <cstring>
 #include <vector>
@@ -24,6 +26,18 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     ::CloseHandle(file);
     return ok;
+}
+
+// The bytes of the program's resource of that id and type; null when it is missing.
+const uint8_t* ResourceBytes(UINT id, LPCSTR type, std::size_t& length) {
+    HINSTANCE instance = AfxGetInstanceHandle();
+    HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(id), type);
+    if (resource == nullptr)
+        return nullptr;
+    HGLOBAL handle = ::LoadResource(instance, resource);
+    const void* data = handle != nullptr ? ::LockResource(handle) : nullptr;
+    length = data != nullptr ? ::SizeofResource(instance, resource) : 0;
+    return static_cast<const uint8_t*>(data);
 }
 
 } // namespace
@@ -78,18 +92,26 @@ bool CDibImage::LoadFromPackedDib(const uint8_t* dib, std::size_t length) {
         source, m_bits, static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
 }
 
+bool CDibImage::LoadFromCompactStrip(const uint8_t* data, std::size_t length) {
+    std::vector<uint8_t> inflated;
+    PackedStrip strip;
+    if (!InflateZlib(data, length, MAX_PACKED_STRIP_BYTES, inflated) ||
+        !LocatePackedStrip(inflated.data(), inflated.size(), strip))
+        return false;
+    if (!Create(strip.width, strip.Height()))
+        return false;
+    return ExpandPackedStrip(
+        strip, m_bits, static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+}
+
 bool CDibImage::Load(const std::string& path, UINT resourceId) {
     if (resourceId != 0) {
-        HINSTANCE instance = AfxGetInstanceHandle();
-        HRSRC resource = ::FindResourceA(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
-        if (resource == nullptr)
-            return false;
-        HGLOBAL handle = ::LoadResource(instance, resource);
-        const void* data = handle != nullptr ? ::LockResource(handle) : nullptr;
-        if (data == nullptr)
-            return false;
-        return LoadFromPackedDib(static_cast<const uint8_t*>(data),
-                                 ::SizeofResource(instance, resource));
+        std::size_t length = 0;
+        if (const uint8_t* dib = ResourceBytes(resourceId, RT_BITMAP, length))
+            return LoadFromPackedDib(dib, length);
+        if (const uint8_t* strip = ResourceBytes(resourceId, RT_RCDATA, length))
+            return LoadFromCompactStrip(strip, length);
+        return false;
     }
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))

@@ -1,5 +1,6 @@
 // CDibImage: one 32-bit device-independent bitmap section with its pixel buffer, loaded from a
-// 24-bit bitmap resource or file, and recoloured to the key colour.
+// 24-bit bitmap resource or file, or from a compact strip resource, and recoloured to the key
+// colour.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +18,9 @@ public:
     // A new bitmap section of the size; false, and no bitmap, when it cannot be made.
     bool Create(int width, int height);
     bool Release();
-    // From the bitmap resource when resourceId is not 0, else from the bitmap file at path.
-    // Data that is not a 24-bit bitmap whose rows lie inside it is refused.
+    // From the resource when resourceId is not 0, else from the bitmap file at path. The
+    // resource is a bitmap, or else a compact strip (RCDATA, see packed_strip.h). Data that is
+    // not a 24-bit bitmap whose rows lie inside it, or not a whole compact strip, is refused.
     bool Load(const std::string& path, UINT resourceId);
     // Replaces the colour of the pixel at buffer column x, buffer row y by newColor.
     void RecolorKey(int x, int y, COLORREF newColor, bool blend);
@@ -31,4 +33,5 @@ public:
 
 private:
     bool LoadFromPackedDib(const uint8_t* dib, std::size_t length);
+    bool LoadFromCompactStrip(const uint8_t* data, std::size_t length);
 };

@@ -2,6 +2,8 @@
 // process.
 #include "widgets/image_store.h"
 
+#include "widgets/art_set.h"
+
 CImageStore theImageStore;
 
 CDibImage* CImageStore::CreateImage(UINT bitmapId) {
@@ -15,7 +17,9 @@ CDibImage* CImageStore::CreateImage(UINT bitmapId) {
     }
     CDibImage* image = new CDibImage();
     m_images[slot] = image;
-    image->Load(std::string(), bitmapId);
+    const UINT scaledId = ArtResourceId(bitmapId, ArtPercent());
+    if (scaledId == bitmapId || !image->Load(std::string(), scaledId))
+        image->Load(std::string(), bitmapId);
     return image;
 }
 
@@ -50,4 +54,15 @@ void CImageStore::ProbeButtonFace(HDC dc) {
     if (shown == CLR_INVALID)
         return;
     m_keyColor = KeyColorFromFace(shown);
+}
+
+int32_t CImageStore::ArtPercent() {
+    if (m_artPercent == 0) {
+        HDC screen = ::GetDC(nullptr);
+        const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : BASE_DPI;
+        if (screen != nullptr)
+            ::ReleaseDC(nullptr, screen);
+        m_artPercent = ArtPercentForDpi(dpi);
+    }
+    return m_artPercent;
 }

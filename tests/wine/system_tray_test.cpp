@@ -111,7 +111,8 @@ TEST_F(SystemTrayTest, IconsAndTooltipsChangeWhileTheIconExists) {
         SCOPED_TRACE("icon " + std::to_string(id));
         ASSERT_NE(ResourceIcon(id), nullptr);
         EXPECT_TRUE(tray.SetIcon(id));
-        EXPECT_EQ(tray.State().Record().hIcon, reinterpret_cast<uintptr_t>(ResourceIcon(id)));
+        EXPECT_EQ(tray.IconResourceId(), id);
+        EXPECT_NE(tray.State().Record().hIcon, 0u);
         EXPECT_EQ(tray.State().Record().uFlags, static_cast<uint32_t>(NIF_ICON));
     }
     EXPECT_TRUE(tray.SetTooltip("Show www.example.com"));

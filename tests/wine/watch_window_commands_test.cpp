@@ -135,7 +135,7 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     std::string status;
     std::string tooltip;
     std::string tooltipWhileHidden;
-    uintptr_t trayIcon = 0;
+    UINT trayIcon = 0;
     m_dialog.m_settings.Hide = 1;
     DialogDriver driver;
     driver.Then([&] { DialogSetItemText(m_dialog.m_hWnd, IDC_HOST, "127.0.0.1"); })
@@ -160,7 +160,7 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
                            reinterpret_cast<LPARAM>(&selectionEnd));
             if (const CSystemTray* tray = TrayObjectFor(m_dialog.m_hWnd, TRAY_ICON_ID)) {
                 tooltip = tray->State().Record().szTip;
-                trayIcon = tray->State().Record().hIcon;
+                trayIcon = tray->IconResourceId();
             }
         });
     Run(driver);
@@ -173,8 +173,7 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     // window back and showed the alive icon.
     EXPECT_EQ(tooltipWhileHidden, "Show 127.0.0.1");
     EXPECT_EQ(tooltip, "Hide 127.0.0.1");
-    EXPECT_EQ(trayIcon, reinterpret_cast<uintptr_t>(
-                            ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_ALIVE))));
+    EXPECT_EQ(trayIcon, static_cast<UINT>(IDI_TRAY_ALIVE));
 }
 
 // Posted in one go, the Enter that starts the watch comes before the Options click, and the

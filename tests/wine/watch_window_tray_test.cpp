@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -84,9 +86,8 @@ TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
             ASSERT_NE(tray, nullptr);
             const TrayIconRecord& record = tray->State().Record();
             EXPECT_EQ(record.uCallbackMessage, WM_TRAY_NOTIFY);
-            EXPECT_EQ(record.hIcon,
-                      reinterpret_cast<uintptr_t>(
-                          ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDI_TRAY_WAITING))));
+            EXPECT_EQ(tray->IconResourceId(), static_cast<UINT>(IDI_TRAY_WAITING));
+            EXPECT_NE(record.hIcon, 0u);
             EXPECT_STREQ(record.szTip, "Hide");
             EXPECT_TRUE(m_dialog.IsShown());
         })
@@ -186,7 +187,9 @@ Corners ShownCorners(HWND button) {
     return Corners{shown.At(0, 0), shown.At(client.right - 1, client.bottom - 1)};
 }
 
-int ShownPixelsOf(HWND button, uint32_t word) {
+// The pixels the button shows for which `counted` holds.
+template <typename Counted>
+int ShownPixelsWhere(HWND button, Counted counted) {
     RECT client;
     ::GetClientRect(button, &client);
     WidgetCanvas shown(client.right, client.bottom, 0);
@@ -194,8 +197,12 @@ int ShownPixelsOf(HWND button, uint32_t word) {
     int count = 0;
     for (int y = 0; y < client.bottom; ++y)
         for (int x = 0; x < client.right; ++x)
-            count += shown.At(x, y) == word ? 1 : 0;
+            count += counted(shown.At(x, y)) ? 1 : 0;
     return count;
+}
+
+int ShownPixelsOf(HWND button, uint32_t word) {
+    return ShownPixelsWhere(button, [word](uint32_t shown) { return shown == word; });
 }
 
 TEST_F(WatchWindowTest, ButtonsShowTheirNormalHoverAndPressedLooks) {
@@ -337,6 +344,93 @@ TEST_F(WatchWindowTest, TimersTickOnlyWhileTheLightOrAButtonHasSomethingToShow) 
     EXPECT_TRUE(driver.Done()) << driver.Failure();
     EXPECT_TRUE(stillRunningAfterTheLeave)
         << "left at frame " << frameAfterTheLeave << ", the frames run on to rest";
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (bitmap == nullptr || ::GetObjectA(bitmap, sizeof info, &info) == 0)
+        return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+int IconWidth(uintptr_t icon) {
+    ICONINFO info = {};
+    if (!::GetIconInfo(reinterpret_cast<HICON>(icon), &info))
+        return 0;
+    const int width = BitmapSize(info.hbmColor).cx;
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return width;
+}
+
+// Green leads only in the OK tick: not in the face, the background, the caption or the twinkle.
+bool Green(uint32_t word) {
+    const uint32_t green = word >> 8 & 0xFF;
+    return green > (word >> 16 & 0xFF) && green > (word & 0xFF);
+}
+
+// Run at 96 DPI with the other tests, and at 144 and 192 DPI by screenshots_at_dpi.sh, which
+// names the DPI it set in TARNWELL_DPI.
+TEST_F(WatchWindowTest, PicturesAndTrayIconAreThoseDrawnForTheSystemScaling) {
+    struct Scaling {
+        int dpi;
+        int32_t percent;
+        SIZE options; // the Options strip
+        int lightWidth;
+        int trayIcon;
+    };
+    const Scaling scalings[] = {{96, 100, {128, 69}, 11, 16},
+                                {144, 150, {192, 105}, 17, 24},
+                                {192, 200, {256, 138}, 22, 32}};
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    if (const char* wanted = std::getenv("TARNWELL_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the scaling set for the run";
+    }
+    const Scaling* scaling = nullptr;
+    for (const Scaling& s : scalings)
+        scaling = s.dpi == dpi ? &s : scaling;
+    ASSERT_NE(scaling, nullptr) << dpi << " DPI";
+    EXPECT_EQ(theImageStore.ArtPercent(), scaling->percent);
+
+    // The 100 % tick, cell (0, 0) inside its border: a true drawing at the set's scale covers
+    // the square of the scale times its pixels.
+    const WidgetBitmap strip = WidgetLoadResourceBitmap(IDB_BUTTON_OK);
+    int tickAt100 = 0;
+    for (int y = 1; y < 22; ++y)
+        for (int x = 1; x < 31; ++x)
+            tickAt100 += Green(strip.AtPicture(x, y)) ? 1 : 0;
+
+    DialogDriver driver;
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); }).Then([&] {
+        HWND window = m_dialog.m_hWnd;
+        const CDibImage* image = ButtonOf(m_dialog, IDC_OPTIONS)->Image();
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->m_width, scaling->options.cx);
+        EXPECT_EQ(image->m_height, scaling->options.cy);
+        const auto light = reinterpret_cast<HBITMAP>(
+            ::SendDlgItemMessageA(window, IDC_LIGHT, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        EXPECT_EQ(BitmapSize(light).cx, scaling->lightWidth);
+
+        const CSystemTray* tray = TrayObjectFor(window, TRAY_ICON_ID);
+        ASSERT_NE(tray, nullptr);
+        EXPECT_EQ(IconWidth(tray->State().Record().hIcon), scaling->trayIcon);
+        // A new taskbar gets the icon again, at the size it asks for.
+        ASSERT_TRUE(TrayDeleteIcon(window, TRAY_ICON_ID));
+        ::SendMessageA(window, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        EXPECT_TRUE(TrayIconExists(window, TRAY_ICON_ID));
+        EXPECT_EQ(IconWidth(tray->State().Record().hIcon), scaling->trayIcon) << "again";
+
+        HWND options = m_dialog.GetDlgItem(IDC_OPTIONS);
+        ::RedrawWindow(options, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const int tick = ShownPixelsWhere(options, Green);
+        std::printf("The Options picture covers %d pixels at %d DPI, %d at 100 %%.\n", tick, dpi,
+                    tickAt100);
+        const double expected = tickAt100 * scaling->percent * scaling->percent / 10000.0;
+        EXPECT_NEAR(tick, expected, expected * 0.15);
+    });
+    Run(driver);
 }
 
 } // namespace

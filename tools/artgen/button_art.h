@@ -2,21 +2,22 @@
 // link and the product banner.
 #pragma once
 
-#include "image_files.h"
+#include "strip.h"
 
 #include <string>
 
 struct StripArt {
-    int resourceId;
-    std::string file; // under res/
+    int resourceId;   // of the 100 % strip
+    std::string file; // under res/, of the 100 % strip
     int frames;
-    int cellWidth;
+    int cellWidth; // at 100 %; ScaledSide gives the cell at another scale
     int cellHeight;
-    RgbImage (*draw)();
+    void (*drawCell)(Canvas& canvas, const Cell& cell);
 };
 
-RgbImage DrawOkStrip();       // 130: 128 x 69, 4 frames of 32 x 23
-RgbImage DrawCancelStrip();   // 151: 92 x 69, 4 frames of 23 x 23
-RgbImage DrawAboutStrip();    // 135: 152 x 63, 4 frames of 38 x 21
-RgbImage DrawHomePageStrip(); // 159: 808 x 96, 4 frames of 202 x 32
-RgbImage DrawBannerStrip();   // 160: 304 x 252, 1 frame of 304 x 84
+// The cells of the five strips, drawn at the cell's scale. At 100 %:
+void DrawTickCell(Canvas& canvas, const Cell& cell);     // 130: 4 frames of 32 x 23
+void DrawCrossCell(Canvas& canvas, const Cell& cell);    // 151: 4 frames of 23 x 23
+void DrawInfoCell(Canvas& canvas, const Cell& cell);     // 135: 4 frames of 38 x 21
+void DrawHomePageCell(Canvas& canvas, const Cell& cell); // 159: 4 frames of 202 x 32
+void DrawBannerCell(Canvas& canvas, const Cell& cell);   // 160: 1 frame of 304 x 84

@@ -18,3 +18,10 @@ int PixelTextWidth(const std::string& text, bool bold);
 // Draws `text` with its left edge at x and its baseline row at `baseline`.
 void DrawPixelText(Canvas& canvas, const std::string& text, int x, int baseline, const Paint& paint,
                    bool bold, Box clip);
+
+// The same letters drawn afresh at `scale` pixels per dot: each dot is joined to its
+// neighbours by strokes one scaled dot thick, so that a larger size gets smooth letters, not
+// blocks. Dot (i, j) of the text, j = 0 being the baseline row, covers x + i x scale ..
+// x + (i + 1) x scale across and baseline + j x scale .. baseline + (j + 1) x scale down.
+void DrawPixelTextScaled(Canvas& canvas, const std::string& text, double x, double baseline,
+                         double scale, const Paint& paint, bool bold, Box clip);

@@ -4,6 +4,7 @@
 #include "canvas.h"
 #include "emblem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -45,11 +46,13 @@ constexpr int TRAY_SIZE = 16;
 
 } // namespace
 
-RgbImage DrawLight(Rgb8 field) {
-    RgbImage image{LIGHT_WIDTH, LIGHT_HEIGHT,
-                   std::vector<Rgb8>(LIGHT_WIDTH * LIGHT_HEIGHT, Rgb8{0, 0, 0})};
-    for (int y = 1; y < LIGHT_HEIGHT - 1; ++y) {
-        for (int x = 1; x < LIGHT_WIDTH - 1; ++x) {
+RgbImage DrawLight(Rgb8 field, double scale) {
+    const int width = static_cast<int>(std::lround(LIGHT_WIDTH * scale));
+    const int height = static_cast<int>(std::lround(LIGHT_HEIGHT * scale));
+    const int frame = static_cast<int>(scale);
+    RgbImage image{width, height, std::vector<Rgb8>(static_cast<size_t>(width * height))};
+    for (int y = frame; y < height - frame; ++y) {
+        for (int x = frame; x < width - frame; ++x) {
             image.At(x, y) = field;
         }
     }
@@ -124,4 +127,57 @@ IndexedImage DrawTrayIcon(TrayState state) {
         icon.indexes[static_cast<size_t>(y * TRAY_SIZE + x)] = mark;
     }
     return icon;
+}
+
+RgbaImage DrawTrayIcon(TrayState state, int size) {
+    const auto colour = [](uint8_t index) {
+        const Rgb8 c = STANDARD_PALETTE[index];
+        return Color{static_cast<double>(c.r), static_cast<double>(c.g), static_cast<double>(c.b)};
+    };
+    Color light = colour(LIME);
+    Color dark = colour(GREEN);
+    Color mark = colour(WHITE);
+    if (state == TrayState::Dead) {
+        light = colour(RED);
+        dark = colour(MAROON);
+    } else if (state == TrayState::Waiting) {
+        light = colour(SILVER);
+        dark = colour(GREY);
+        mark = colour(NAVY);
+    }
+    // Lengths in sixteenths of the icon, as the 16-pixel icon has them in pixels.
+    const double u = size / 16.0;
+    const double c = size / 2.0;
+    Canvas canvas(size, size, Canvas::Edges::Alpha);
+    const Box all{0, 0, size, size};
+    const double rim = std::max(1.0, 0.6 * u);
+    canvas.Fill(Disc(c, c, 7.9 * u), Solid(colour(BLACK)), all);
+    // Lit from the upper left: a white spot, the bright colour, a darker lower right.
+    const double lx = 5.5 * u;
+    const double ly = 5 * u;
+    canvas.Fill(
+        Disc(c, c, 7.9 * u - rim),
+        [=](double x, double y) {
+            const double d = std::hypot(x - lx, y - ly) / u;
+            return d < 1.6 ? Mix(colour(WHITE), light, d / 1.6)
+                           : Mix(light, dark, std::clamp((d - 5.5) / 4, 0.0, 1.0));
+        },
+        all);
+    switch (state) {
+    case TrayState::Alive:
+        canvas.Fill(Stroke({{4.6 * u, 8.2 * u}, {6.8 * u, 10.4 * u}, {11.6 * u, 5.2 * u}}, 1.1 * u),
+                    Solid(mark), all);
+        break;
+    case TrayState::Dead:
+        canvas.Fill(Union({Stroke({{5.4 * u, 5.4 * u}, {10.6 * u, 10.6 * u}}, 1.0 * u),
+                           Stroke({{10.6 * u, 5.4 * u}, {5.4 * u, 10.6 * u}}, 1.0 * u)}),
+                    Solid(mark), all);
+        break;
+    case TrayState::Waiting:
+        for (double x : {5.0, 8.0, 11.0}) {
+            canvas.Fill(Disc(x * u, 8 * u, 1.1 * u), Solid(mark), all);
+        }
+        break;
+    }
+    return canvas.ToAlpha();
 }

@@ -1,6 +1,8 @@
 // Strip grid drawing, state tones and the strip checks run before anything is written.
 #include "strip.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -13,12 +15,10 @@ Color PressedTone(Color c) {
     return Darker(c, 0.15);
 }
 
-} // namespace
-
-RgbImage DrawStrip(int frames, int cellWidth, int cellHeight,
-                   const std::function<void(Canvas&, const Cell&)>& draw) {
-    Canvas canvas(frames * cellWidth, STATE_ROWS * cellHeight, Canvas::Edges::Keyed);
-    for (int row = 0; row < STATE_ROWS; ++row) {
+RgbImage DrawRows(int rows, int frames, int cellWidth, int cellHeight, double scale,
+                  const std::function<void(Canvas&, const Cell&)>& draw) {
+    Canvas canvas(frames * cellWidth, rows * cellHeight, Canvas::Edges::Keyed);
+    for (int row = 0; row < rows; ++row) {
         for (int frame = 0; frame < frames; ++frame) {
             Cell cell;
             cell.x = frame * cellWidth;
@@ -28,6 +28,7 @@ RgbImage DrawStrip(int frames, int cellWidth, int cellHeight,
             cell.frame = frame;
             cell.frames = frames;
             cell.row = row;
+            cell.scale = scale;
             draw(canvas, cell);
             if (row == 1) {
                 canvas.Retone(cell.inside, HoverTone);
@@ -37,6 +38,32 @@ RgbImage DrawStrip(int frames, int cellWidth, int cellHeight,
         }
     }
     return canvas.ToKeyed(KEY_BACKGROUND);
+}
+
+} // namespace
+
+int ScaledSide(int side, double scale) {
+    return static_cast<int>(std::lround(side * scale));
+}
+
+RgbImage DrawStrip(int frames, int cellWidth, int cellHeight, double scale,
+                   const std::function<void(Canvas&, const Cell&)>& draw) {
+    return DrawRows(STATE_ROWS, frames, cellWidth, cellHeight, scale, draw);
+}
+
+RgbImage DrawNormalRow(int frames, int cellWidth, int cellHeight, double scale,
+                       const std::function<void(Canvas&, const Cell&)>& draw) {
+    return DrawRows(1, frames, cellWidth, cellHeight, scale, draw);
+}
+
+std::array<uint8_t, 256> ToneTable(int row) {
+    std::array<uint8_t, 256> table{};
+    for (int v = 0; v < 256; ++v) {
+        const Color c = row == 1 ? HoverTone(Gray(v)) : PressedTone(Gray(v));
+        table[static_cast<size_t>(v)] =
+            static_cast<uint8_t>(std::lround(std::clamp(c.r, 0.0, 255.0)));
+    }
+    return table;
 }
 
 std::string CheckStrip(const RgbImage& strip, int frames, int cellWidth, int cellHeight) {

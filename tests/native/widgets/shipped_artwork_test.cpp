@@ -1,14 +1,19 @@
 // Checks the bitmaps and icons under res/ as the program will meet them: the button strips and
-// lights go through the same row location and conversion as at run time, so a header field,
-// a row padding or a missing key background in the generated artwork fails here.
+// lights go through the same row location and conversion (or inflation and expansion) as at
+// run time, so a header field, a row padding or a missing key background in the generated
+// artwork fails here.
 #include "widgets/dib_pixels.h"
+#include "widgets/inflate.h"
+#include "widgets/packed_strip.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -70,6 +75,29 @@ struct LoadedBitmap {
     return ::testing::AssertionSuccess();
 }
 
+// A compact strip of the 150 and 200 % sets, as the image store expands it.
+::testing::AssertionResult LoadCompact(const std::string& file, LoadedBitmap& out) {
+    const std::vector<uint8_t> bytes = ReadRes(file);
+    std::vector<uint8_t> inflated;
+    PackedStrip strip;
+    if (!InflateZlib(bytes.data(), bytes.size(), MAX_PACKED_STRIP_BYTES, inflated) ||
+        !LocatePackedStrip(inflated.data(), inflated.size(), strip)) {
+        return ::testing::AssertionFailure() << file << " is missing or not a compact strip";
+    }
+    out.width = strip.width;
+    out.height = strip.Height();
+    out.bits.assign(static_cast<size_t>(out.width * out.height), 0);
+    if (!ExpandPackedStrip(strip, out.bits.data(), out.bits.size())) {
+        return ::testing::AssertionFailure() << file << ": does not expand";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult LoadStrip(const std::string& file, LoadedBitmap& out) {
+    return file.size() > 6 && file.substr(file.size() - 6) == ".strip" ? LoadCompact(file, out)
+                                                                       : Load(file, out);
+}
+
 struct StripFile {
     const char* file;
     int32_t width;
@@ -78,9 +106,21 @@ struct StripFile {
 };
 
 const StripFile STRIPS[] = {
-    {"button_ok.bmp", 128, 69, 4},      {"button_cancel.bmp", 92, 69, 4},
-    {"button_about.bmp", 152, 63, 4},   {"button_homepage.bmp", 808, 96, 4},
+    {"button_ok.bmp", 128, 69, 4},
+    {"button_cancel.bmp", 92, 69, 4},
+    {"button_about.bmp", 152, 63, 4},
+    {"button_homepage.bmp", 808, 96, 4},
     {"button_banner.bmp", 304, 252, 1},
+    {"button_ok_150.strip", 192, 105, 4},
+    {"button_cancel_150.strip", 140, 105, 4},
+    {"button_about_150.strip", 228, 96, 4},
+    {"button_homepage_150.strip", 1212, 144, 4},
+    {"button_banner_150.strip", 456, 378, 1},
+    {"button_ok_200.strip", 256, 138, 4},
+    {"button_cancel_200.strip", 184, 138, 4},
+    {"button_about_200.strip", 304, 126, 4},
+    {"button_homepage_200.strip", 1616, 192, 4},
+    {"button_banner_200.strip", 608, 504, 1},
 };
 
 // The inside of one cell (frame, state row as seen), as pixel words.
@@ -109,7 +149,7 @@ double Brightness(const std::vector<uint32_t>& pixels) {
 TEST(ShippedStrips, HaveTheirSizeAndTheKeyBackgroundWhereTheProgramReadsIt) {
     for (const StripFile& strip : STRIPS) {
         LoadedBitmap image;
-        ASSERT_TRUE(Load(strip.file, image));
+        ASSERT_TRUE(LoadStrip(strip.file, image));
         EXPECT_EQ(image.width, strip.width) << strip.file;
         EXPECT_EQ(image.height, strip.height) << strip.file;
         // The button keys on buffer column 1, buffer row 1.
@@ -120,7 +160,7 @@ TEST(ShippedStrips, HaveTheirSizeAndTheKeyBackgroundWhereTheProgramReadsIt) {
 TEST(ShippedStrips, CellBordersAreBackgroundAndEveryCellShowsSomething) {
     for (const StripFile& strip : STRIPS) {
         LoadedBitmap image;
-        ASSERT_TRUE(Load(strip.file, image));
+        ASSERT_TRUE(LoadStrip(strip.file, image));
         const int32_t w = strip.width / strip.frames;
         const int32_t h = strip.height / 3;
         for (int32_t y = 0; y < image.height; ++y) {
@@ -142,7 +182,7 @@ TEST(ShippedStrips, CellBordersAreBackgroundAndEveryCellShowsSomething) {
 TEST(ShippedStrips, HoverIsBrighterPressedDarkerAndFramesMove) {
     for (const StripFile& strip : STRIPS) {
         LoadedBitmap image;
-        ASSERT_TRUE(Load(strip.file, image));
+        ASSERT_TRUE(LoadStrip(strip.file, image));
         const int32_t w = strip.width / strip.frames;
         const int32_t h = strip.height / 3;
         for (int32_t frame = 0; frame < strip.frames; ++frame) {
@@ -158,25 +198,35 @@ TEST(ShippedStrips, HoverIsBrighterPressedDarkerAndFramesMove) {
     }
 }
 
-TEST(ShippedLights, AreFramedFieldsOfFourColours) {
-    std::set<uint32_t> fields;
-    for (const char* file :
-         {"light_red.bmp", "light_green.bmp", "light_flash.bmp", "light_grey.bmp"}) {
-        LoadedBitmap light;
-        ASSERT_TRUE(Load(file, light)); // 11 wide: rows padded from 33 to 36 bytes
-        ASSERT_EQ(light.width, 11) << file;
-        ASSERT_EQ(light.height, 8) << file;
-        const uint32_t field = light.At(1, 1);
-        for (int32_t y = 0; y < 8; ++y) {
-            for (int32_t x = 0; x < 11; ++x) {
-                const bool frame = x == 0 || x == 10 || y == 0 || y == 7;
-                EXPECT_EQ(light.At(x, y), frame ? 0u : field) << file << " " << x << "," << y;
+TEST(ShippedLights, AreFramedFieldsOfFourColoursInEachSet) {
+    struct Set {
+        const char* suffix;
+        int32_t width;
+        int32_t height;
+        int32_t frame; // thickness
+    };
+    // 11 wide: rows padded from 33 to 36 bytes.
+    for (const Set& set : {Set{"", 11, 8, 1}, Set{"_150", 17, 12, 1}, Set{"_200", 22, 16, 2}}) {
+        std::set<uint32_t> fields;
+        for (const char* name : {"light_red", "light_green", "light_flash", "light_grey"}) {
+            const std::string file = std::string(name) + set.suffix + ".bmp";
+            LoadedBitmap light;
+            ASSERT_TRUE(Load(file, light));
+            ASSERT_EQ(light.width, set.width) << file;
+            ASSERT_EQ(light.height, set.height) << file;
+            const uint32_t field = light.At(set.frame, set.frame);
+            for (int32_t y = 0; y < set.height; ++y) {
+                for (int32_t x = 0; x < set.width; ++x) {
+                    const bool frame =
+                        std::min({x, y, set.width - 1 - x, set.height - 1 - y}) < set.frame;
+                    EXPECT_EQ(light.At(x, y), frame ? 0u : field) << file << " " << x << "," << y;
+                }
             }
+            fields.insert(field);
         }
-        fields.insert(field);
+        EXPECT_EQ(fields.size(), 4u);
+        EXPECT_EQ(fields.count(0x00FF0000), 1u); // the red light is red
     }
-    EXPECT_EQ(fields.size(), 4u);
-    EXPECT_EQ(fields.count(0x00FF0000), 1u); // the red light is red
 }
 
 struct IconImage {
@@ -224,31 +274,38 @@ bool Masked(const std::vector<uint8_t>& ico, const IconImage& image, uint32_t x,
     return (bits & (0x80 >> (x % 8))) != 0;
 }
 
-TEST(ShippedIcons, ApplicationIconHoldsBothSizes) {
-    const std::vector<uint8_t> ico = ReadRes("tarnwell.ico");
-    const std::vector<IconImage> images = IconDirectory(ico);
-    ASSERT_EQ(images.size(), 2u);
-    std::set<uint32_t> sizes;
-    for (const IconImage& image : images) {
-        EXPECT_EQ(image.width, image.height);
-        EXPECT_EQ(image.bitCount, 32u);
-        sizes.insert(image.width);
+const std::set<uint32_t> ICON_SIZES = {16, 20, 24, 32, 40, 48};
+
+TEST(ShippedIcons, ApplicationIconHoldsEverySizeAndTheInstallersTwo) {
+    for (const auto& [file, sizes] :
+         {std::pair{"tarnwell.ico", ICON_SIZES},
+          std::pair{"tarnwell_setup.ico", std::set<uint32_t>{16, 32}}}) {
+        const std::vector<uint8_t> ico = ReadRes(file);
+        std::set<uint32_t> found;
+        for (const IconImage& image : IconDirectory(ico)) {
+            EXPECT_EQ(image.width, image.height) << file;
+            EXPECT_EQ(image.bitCount, 32u) << file;
+            EXPECT_TRUE(found.insert(image.width).second) << file << " twice " << image.width;
+        }
+        EXPECT_EQ(found, sizes) << file;
     }
-    EXPECT_EQ(sizes, (std::set<uint32_t>{16, 32}));
 }
 
-TEST(ShippedIcons, TrayIconsAreSixteenColourSquaresWithTransparentCorners) {
+// 16 colours at 16 pixels, 32-bit at the larger sizes.
+TEST(ShippedIcons, TrayIconsAreSquaresOfEverySizeWithTransparentCorners) {
     for (const char* file : {"tray_alive.ico", "tray_dead.ico", "tray_waiting.ico"}) {
         const std::vector<uint8_t> ico = ReadRes(file);
-        const std::vector<IconImage> images = IconDirectory(ico);
-        ASSERT_EQ(images.size(), 1u) << file;
-        const IconImage& image = images[0];
-        EXPECT_EQ(image.width, 16u) << file;
-        EXPECT_EQ(image.height, 16u) << file;
-        EXPECT_EQ(image.bitCount, 4u) << file;
-        EXPECT_TRUE(Masked(ico, image, 0, 0)) << file;
-        EXPECT_TRUE(Masked(ico, image, 15, 15)) << file;
-        EXPECT_FALSE(Masked(ico, image, 8, 8)) << file;
+        std::set<uint32_t> found;
+        for (const IconImage& image : IconDirectory(ico)) {
+            const uint32_t size = image.width;
+            EXPECT_EQ(image.height, size) << file;
+            EXPECT_EQ(image.bitCount, size == 16 ? 4u : 32u) << file;
+            EXPECT_TRUE(Masked(ico, image, 0, 0)) << file << " " << size;
+            EXPECT_TRUE(Masked(ico, image, size - 1, size - 1)) << file << " " << size;
+            EXPECT_FALSE(Masked(ico, image, size / 2, size / 2)) << file << " " << size;
+            found.insert(size);
+        }
+        EXPECT_EQ(found, ICON_SIZES) << file;
     }
 }
 
