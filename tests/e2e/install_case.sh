@@ -96,8 +96,7 @@ installer_steps() { # setup version
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
     result installer_silent_install
     if [[ ! -f $exe ]]; then
-        unreached installer_program_watches installer_refused_while_running \
-            installer_keeps_newer_version installer_silent_uninstall_keeps_settings
+        unreached "${later[@]}" # case_installer's list
         return
     fi
 
