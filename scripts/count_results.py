@@ -41,10 +41,13 @@ class Tally:
             return self.broken(name, f"unreadable ({error})")
         if tests == 0:
             return self.broken(name, "ran no test")
-        skipped = sum(1 for _ in root.iter("skipped"))
-        self.passed += tests - bad - skipped
+        skipped = [f"{case.get('classname')}.{case.get('name')}" for case in root.iter("testcase")
+                   if case.find("skipped") is not None]
+        if skipped:
+            print(f"SKIPPED {name}: {', '.join(skipped)}")
+        self.passed += tests - bad - len(skipped)
         self.failed += bad
-        self.skipped += skipped
+        self.skipped += len(skipped)
         if bad == 0 and not exited_ok:
             self.broken(name, "the program failed after its tests")
 
