@@ -5,7 +5,8 @@
 ; It installs for the current user only, without elevation, into
 ; %LOCALAPPDATA%\Programs\Tarnwell, adds a Start-menu shortcut and registers an uninstaller in
 ; the current user's list of programs. The uninstaller removes the program and the shortcut and
-; leaves the user's settings in the registry alone. /S installs or uninstalls silently.
+; leaves the user's settings in the registry alone. /S installs or uninstalls silently. An older
+; installer does not replace a newer installed version unless the user confirms.
 
 ; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half runs it too).
 Target amd64-unicode
@@ -27,11 +28,14 @@ SetCompressor /SOLID lzma
 !define PUBLISHER "Larkspindle"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell"
 !define SHORTCUT "$SMPROGRAMS\Tarnwell.lnk"
-; Exit code of a silent run that stopped because Tarnwell is running.
-!define EXIT_PROGRAM_RUNNING 2
+; Exit codes of a run that stopped and changed nothing, apart from NSIS's own (1 for a cancel,
+; 2 for any other abort): Tarnwell is running; a newer version is installed.
+!define EXIT_PROGRAM_RUNNING 3
+!define EXIT_NEWER_INSTALLED 4
 
 !include MUI2.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -81,7 +85,25 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_PROGRAM ""
 !insertmacro CLOSE_RUNNING_PROGRAM "un."
 
+; A newer installed version stays unless the user chooses the older one; a silent run cannot
+; ask, so it stops with its own exit code.
+Function KeepNewerVersion
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  StrCmp $0 "" done
+  ${VersionCompare} "$0" "${VERSION}" $1
+  StrCmp $1 1 0 done
+  IfSilent stop
+  MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 \
+    "Tarnwell $0 is installed, which is newer than this setup (${VERSION}).$\n$\nReplace it with the older version?" \
+    IDYES done
+  stop:
+    SetErrorLevel ${EXIT_NEWER_INSTALLED}
+    Quit
+  done:
+FunctionEnd
+
 Function .onInit
+  Call KeepNewerVersion
   Call CloseRunningProgram
 FunctionEnd
 

@@ -3,7 +3,6 @@
 // the settings section in the registry.
 //
 //   tarnwell_driver wait-window MS              wait until the watch window exists
-//   tarnwell_driver wait-gone MS                wait until no watch window exists
 //   tarnwell_driver text ID                     print a control's text
 //   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT; prints the ms
 //                                               waited and the wall-clock time (Unix seconds)
@@ -538,8 +537,6 @@ int main(int argc, char** argv) {
         return NeverShown(milliseconds(2), milliseconds(3));
     if (command == "wait-window")
         return WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }) ? 0 : 1;
-    if (command == "wait-gone")
-        return WaitFor(milliseconds(2), [] { return FindWatchWindow() == nullptr; }) ? 0 : 1;
 
     if (command == "pointer") {
         if (argc < 4)

@@ -1,10 +1,13 @@
 # The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
 # silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
-# program watching 127.0.0.1; a silent upgrade refused while it runs; a silent uninstall that
-# leaves no program file or shortcut and keeps the user's settings. Sourced by run_all.sh after
-# harness.sh and cases.sh; runs last, since it moves the run to its own prefix.
+# program watching 127.0.0.1; a silent upgrade and uninstall refused while it runs; a silent
+# install refused over a newer version; a silent uninstall that leaves no program file or
+# shortcut and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
+# Exit codes of a silent run that refuses: Tarnwell is running; a newer version is installed.
+SETUP_EXIT_RUNNING=3
+SETUP_EXIT_NEWER_INSTALLED=4
 
 # The value of NAME in the uninstall entry, as `reg query` prints it; empty when missing.
 uninstall_value() { # name
@@ -19,21 +22,29 @@ prefix_folder() { # variable
 
 unix_path() { in_ns winepath -u "$1" 2>/dev/null; }
 
-# Waits up to SECONDS for PATH to be gone (the uninstaller finishes from a copy of itself).
-wait_gone() { # path seconds
-    local deadline=$((SECONDS + $2))
-    while [[ -e $1 ]] && ((SECONDS < deadline)); do
-        sleep 0.2
+# Waits up to SECONDS for the uninstall entry to go: the uninstaller returns at once, and its
+# temporary copy removes the entry last.
+wait_uninstalled() { # seconds
+    local deadline=$((SECONDS + $1))
+    while [[ -n $(uninstall_value DisplayName) ]]; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.5
     done
-    [[ ! -e $1 ]]
+}
+
+# Runs the setup silently over the installed version VERSION; sets rc.
+setup_over_version() { # setup version
+    in_ns wine reg add "$UNINSTALL_KEY" /v DisplayVersion /d "$2" /f >/dev/null 2>&1
+    in_ns wine "$1" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    rc=$?
 }
 
 case_installer() {
     local version setup
     version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
     setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
-    local later=(installer_program_watches installer_silent_upgrade_refused_while_running
-        installer_silent_uninstall_keeps_settings)
+    local later=(installer_program_watches installer_refused_while_running
+        installer_keeps_newer_version installer_silent_uninstall_keeps_settings)
     if [[ -z $version || ! -f $setup ]]; then
         fail installer_silent_install "no installer $setup (run scripts/package)"
         unreached "${later[@]}"
@@ -85,8 +96,7 @@ installer_steps() { # setup version
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
     result installer_silent_install
     if [[ ! -f $exe ]]; then
-        unreached installer_program_watches installer_silent_upgrade_refused_while_running \
-            installer_silent_uninstall_keeps_settings
+        unreached "${later[@]}" # case_installer's list
         return
     fi
 
@@ -96,29 +106,43 @@ installer_steps() { # setup version
     fi
     result installer_program_watches
 
-    # An upgrade while the program runs: a silent one stops with a non-zero exit code and
-    # leaves the running program and its files as they were.
+    # An upgrade or an uninstall while the program runs stops with its own exit code and leaves
+    # the program and its files as they were. The uninstaller runs in place (_?=), so that the
+    # exit code is its own and not that of a temporary copy.
     if program_running; then
         local before
         before=$(md5sum <"$exe")
         in_ns wine "$setup" /S >>"$E2E_WORK/tarnwell.out" 2>&1
         rc=$?
-        [[ $rc != 0 ]] || problem "silent upgrade while the program runs exited with 0"
+        [[ $rc == "$SETUP_EXIT_RUNNING" ]] || problem "silent upgrade while the program runs exited with $rc"
+        in_ns wine "$install_dir/uninstall.exe" /S "_?=$windows_dir" >>"$E2E_WORK/tarnwell.out" 2>&1
+        rc=$?
+        [[ $rc == "$SETUP_EXIT_RUNNING" ]] || problem "silent uninstall while the program runs exited with $rc"
         [[ $(md5sum <"$exe") == "$before" ]] || problem "the running program's file changed"
-        program_running && drv wait-window 0 || problem "the program is gone after the upgrade"
+        program_running && drv wait-window 0 || problem "the program is gone after the refusals"
+        end_with "Exit command" command $EXIT_BUTTON
     else
         problem "the installed program is not running"
     fi
-    result installer_silent_upgrade_refused_while_running
+    result installer_refused_while_running
 
-    end_with "Exit command" command $EXIT_BUTTON
-    [[ $(drv registry tarnwell) == "no key" ]] && problem "no settings saved by the installed program"
+    setup_over_version "$setup" 99.0.0
+    [[ $rc == "$SETUP_EXIT_NEWER_INSTALLED" ]] || problem "silent install over version 99.0.0 exited with $rc"
+    value=$(uninstall_value DisplayVersion)
+    [[ $value == 99.0.0 ]] || problem "installed version \"$value\" after the refusal, not 99.0.0"
+    setup_over_version "$setup" 0.9.9
+    [[ $rc == 0 ]] || problem "silent install over version 0.9.9 exited with $rc"
+    value=$(uninstall_value DisplayVersion)
+    [[ $value == "$version" ]] || problem "installed version \"$value\" after the upgrade, not $version"
+    result installer_keeps_newer_version
+
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
-    rc=$?
-    [[ $rc == 0 ]] || problem "silent uninstall exited with $rc"
-    wait_gone "$install_dir" 30 || problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
+    wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
+    [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
-    [[ -n $(uninstall_value DisplayName) ]] && problem "the uninstall entry is left"
-    [[ $(drv registry tarnwell) == "no key" ]] && problem "the settings key was removed"
+    expect_settings tarnwell "$DEFAULT_SETTINGS"
+    # The command README gives for removing them.
+    in_ns wine reg delete 'HKCU\Software\HKEY_CURRENT_USER\Software\Larkspindle\Tarnwell' /f >/dev/null 2>&1
+    [[ $(drv registry tarnwell) == "no key" ]] || problem "settings left after the reg delete of README"
     result installer_silent_uninstall_keeps_settings
 }

@@ -2,8 +2,8 @@
 # The end-to-end tests: the real tarnwell.exe under Wine, watching 127.0.0.1 inside a private
 # network namespace whose echo replies the tests switch off and on, driven and read through
 # tarnwell_driver.exe. Prints "PASS name" or "FAIL name: reason" per result and a closing count,
-# writes "<passed> <failed>" into $E2E_RESULTS when that is set, and exits non-zero when any
-# result failed.
+# writes "<passed> <failed>" (or "skipped <reason>") into $E2E_RESULTS when that is set, and
+# exits non-zero when any result failed.
 #
 # Called by scripts/test with WINEPREFIX and DISPLAY set and the prefix made; when run by hand
 # the build folder is TARNWELL_BUILD_DIR (or BUILD_DIR, or the repository's build/).
@@ -17,15 +17,15 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-write_counts() { # passed failed
-    [[ -n ${E2E_RESULTS:-} ]] && echo "$1 $2" >"$E2E_RESULTS"
+write_counts() { # passed failed, or skipped reason...
+    [[ -n ${E2E_RESULTS:-} ]] && echo "$*" >"$E2E_RESULTS"
     return 0
 }
 
 if [[ $(id -u) -ne 0 ]]; then
     echo "SKIPPED: end-to-end tests need root (network namespace)"
     echo "SKIPPED: end-to-end tests need root (network namespace)" >&2
-    write_counts 0 0
+    write_counts skipped "the end-to-end tests need root (network namespace)"
     exit 0
 fi
 

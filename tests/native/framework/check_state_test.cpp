@@ -4,19 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
-TEST(CheckStateToLoad, KeepsTheThreeCheckStates) {
-    for (int32_t state : {0, 1, 2}) {
-        EXPECT_EQ(CheckStateToLoad(state), state);
-    }
-}
-
-TEST(CheckStateToLoad, ClearsAnythingElse) {
-    for (int32_t member :
-         {-1, 3, 255, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {
-        EXPECT_EQ(CheckStateToLoad(member), 0) << member;
+TEST(CheckStateToLoad, KeepsTheThreeCheckStatesAndClearsAnythingElse) {
+    for (const auto& [member, loaded] :
+         {std::pair{0, 0}, std::pair{1, 1}, std::pair{2, 2}, std::pair{-1, 0}, std::pair{3, 0},
+          std::pair{std::numeric_limits<int32_t>::min(), 0}}) {
+        EXPECT_EQ(CheckStateToLoad(member), loaded) << member;
     }
 }
 

