@@ -250,70 +250,55 @@ case_no_false_alarm() {
     silence_host 0
 }
 
-# --- a TCP port -----------------------------------------------------------------------------------
-#
-# Echo requests are dropped (nftables), so only the port can make. The listener accepts on
-# 127.0.0.1:3389 and [::1]:3389 and closes each connection; the table's chain `syn` drops SYNs
-# to the port while it holds a rule.
+# --- a TCP port: echo requests dropped, a listener on 127.0.0.1:3389 and [::1]:3389 that closes
+# each connection, and a chain `syn` that drops SYNs to the port while it holds a rule.
 
 start_port_listener() { # not through in_ns, so that $! is the listener itself
     ip netns exec "$E2E_NS" python3 -c 'import select, socket
 servers = [socket.create_server(("127.0.0.1", 3389)),
            socket.create_server(("::1", 3389), family=socket.AF_INET6)]
-while True:
-    for server in select.select(servers, [], [])[0]:
-        server.accept()[0].close()' 2>>"$E2E_WORK/listener.err" &
+while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' 2>>"$E2E_WORK/listener.err" &
     PORT_LISTENER=$!
     E2E_BACKGROUND_PIDS+=($!)
     sleep 0.5
 }
 
+expect_port_status() { # text ms why
+    drv wait-text $STATUS "$1" "$2" >/dev/null ||
+        problem "no \"$1\" within $2 ms $3 (status \"$(drv text $STATUS)\")"
+}
+
 case_port() {
     fresh_case
-    local host=127.0.0.1:3389 cases=(port_makes_and_breaks_when_refused
-        port_stays_dead_while_syns_are_dropped port_ipv6_makes port_bad_port)
+    local host=127.0.0.1:3389 stalls
     in_ns nft -f - <<<'table inet tw_e2e {
         chain input { type filter hook input priority 0; icmp type echo-request drop; }
         chain syn { type filter hook input priority 1; }
     }' || problem "nftables refused the rules"
     start_port_listener
     drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
-    if ! launch "$E2E_EXE" $host; then
-        result "${cases[0]}"
-        unreached "${cases[@]:1}"
-        in_ns nft delete table inet tw_e2e
-        return
-    fi
-    drv wait-text $STATUS "$host is alive!" 5000 >/dev/null ||
-        problem "no \"$host is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+    launch "$E2E_EXE" $host && expect_port_status "$host is alive!" 5000 "of the start"
     kill $PORT_LISTENER
-    drv wait-text $STATUS "$host has died!" 16000 >/dev/null ||
-        problem "no \"$host has died!\" within 16 s of the listener going"
-    result "${cases[0]}"
+    expect_port_status "$host has died!" 16000 "of the listener going"
+    result port_makes_and_breaks_when_refused
 
     in_ns nft add rule inet tw_e2e syn tcp dport 3389 drop
     start_port_listener
-    local stalls
     stalls=$(drv stalls 12000 1000) || problem "the window kept a message waiting: $stalls"
     note "port, SYNs dropped: $stalls"
     expect_text $STATUS "$host has died!"
     in_ns nft flush chain inet tw_e2e syn
-    drv wait-text $STATUS "$host is alive!" 5000 >/dev/null ||
-        problem "no \"$host is alive!\" within 5 s of the SYNs passing"
-    result "${cases[1]}"
+    expect_port_status "$host is alive!" 5000 "of the SYNs passing"
+    result port_stays_dead_while_syns_are_dropped
 
-    drv set-text $HOST_FIELD "[::1]:3389"
-    drv key $HOST_FIELD $VK_RETURN
-    drv wait-text $STATUS "[::1]:3389 is alive!" 5000 >/dev/null ||
-        problem "no \"[::1]:3389 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
-    result "${cases[2]}"
+    drv set-text $HOST_FIELD "[::1]:3389" && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "[::1]:3389 is alive!" 5000 "of Enter"
+    result port_ipv6_makes
 
-    drv set-text $HOST_FIELD 127.0.0.1:99999
-    drv key $HOST_FIELD $VK_RETURN
-    drv wait-text $STATUS "Bad port - 127.0.0.1:99999!" 2000 >/dev/null ||
-        problem "status \"$(drv text $STATUS)\", not \"Bad port - 127.0.0.1:99999!\""
+    drv set-text $HOST_FIELD 127.0.0.1:99999 && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "Bad port - 127.0.0.1:99999!" 2000 "of Enter"
     end_with "Exit command" command $EXIT_BUTTON
-    result "${cases[3]}"
+    result port_bad_port
     kill $PORT_LISTENER
     in_ns nft delete table inet tw_e2e
 }
