@@ -225,7 +225,9 @@ case_no_false_alarm() {
     # The kernel's replies off; the answerer's come 300 ms late, from 127.0.0.2 or 127.0.0.3,
     # while every lookup gives the other address.
     silence_host 1
-    in_ns python3 "$E2E_SCRIPTS/echo_answerer.py" 300 2>>"$E2E_WORK/answerer.err" &
+    # Not through in_ns, so that $! is the answerer itself and the kill below ends it: a
+    # surviving answerer answers every later case's silenced host.
+    ip netns exec "$E2E_NS" python3 "$E2E_SCRIPTS/echo_answerer.py" 300 2>>"$E2E_WORK/answerer.err" &
     E2E_BACKGROUND_PIDS+=($!)
     dns_mode roundrobin
     drv set-text $HOST_FIELD rr.test
