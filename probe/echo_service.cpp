@@ -65,7 +65,7 @@ bool OpenEchoService(void (*onRequestFinished)()) {
     return g_service != INVALID_HANDLE_VALUE;
 }
 
-SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started, uint32_t& tag) {
+SendOutcome SendServiceEchoRequest(Ipv4Word address, uint32_t started, uint32_t& tag) {
     std::vector<std::unique_ptr<ServiceRequest>>& inFlight = InFlight();
     if (g_service == INVALID_HANDLE_VALUE || inFlight.size() >= MAX_IN_FLIGHT)
         return SendOutcome::NotSent;

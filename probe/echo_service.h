@@ -15,7 +15,7 @@ bool OpenEchoService(void (*onRequestFinished)());
 
 // Sends one echo request to the address; `started` marks its result, and `tag` is set to the
 // request's own number when it is sent.
-SendOutcome SendServiceEchoRequest(ProbeAddress address, uint32_t started, uint32_t& tag);
+SendOutcome SendServiceEchoRequest(Ipv4Word address, uint32_t started, uint32_t& tag);
 
 // Reads every finished request and hands each result, with its start and number, to `report`.
 void CollectServiceEchoResults(

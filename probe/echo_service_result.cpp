@@ -17,7 +17,7 @@ SendOutcome EchoServiceSendOutcome(uint32_t result, uint32_t lastError) {
 }
 
 EchoServiceResult ReadEchoServiceResult(uint32_t replyCount, uint32_t lastError,
-                                        uint32_t replyStatus, ProbeAddress replyAddress,
+                                        uint32_t replyStatus, Ipv4Word replyAddress,
                                         uint32_t roundTripMs) {
     if (replyCount > 0) {
         if (replyStatus == IP_SUCCESS)

@@ -14,7 +14,7 @@ SendOutcome EchoServiceSendOutcome(uint32_t result, uint32_t lastError);
 // What a finished request gave.
 struct EchoServiceResult {
     enum Kind { Reply, NoReply, Refused } kind;
-    ProbeAddress from;    // when Reply: the address the reply came from
+    Ipv4Word from;        // when Reply: the address the reply came from
     uint32_t roundTripMs; // when Reply
 };
 
@@ -22,5 +22,5 @@ struct EchoServiceResult {
 // last error right after it; the other three are the first reply's status, address and
 // round trip (read only when there is a reply).
 EchoServiceResult ReadEchoServiceResult(uint32_t replyCount, uint32_t lastError,
-                                        uint32_t replyStatus, ProbeAddress replyAddress,
+                                        uint32_t replyStatus, Ipv4Word replyAddress,
                                         uint32_t roundTripMs);

@@ -32,20 +32,33 @@ std::atomic<int>& RunningLookups() {
     return *running;
 }
 
-LookupAnswer LookUp(const std::string& name) {
+// The address of a lookup's entry, when it is of a family asked for.
+std::optional<ProbeAddress> AddressOf(const addrinfo& entry) {
+    if (entry.ai_addr == nullptr)
+        return std::nullopt;
+    if (entry.ai_family == AF_INET && entry.ai_addrlen >= sizeof(sockaddr_in))
+        return ProbeAddress::FromIpv4(
+            reinterpret_cast<const sockaddr_in*>(entry.ai_addr)->sin_addr.s_addr);
+    if (entry.ai_family == AF_INET6 && entry.ai_addrlen >= sizeof(sockaddr_in6)) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(entry.ai_addr);
+        return ProbeAddress::FromIpv6(v6->sin6_addr.s6_addr, v6->sin6_scope_id);
+    }
+    return std::nullopt;
+}
+
+LookupAnswer LookUp(const std::string& name, LookupFamily family) {
     addrinfo hints = {};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_RAW;
+    hints.ai_family = family == LookupFamily::Any ? AF_UNSPEC : AF_INET;
+    hints.ai_socktype = family == LookupFamily::Any ? SOCK_STREAM : SOCK_RAW;
     addrinfo* found = nullptr;
     const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (error != 0)
-        return {LookupOutcomeForError(error), 0};
-    LookupAnswer answer = {LookupOutcome::TryLater, 0};
+        return {LookupOutcomeForError(error), {}};
+    LookupAnswer answer = {LookupOutcome::TryLater, {}};
+    // The system lists the addresses in its order of preference.
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET && entry->ai_addr != nullptr &&
-            entry->ai_addrlen >= sizeof(sockaddr_in)) {
-            answer = {LookupOutcome::Found,
-                      reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr};
+        if (const std::optional<ProbeAddress> address = AddressOf(*entry)) {
+            answer = {LookupOutcome::Found, *address};
             break;
         }
     }
@@ -64,25 +77,25 @@ void Deliver(uint32_t lookupId, const LookupAnswer& answer, HWND window) {
 
 } // namespace
 
-void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window) {
+void StartHostLookup(uint32_t lookupId, const std::string& name, LookupFamily family, HWND window) {
     // Lookups abandoned by quick new starts may still wait on a silent name server; past a
     // few, or with no thread to be had, a lookup fails at once like a silent name server and
     // is tried again at the next check tick.
     std::atomic<int>& running = RunningLookups();
     if (running.fetch_add(1) >= MAX_RUNNING_LOOKUPS) {
         running.fetch_sub(1);
-        Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
+        Deliver(lookupId, {LookupOutcome::TryLater, {}}, window);
         return;
     }
     try {
-        std::thread([lookupId, name, window] {
-            const LookupAnswer answer = LookUp(name);
+        std::thread([lookupId, name, family, window] {
+            const LookupAnswer answer = LookUp(name, family);
             RunningLookups().fetch_sub(1);
             Deliver(lookupId, answer, window);
         }).detach();
     } catch (const std::system_error&) {
         running.fetch_sub(1);
-        Deliver(lookupId, {LookupOutcome::TryLater, 0}, window);
+        Deliver(lookupId, {LookupOutcome::TryLater, {}}, window);
     }
 }
 

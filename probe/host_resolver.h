@@ -13,8 +13,9 @@
 
 constexpr UINT WM_HOST_RESOLVED = WM_APP + 1; // wParam: the lookup id
 
-// Starts looking up the IPv4 address of the name (Winsock must be started).
-void StartHostLookup(uint32_t lookupId, const std::string& name, HWND window);
+// Starts looking up an address of the name (Winsock must be started): IPv4 alone, or the
+// first of the system's preferred order among IPv4 and IPv6.
+void StartHostLookup(uint32_t lookupId, const std::string& name, LookupFamily family, HWND window);
 
 // The answer of a finished lookup, once; answers of earlier ids are dropped with it, since the
 // session has abandoned them.

@@ -3,6 +3,7 @@
 
 #include "probe/echo_service.h"
 #include "probe/socket_layer.h"
+#include "probe/tcp_port.h"
 
 #include <cstdlib>
 
@@ -14,15 +15,21 @@ class WindowsProbePlatform : public ProbePlatform {
 public:
     bool OpenWay(ProbeWay way) override {
         StartSocketLayer();
+        CloseTcpPortAttempt();
+        if (way == ProbeWay::TcpPort) {
+            CloseRawProbeSocket();
+            return true;
+        }
         if (way == ProbeWay::RawSocket)
             return OpenRawProbeSocket(g_notifyWnd);
         CloseRawProbeSocket();
         return OpenEchoService(CollectProbeEchoServiceResults);
     }
-    SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) override;
-    void StartLookup(uint32_t lookupId, const std::string& name) override {
+    SendOutcome Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
+                     uint32_t& tag) override;
+    void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
         StartSocketLayer();
-        StartHostLookup(lookupId, name, g_notifyWnd);
+        StartHostLookup(lookupId, name, family, g_notifyWnd);
     }
 };
 
@@ -32,10 +39,16 @@ ProbeSession& Session() {
     return session;
 }
 
-SendOutcome WindowsProbePlatform::Send(ProbeWay way, ProbeAddress address, uint32_t& tag) {
+SendOutcome WindowsProbePlatform::Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
+                                       uint32_t& tag) {
+    if (way == ProbeWay::TcpPort)
+        return StartTcpPortAttempt(address, port, g_notifyWnd, tag);
+    // The ICMP ways speak IPv4 only, and their lookups ask for IPv4 addresses alone.
+    if (address.isIpv6)
+        return SendOutcome::NotSent;
     if (way == ProbeWay::RawSocket)
-        return SendRawEchoRequest(address, tag);
-    return SendServiceEchoRequest(address, Session().Started(), tag);
+        return SendRawEchoRequest(address.ToIpv4(), tag);
+    return SendServiceEchoRequest(address.ToIpv4(), Session().Started(), tag);
 }
 
 } // namespace
@@ -60,10 +73,17 @@ LookupNews ProbeOnHostResolved(WPARAM lookupId) {
 
 void ReadEchoReply(SOCKET notified) {
     const std::optional<RawEchoReply> raw = ReadRawEchoReply(notified);
-    if (!raw || !Session().CountsReply(raw->reply.sendTick, raw->from))
+    if (!raw || !Session().CountsReply(raw->reply.sendTick, ProbeAddress::FromIpv4(raw->from)))
         return;
     ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, raw->reply.sequence,
                    static_cast<LPARAM>(raw->reply.roundTripMs));
+}
+
+void ReadPortEvent(WPARAM socket, LPARAM event) {
+    const std::optional<TcpPortAnswer> answer = ReadTcpPortEvent(socket, event);
+    if (!answer || !Session().CountsReply(answer->tag, answer->to))
+        return;
+    ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(answer->roundTripMs));
 }
 
 void CollectProbeEchoServiceResults() {
@@ -71,7 +91,8 @@ void CollectProbeEchoServiceResults() {
         ProbeSession& session = Session();
         if (started != session.Started())
             return; // a request of an earlier start
-        if (result.kind == EchoServiceResult::Reply && session.CountsReply(tag, result.from)) {
+        if (result.kind == EchoServiceResult::Reply &&
+            session.CountsReply(tag, ProbeAddress::FromIpv4(result.from))) {
             ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(result.roundTripMs));
         } else if (result.kind == EchoServiceResult::Refused) {
             if (const std::optional<ProbeFailure> failure = session.OnRefused(started))

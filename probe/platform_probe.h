@@ -1,13 +1,15 @@
-// The echo probe as the watch window uses it: one process-wide probe session over the raw
-// socket, the echo service and the background resolver. Its answers reach the window as
-// messages: WM_ECHO_REPLY for an accepted reply (sent), WM_SOCKET_EVENT and WM_HOST_RESOLVED
-// (posted by the socket layer and the resolver), and WM_PROBE_FAILED when the echo service
+// The probe as the watch window uses it: one process-wide probe session over the raw socket,
+// the echo service, the port's connections and the background resolver. Its answers reach the
+// window as messages: WM_ECHO_REPLY for an accepted reply or connection (sent),
+// WM_SOCKET_EVENT, WM_PORT_EVENT and WM_HOST_RESOLVED (posted by the socket layer and the
+// resolver), and WM_PROBE_FAILED when the echo service
 // refuses a request that was already on its way (sent).
 #pragma once
 
 #include "probe/host_resolver.h"
 #include "probe/probe_failure.h"
 #include "probe/raw_socket.h"
+#include "probe/tcp_port.h"
 
 #include <windows.h>
 
@@ -29,6 +31,9 @@ LookupNews ProbeOnHostResolved(WPARAM lookupId);
 
 // WM_SOCKET_EVENT: reads the raw socket and sends WM_ECHO_REPLY for a reply that counts.
 void ReadEchoReply(SOCKET notified);
+
+// WM_PORT_EVENT: sends WM_ECHO_REPLY for a connection to the port that counts.
+void ReadPortEvent(WPARAM socket, LPARAM event);
 
 // Reports the echo service's finished requests to the probe's window. The framework's loop
 // runs it when a request finishes; the check tick runs it too, for requests that finished

@@ -4,4 +4,5 @@
 enum class ProbeFailure {
     UnknownHost,  // the name does not exist: "Unknown - %s!"
     AccessDenied, // neither way of probing is allowed to this user: "Access denied - %s!"
+    BadPort,      // the text after the colon is no port from 1 to 65535: "Bad port - %s!"
 };

@@ -2,6 +2,8 @@
 // count.
 #include "probe/probe_session.h"
 
+#include "probe/host_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -33,7 +35,32 @@ ProbeWayChoice ParseProbeWayChoice(const char* value) {
     return ProbeWayChoice::Automatic;
 }
 
-std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text) {
+ProbeAddress ProbeAddress::FromIpv4(Ipv4Word address) {
+    ProbeAddress result;
+    std::memcpy(result.bytes.data(), &address, sizeof(address));
+    return result;
+}
+
+ProbeAddress ProbeAddress::FromIpv6(const uint8_t (&address)[16], uint32_t scopeId) {
+    ProbeAddress result;
+    result.isIpv6 = true;
+    result.scopeId = scopeId;
+    std::memcpy(result.bytes.data(), address, sizeof(address));
+    return result;
+}
+
+Ipv4Word ProbeAddress::ToIpv4() const {
+    Ipv4Word address = 0;
+    if (!isIpv6)
+        std::memcpy(&address, bytes.data(), sizeof(address));
+    return address;
+}
+
+bool operator==(const ProbeAddress& a, const ProbeAddress& b) {
+    return a.isIpv6 == b.isIpv6 && a.bytes == b.bytes && a.scopeId == b.scopeId;
+}
+
+std::optional<Ipv4Word> ParseDottedIpv4(const std::string& text) {
     uint8_t bytes[4] = {};
     size_t at = 0;
     for (int part = 0; part < 4; ++part) {
@@ -59,7 +86,7 @@ std::optional<ProbeAddress> ParseDottedIpv4(const std::string& text) {
     if (at != text.size())
         return std::nullopt;
     // The bytes in the order they go on the wire, whatever the order of this machine.
-    ProbeAddress address = 0;
+    Ipv4Word address = 0;
     std::memcpy(&address, bytes, sizeof(address));
     return address;
 }
@@ -69,7 +96,7 @@ LookupOutcome LookupOutcomeForError(int errorCode) {
                                                                : LookupOutcome::TryLater;
 }
 
-void SentRequests::Add(uint32_t tag, ProbeAddress to) {
+void SentRequests::Add(uint32_t tag, const ProbeAddress& to) {
     if (m_nCount == CAPACITY) {
         std::move(m_requests.begin() + 1, m_requests.end(), m_requests.begin());
         --m_nCount;
@@ -77,7 +104,7 @@ void SentRequests::Add(uint32_t tag, ProbeAddress to) {
     m_requests[m_nCount++] = {tag, to};
 }
 
-bool SentRequests::Take(uint32_t tag, ProbeAddress from) {
+bool SentRequests::Take(uint32_t tag, const ProbeAddress& from) {
     const auto end = m_requests.begin() + static_cast<std::ptrdiff_t>(m_nCount);
     const auto found = std::find_if(m_requests.begin(), end, [&](const Request& request) {
         return request.tag == tag && request.to == from;
@@ -101,19 +128,28 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_bHostUnknown = false;
     m_bAnswered = false;
     m_sent.Clear();
-    if (!ChooseWay())
+    const HostText text = ParseHostText(host);
+    if (text.kind == HostText::BadPort)
+        return Fail(ProbeFailure::BadPort);
+    m_nPort = text.port;
+    if (!ChooseWay(text.kind == HostText::Port))
         return Fail(ProbeFailure::AccessDenied);
     m_bProbing = true;
-    if (const std::optional<ProbeAddress> dotted = ParseDottedIpv4(host)) {
-        m_address = dotted;
+    if (const std::optional<Ipv4Word> dotted = ParseDottedIpv4(text.host)) {
+        m_address = ProbeAddress::FromIpv4(*dotted);
         return SendRequest();
     }
-    m_strName = host;
+    m_strName = text.host;
     StartLookup();
     return std::nullopt;
 }
 
-bool ProbeSession::ChooseWay() {
+bool ProbeSession::ChooseWay(bool toPort) {
+    // Any user may connect: the choice of ICMP ways does not apply.
+    if (toPort) {
+        m_way = ProbeWay::TcpPort;
+        return m_platform.OpenWay(ProbeWay::TcpPort);
+    }
     if (m_choice != ProbeWayChoice::EchoServiceOnly && m_platform.OpenWay(ProbeWay::RawSocket)) {
         m_way = ProbeWay::RawSocket;
         return true;
@@ -172,7 +208,7 @@ std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
     return Fail(ProbeFailure::AccessDenied);
 }
 
-bool ProbeSession::CountsReply(uint32_t tag, ProbeAddress sender) {
+bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
     if (!m_bProbing || !m_sent.Take(tag, sender))
         return false;
     m_bAnswered = true;
@@ -181,12 +217,13 @@ bool ProbeSession::CountsReply(uint32_t tag, ProbeAddress sender) {
 
 void ProbeSession::StartLookup() {
     m_bLookupInFlight = true;
-    m_platform.StartLookup(++m_nLookupId, m_strName);
+    m_platform.StartLookup(++m_nLookupId, m_strName,
+                           m_way == ProbeWay::TcpPort ? LookupFamily::Any : LookupFamily::Ipv4);
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
     uint32_t tag = 0;
-    switch (m_platform.Send(m_way, *m_address, tag)) {
+    switch (m_platform.Send(m_way, *m_address, m_nPort, tag)) {
     case SendOutcome::Sent:
         m_sent.Add(tag, *m_address);
         break;

@@ -48,7 +48,7 @@ void CloseRawProbeSocket() {
         g_probeSocket = INVALID_SOCKET;
 }
 
-SendOutcome SendRawEchoRequest(ProbeAddress address, uint32_t& tag) {
+SendOutcome SendRawEchoRequest(Ipv4Word address, uint32_t& tag) {
     sockaddr_in to;
     std::memset(&to, 0, sizeof(to));
     to.sin_family = AF_INET;

@@ -23,11 +23,11 @@ void CloseRawProbeSocket();
 
 // Sends one echo request over the raw socket; its send tick, which the reply echoes, is its
 // tag. A failure other than those that may pass ends the process.
-SendOutcome SendRawEchoRequest(ProbeAddress address, uint32_t& tag);
+SendOutcome SendRawEchoRequest(Ipv4Word address, uint32_t& tag);
 
 // An echo reply to this process and the address it came from.
 struct RawEchoReply {
-    ProbeAddress from;
+    Ipv4Word from;
     EchoReply reply;
 };
 

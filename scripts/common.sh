@@ -20,7 +20,8 @@ ensure_packages() {
         "g++-mingw-w64-x86-64:x86_64-w64-mingw32-g++-posix"
         "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
         "wine:wine" "wine64:/usr/lib/wine/wine64" "xvfb:Xvfb" "xauth:xauth"
-        "iproute2:ip" "python3:python3" "zlib1g-dev:/usr/include/zlib.h" "imagemagick:/usr/bin/convert" "x11-utils:xwininfo" "x11-apps:xwd" "procps:sysctl"
+        "iproute2:ip" "nftables:nft" "python3:python3" "zlib1g-dev:/usr/include/zlib.h"
+        "imagemagick:/usr/bin/convert" "x11-utils:xwininfo" "x11-apps:xwd" "procps:sysctl"
     )
     local missing=() entry pkg probe
     for entry in "${wanted[@]}"; do

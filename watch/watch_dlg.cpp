@@ -70,6 +70,8 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         m_watch.OnEchoReply();
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
+    } else if (message == WM_PORT_EVENT) {
+        ReadPortEvent(wParam, lParam);
     } else if (message == WM_HOST_RESOLVED) {
         OnHostResolved(wParam);
     } else if (message == WM_PROBE_FAILED) {

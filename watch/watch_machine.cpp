@@ -14,7 +14,15 @@ constexpr uint32_t MIN_CHECK_PERIOD_MS = 1000;
 constexpr uint32_t SILENCE_MARGIN_MS = 1000;
 
 std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
-    return (failure == ProbeFailure::AccessDenied ? "Access denied - " : "Unknown - ") + host + "!";
+    switch (failure) {
+    case ProbeFailure::AccessDenied:
+        return "Access denied - " + host + "!";
+    case ProbeFailure::BadPort:
+        return "Bad port - " + host + "!";
+    case ProbeFailure::UnknownHost:
+        break;
+    }
+    return "Unknown - " + host + "!";
 }
 
 } // namespace

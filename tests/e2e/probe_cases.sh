@@ -202,7 +202,9 @@ case_no_false_alarm() {
     # The kernel's replies off; the answerer's come 300 ms late, from 127.0.0.2 or 127.0.0.3,
     # while every lookup gives the other address.
     silence_host 1
-    in_ns python3 "$E2E_SCRIPTS/echo_answerer.py" 300 2>>"$E2E_WORK/answerer.err" &
+    # Not through in_ns, so that $! is the answerer itself and the kill below ends it: a
+    # surviving answerer answers every later case's silenced host.
+    ip netns exec "$E2E_NS" python3 "$E2E_SCRIPTS/echo_answerer.py" 300 2>>"$E2E_WORK/answerer.err" &
     E2E_BACKGROUND_PIDS+=($!)
     dns_mode roundrobin
     drv set-text $HOST_FIELD rr.test
@@ -225,4 +227,59 @@ case_no_false_alarm() {
     kill "${E2E_BACKGROUND_PIDS[-1]}" 2>/dev/null
     dns_mode answer
     silence_host 0
+}
+
+# --- a TCP port: echo requests dropped, a listener on 127.0.0.1:3389 and [::1]:3389 that closes
+# each connection, and a chain `syn` that drops SYNs to the port while it holds a rule.
+
+start_port_listener() { # not through in_ns, so that $! is the listener itself
+    ip netns exec "$E2E_NS" python3 -c 'import select, socket
+servers = [socket.create_server(("127.0.0.1", 3389)),
+           socket.create_server(("::1", 3389), family=socket.AF_INET6)]
+while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' 2>>"$E2E_WORK/listener.err" &
+    PORT_LISTENER=$!
+    E2E_BACKGROUND_PIDS+=($!)
+    sleep 0.5
+}
+
+expect_port_status() { # text ms why
+    drv wait-text $STATUS "$1" "$2" >/dev/null ||
+        problem "no \"$1\" within $2 ms $3 (status \"$(drv text $STATUS)\")"
+}
+
+case_port() {
+    fresh_case
+    local host=127.0.0.1:3389
+    in_ns nft -f - <<<'table inet tw_e2e {
+        chain input { type filter hook input priority 0; icmp type echo-request drop; }
+        chain syn { type filter hook input priority 1; }
+    }' || problem "nftables refused the rules"
+    start_port_listener
+    drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
+    launch "$E2E_EXE" $host && expect_port_status "$host is alive!" 5000 "of the start"
+    kill $PORT_LISTENER
+    expect_port_status "$host has died!" 16000 "of the listener going"
+    result port_makes_and_breaks_when_refused
+
+    in_ns nft add rule inet tw_e2e syn tcp dport 3389 drop
+    start_port_listener
+    # The window's answers are timed while the status is watched: no make, and no stall.
+    drv stalls 12000 1000 >"$E2E_WORK/port-stalls" &
+    expect_steady $STATUS "$host has died!" 12000
+    wait $! || problem "the window kept a message waiting: $(cat "$E2E_WORK/port-stalls")"
+    note "port, SYNs dropped: $(cat "$E2E_WORK/port-stalls")"
+    in_ns nft flush chain inet tw_e2e syn
+    expect_port_status "$host is alive!" 5000 "of the SYNs passing"
+    result port_stays_dead_while_syns_are_dropped
+
+    drv set-text $HOST_FIELD "[::1]:3389" && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "[::1]:3389 is alive!" 5000 "of Enter"
+    result port_ipv6_makes
+
+    drv set-text $HOST_FIELD 127.0.0.1:99999 && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "Bad port - 127.0.0.1:99999!" 2000 "of Enter"
+    end_with "Exit command" command $EXIT_BUTTON
+    result port_bad_port
+    kill $PORT_LISTENER
+    in_ns nft delete table inet tw_e2e
 }

@@ -79,6 +79,7 @@ case_hide
 case_alive_dead_alive
 case_silent_name_server
 case_no_false_alarm
+case_port
 case_ordinary_user
 case_stopped_process
 case_installer

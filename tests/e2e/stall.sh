@@ -7,9 +7,11 @@
 # usual patience (5 s, two tries). A second program (the test driver) sends the window WM_NULL
 # every 100 ms and times each answer:
 #   1. start: the program starts with the name while the name server is silent (START s);
-#   2. watching: the name server answers until the host is alive, then falls silent (SECONDS s).
+#   2. watching: the name server answers until the host is alive, then falls silent (SECONDS s);
+#   3. port: the program watches 127.0.0.1:3389 while nftables drops every SYN to the port, so
+#      that each check tick abandons a connection that never completes (PORT s).
 #
-#   tests/e2e/stall.sh [SECONDS [START]]     default 60 and 20
+#   tests/e2e/stall.sh [SECONDS [START [PORT]]]     default 60, 20 and 20
 #
 # Needs root (the namespace) and the Windows build in TARNWELL_BUILD_DIR or build/; STALL_EXE
 # names another tarnwell.exe to measure (an older build, say).
@@ -17,6 +19,8 @@ set -uo pipefail
 
 DURATION=${1:-60}
 START_DURATION=${2:-20}
+PORT_DURATION=${3:-20}
+PORT_HOST=127.0.0.1:3389
 STATUS=1003
 NAME=watched.test
 
@@ -68,9 +72,20 @@ watch_out=$(measure_stalls "$DURATION")
 watch_status=$(drv text $STATUS)
 stop_program
 
+# 3. Watching a port whose SYNs are dropped.
+in_ns nft -f - <<<'table inet tw_stall {
+    chain input { type filter hook input priority 0; tcp dport 3389 drop; }
+}' || give_up "nftables refused the rule that drops SYNs"
+launch "$E2E_EXE" "$PORT_HOST" || give_up "no watch window within 15 s"
+port_out=$(measure_stalls "$PORT_DURATION")
+port_status=$(drv text $STATUS)
+stop_program
+
 echo
 echo "Answer times of the watch window:"
 report "start" "$start_out"
 echo "            status after ${START_DURATION} s: \"$start_status\""
 report "watching" "$watch_out"
 echo "            status after ${DURATION} s: \"$watch_status\""
+report "port" "$port_out"
+echo "            status after ${PORT_DURATION} s (SYNs to $PORT_HOST dropped): \"$port_status\""

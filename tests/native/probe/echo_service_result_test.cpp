@@ -8,7 +8,7 @@ namespace {
 
 constexpr uint32_t ACCESS_DENIED = 5;
 constexpr uint32_t TIMED_OUT = 11010;
-constexpr ProbeAddress LOOPBACK = 0x0100007F;
+constexpr Ipv4Word LOOPBACK = 0x0100007F;
 
 TEST(EchoServiceSend, PendingIsSentAccessDeniedIsRefusedAnyOtherErrorIsNotSent) {
     EXPECT_EQ(SendOutcome::Sent, EchoServiceSendOutcome(0, 997)); // pending

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,11 +13,15 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-const ProbeAddress ALPHA = *ParseDottedIpv4("192.0.2.1");
-const ProbeAddress BETA = *ParseDottedIpv4("192.0.2.2");
+const ProbeAddress ALPHA = ProbeAddress::FromIpv4(*ParseDottedIpv4("192.0.2.1"));
+const ProbeAddress BETA = ProbeAddress::FromIpv4(*ParseDottedIpv4("192.0.2.2"));
+const ProbeAddress GAMMA =
+    ProbeAddress::FromIpv6({0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 0);
 
-std::string Dotted(ProbeAddress address) {
-    const auto* b = reinterpret_cast<const unsigned char*>(&address);
+std::string Dotted(const ProbeAddress& address) {
+    const auto& b = address.bytes;
+    if (address.isIpv6)
+        return "[v6 " + std::to_string(b[15]) + "]";
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
            std::to_string(b[3]);
 }
@@ -35,18 +40,22 @@ public:
         return taken;
     }
     bool OpenWay(ProbeWay way) override {
-        const bool raw = way == ProbeWay::RawSocket;
-        calls.push_back(raw ? "open raw" : "open service");
-        return raw ? rawOpens : serviceOpens;
+        calls.push_back("open " + Name(way));
+        return way == ProbeWay::RawSocket ? rawOpens : way != ProbeWay::EchoService || serviceOpens;
     }
-    SendOutcome Send(ProbeWay way, ProbeAddress address, uint32_t& tag) override {
-        calls.push_back(std::string(way == ProbeWay::RawSocket ? "raw" : "service") + " send " +
-                        Dotted(address));
+    SendOutcome Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
+                     uint32_t& tag) override {
+        calls.push_back(Name(way) + " send " + Dotted(address) +
+                        (port != 0 ? ":" + std::to_string(port) : ""));
         tag = ++lastTag;
         return sendOutcome;
     }
-    void StartLookup(uint32_t lookupId, const std::string& name) override {
-        calls.push_back("lookup " + std::to_string(lookupId) + " " + name);
+    void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
+        calls.push_back("lookup " + std::to_string(lookupId) + " " + name +
+                        (family == LookupFamily::Any ? " any" : ""));
+    }
+    static std::string Name(ProbeWay way) {
+        return std::array{"raw", "service", "tcp"}[static_cast<std::size_t>(way)];
     }
 };
 
@@ -67,10 +76,10 @@ TEST(ProbeWayChoice, TheEnvironmentForcesOneWayOrNone) {
 }
 
 TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
-    const std::optional<ProbeAddress> loopback = ParseDottedIpv4("127.0.0.1");
+    const std::optional<Ipv4Word> loopback = ParseDottedIpv4("127.0.0.1");
     ASSERT_TRUE(loopback.has_value());
-    EXPECT_EQ("127.0.0.1", Dotted(*loopback));
-    EXPECT_EQ("255.255.255.0", Dotted(*ParseDottedIpv4("255.255.255.0")));
+    EXPECT_EQ("127.0.0.1", Dotted(ProbeAddress::FromIpv4(*loopback)));
+    EXPECT_EQ("255.255.255.0", Dotted(ProbeAddress::FromIpv4(*ParseDottedIpv4("255.255.255.0"))));
     for (const char* name :
          {"", "127.0.0", "127.0.0.1.", "127.0.0.256", "1.2.3.4 ", "a.b.c.d", "127.0.0.0001",
           "127.0.0.010", "127..0.1", "example.org", "1.2.3.-4"}) {
@@ -159,9 +168,9 @@ TEST_F(ProbeSessionTest, AFailedLookupWhileWatchingKeepsTheLastGoodAddress) {
     session.Start("example.org");
     session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
     session.Tick();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::TryLater, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::TryLater, {}}));
     session.Tick();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, {}}));
     EXPECT_TRUE(session.IsProbing());
     EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
     platform.Take();
@@ -173,12 +182,12 @@ TEST_F(ProbeSessionTest, AFailedLookupWhileWatchingKeepsTheLastGoodAddress) {
 // unknown once, looked up again at every tick, and probed as soon as it resolves.
 TEST_F(ProbeSessionTest, AnUnknownNameIsLookedUpAgainAtEveryTickUntilItResolves) {
     session.Start("nosuch.example");
-    EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
     EXPECT_TRUE(session.IsHostUnknown());
     platform.Take();
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ(Calls{"lookup 2 nosuch.example"}, platform.Take());
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::NoSuchName, {}}));
     EXPECT_FALSE(session.Tick());
     EXPECT_EQ(Calls{"lookup 3 nosuch.example"}, platform.Take());
     EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(3, {LookupOutcome::Found, ALPHA}));
@@ -188,7 +197,7 @@ TEST_F(ProbeSessionTest, AnUnknownNameIsLookedUpAgainAtEveryTickUntilItResolves)
 
 TEST_F(ProbeSessionTest, ASilentNameServerAtTheStartIsTriedAgainAtTheNextTick) {
     session.Start("example.org");
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::TryLater, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::TryLater, {}}));
     EXPECT_TRUE(session.IsProbing());
     platform.Take();
     EXPECT_FALSE(session.Tick());
@@ -201,7 +210,7 @@ TEST_F(ProbeSessionTest, TheAnswerOfAnAbandonedLookupIsIgnored) {
     session.Start("first.example");
     session.Start("second.example");
     platform.Take();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, 0}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
     EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
     EXPECT_EQ(Calls{}, platform.Take());
     EXPECT_TRUE(session.IsProbing());
@@ -239,6 +248,32 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
     session.Start("192.0.2.1");
     platform.sendOutcome = SendOutcome::Refused;
     EXPECT_EQ(ProbeFailure::AccessDenied, session.Tick());
+}
+
+// A port is probed by connecting, whatever the ICMP ways allow, to the address of a name looked
+// up for IPv4 and IPv6 under the rules of names. A bad port starts nothing.
+TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedTo) {
+    platform.rawOpens = false;
+    ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
+    EXPECT_FALSE(rawOnly.Start("192.0.2.1:3389"));
+    EXPECT_FALSE(session.Start("server.example:22"));
+    EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
+    session.Tick();
+    EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(2, {LookupOutcome::Found, GAMMA}));
+    EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
+    EXPECT_TRUE(session.CountsReply(platform.lastTag, GAMMA));
+    session.Tick();
+    session.OnLookupAnswer(3, {LookupOutcome::TryLater, {}});
+    session.Tick();
+    EXPECT_EQ(
+        (Calls{"open tcp", "tcp send 192.0.2.1:3389", "open tcp", "lookup 1 server.example any",
+               "lookup 2 server.example any", "tcp send [v6 1]:22", "lookup 3 server.example any",
+               "tcp send [v6 1]:22", "lookup 4 server.example any", "tcp send [v6 1]:22"}),
+        platform.Take());
+    EXPECT_EQ(ProbeFailure::BadPort, session.Start("192.0.2.1:99999"));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(4, {LookupOutcome::Found, ALPHA}));
+    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(Calls{}, platform.Take());
 }
 
 TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {

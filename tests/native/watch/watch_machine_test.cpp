@@ -88,7 +88,8 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
 TEST_F(WatchMachineTest, AFailedStartSaysWhyAndLeavesNothingWatched) {
     for (const auto& [failure, status] :
          {std::pair{ProbeFailure::UnknownHost, "status Unknown - no.such.host!"},
-          std::pair{ProbeFailure::AccessDenied, "status Access denied - no.such.host!"}}) {
+          std::pair{ProbeFailure::AccessDenied, "status Access denied - no.such.host!"},
+          std::pair{ProbeFailure::BadPort, "status Bad port - no.such.host!"}}) {
         window.hostText = "no.such.host";
         window.startFailure = failure;
         machine.StartWatch();

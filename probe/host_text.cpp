@@ -1,0 +1,39 @@
+// The host field's grammar.
+#include "probe/host_text.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr unsigned long MAX_PORT = 65535;
+
+// The port after the colon: decimal digits only, from 1 to 65535.
+HostText WithPort(std::string host, const std::string& portText) {
+    unsigned long port = 0;
+    for (const char c : portText) {
+        if (c < '0' || c > '9')
+            return {HostText::BadPort, std::move(host), 0};
+        port = port * 10 + static_cast<unsigned long>(c - '0');
+        if (port > MAX_PORT)
+            return {HostText::BadPort, std::move(host), 0};
+    }
+    if (port == 0)
+        return {HostText::BadPort, std::move(host), 0};
+    return {HostText::Port, std::move(host), static_cast<uint16_t>(port)};
+}
+
+} // namespace
+
+HostText ParseHostText(const std::string& text) {
+    if (!text.empty() && text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close != std::string::npos && close + 1 < text.size() && text[close + 1] == ':')
+            return WithPort(text.substr(1, close - 1), text.substr(close + 2));
+        // No port after the brackets: a name like any other, which no lookup will find.
+        return {HostText::Echo, text, 0};
+    }
+    if (std::count(text.begin(), text.end(), ':') != 1)
+        return {HostText::Echo, text, 0};
+    const std::size_t colon = text.find(':');
+    return WithPort(text.substr(0, colon), text.substr(colon + 1));
+}
