@@ -48,17 +48,15 @@ WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
 
 void WatchMachine::StartWatch() {
     const std::string text = m_effects.TakeHostText();
+    m_bAlive = false;
+    m_bHostUnknown = false;
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
         m_bWatching = false;
-        m_bAlive = false;
-        m_bHostUnknown = false;
     } else {
         m_effects.SetStatusText("Waiting for " + text + "...");
         m_bWatching = true;
-        m_bAlive = false;
-        m_bHostUnknown = false;
         m_bCheckTickSeen = false;
         m_strHost = text;
         if (m_settings.Hide != 0) {

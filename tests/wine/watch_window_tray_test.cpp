@@ -188,8 +188,7 @@ Corners ShownCorners(HWND button) {
 }
 
 // The pixels the button shows for which `counted` holds.
-template <typename Counted>
-int ShownPixelsWhere(HWND button, Counted counted) {
+template <typename Counted> int ShownPixelsWhere(HWND button, Counted counted) {
     RECT client;
     ::GetClientRect(button, &client);
     WidgetCanvas shown(client.right, client.bottom, 0);
