@@ -4,6 +4,7 @@
 #include "probe/echo_service.h"
 #include "probe/socket_layer.h"
 #include "probe/tcp_port.h"
+#include "probe/web_request.h"
 
 #include <cstdlib>
 
@@ -14,6 +15,12 @@ HWND g_notifyWnd = nullptr; // the window the probe notifies
 class WindowsProbePlatform : public ProbePlatform {
 public:
     bool OpenWay(ProbeWay way) override {
+        AbandonWebRequests();
+        if (way == ProbeWay::Web) {
+            CloseTcpPortAttempt();
+            CloseRawProbeSocket();
+            return OpenWebSession();
+        }
         StartSocketLayer();
         CloseTcpPortAttempt();
         if (way == ProbeWay::TcpPort) {
@@ -30,6 +37,12 @@ public:
     void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
         StartSocketLayer();
         StartHostLookup(lookupId, name, family, g_notifyWnd);
+    }
+    std::optional<WebAddress> ReadWebAddress(const std::string& text) override {
+        return ::ReadWebAddress(text);
+    }
+    SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) override {
+        return StartWebRequest(address, lifetimeMs, g_notifyWnd, tag);
     }
 };
 
@@ -99,4 +112,18 @@ void CollectProbeEchoServiceResults() {
                 ::SendMessageA(g_notifyWnd, WM_PROBE_FAILED, static_cast<WPARAM>(*failure), 0);
         }
     });
+}
+
+std::optional<WebNews> TakeProbeWebNews() {
+    const std::optional<WebOutcome> outcome = TakeWebOutcome();
+    if (!outcome)
+        return std::nullopt;
+    const WebNews news = Session().OnWebOutcome(outcome->tag, outcome->verdict);
+    if (news == WebNews::Answer)
+        ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(outcome->roundTripMs));
+    return news;
+}
+
+void CloseProbe() {
+    CloseWebSession();
 }

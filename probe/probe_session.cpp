@@ -15,6 +15,9 @@ namespace {
 constexpr int HOST_NOT_FOUND = 11001;
 constexpr int NO_DATA = 11004;
 
+// How long a web request may be answered.
+constexpr uint32_t WEB_LIFETIME_MS = 10000;
+
 bool EqualsIgnoringCase(const char* text, const char* word) {
     for (; *text != '\0' && *word != '\0'; ++text, ++word) {
         if (std::tolower(static_cast<unsigned char>(*text)) != *word)
@@ -127,7 +130,11 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_strName.clear();
     m_bHostUnknown = false;
     m_bAnswered = false;
+    m_bBadCertificate = false;
+    m_webAddress.reset();
     m_sent.Clear();
+    if (IsWebAddressText(host))
+        return StartWeb(host);
     const HostText text = ParseHostText(host);
     if (text.kind == HostText::BadPort)
         return Fail(ProbeFailure::BadPort);
@@ -142,6 +149,17 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_strName = text.host;
     StartLookup();
     return std::nullopt;
+}
+
+std::optional<ProbeFailure> ProbeSession::StartWeb(const std::string& text) {
+    m_webAddress = m_platform.ReadWebAddress(text);
+    if (!m_webAddress)
+        return Fail(ProbeFailure::BadAddress);
+    // WinHTTP looks the name up itself, or leaves it to the proxy.
+    m_way = ProbeWay::Web;
+    m_platform.OpenWay(ProbeWay::Web);
+    m_bProbing = true;
+    return SendRequest();
 }
 
 bool ProbeSession::ChooseWay(bool toPort) {
@@ -164,6 +182,8 @@ bool ProbeSession::ChooseWay(bool toPort) {
 std::optional<ProbeFailure> ProbeSession::Tick() {
     if (!m_bProbing)
         return std::nullopt;
+    if (m_way == ProbeWay::Web)
+        return SendRequest();
     if (!m_strName.empty() && !m_bLookupInFlight)
         StartLookup();
     if (!m_address)
@@ -208,6 +228,30 @@ std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
     return Fail(ProbeFailure::AccessDenied);
 }
 
+WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
+    if (!m_bProbing || m_way != ProbeWay::Web || !m_sent.Take(tag, ProbeAddress{}))
+        return WebNews::None;
+    const bool wasUnknown = m_bHostUnknown;
+    m_bHostUnknown = verdict == WebVerdict::UnknownName && !m_bAnswered;
+    switch (verdict) {
+    case WebVerdict::Answer:
+        m_bAnswered = true;
+        m_bBadCertificate = false;
+        return WebNews::Answer;
+    case WebVerdict::BadCertificate:
+        if (m_bBadCertificate)
+            return WebNews::None;
+        m_bBadCertificate = true;
+        return WebNews::BadCertificate;
+    case WebVerdict::UnknownName:
+        // After an answer, a failed lookup is a lost request like any other.
+        return m_bHostUnknown && !wasUnknown ? WebNews::HostUnknown : WebNews::None;
+    case WebVerdict::NoAnswer:
+        break;
+    }
+    return wasUnknown ? WebNews::HostFound : WebNews::None;
+}
+
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
     if (!m_bProbing || !m_sent.Take(tag, sender))
         return false;
@@ -223,9 +267,13 @@ void ProbeSession::StartLookup() {
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
     uint32_t tag = 0;
-    switch (m_platform.Send(m_way, *m_address, m_nPort, tag)) {
+    // A web request names no address of its own: its answer comes through its tag alone.
+    const bool web = m_way == ProbeWay::Web;
+    const SendOutcome outcome = web ? m_platform.SendWeb(*m_webAddress, WEB_LIFETIME_MS, tag)
+                                    : m_platform.Send(m_way, *m_address, m_nPort, tag);
+    switch (outcome) {
     case SendOutcome::Sent:
-        m_sent.Add(tag, *m_address);
+        m_sent.Add(tag, web ? ProbeAddress{} : *m_address);
         break;
     case SendOutcome::NotSent:
         break;

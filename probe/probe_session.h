@@ -9,6 +9,7 @@
 #pragma once
 
 #include "probe/probe_failure.h"
+#include "probe/web_address.h"
 
 #include <array>
 #include <cstddef>
@@ -16,9 +17,9 @@
 #include <optional>
 #include <string>
 
-// The ways of probing a host: an echo request over the raw socket or the echo service, or a
-// connection to a TCP port.
-enum class ProbeWay { RawSocket, EchoService, TcpPort };
+// The ways of probing a host: an echo request over the raw socket or the echo service, a
+// connection to a TCP port, or a GET of a web address.
+enum class ProbeWay { RawSocket, EchoService, TcpPort, Web };
 
 // Which ICMP ways a start may use: both (the raw socket first), or one forced by the environment
 // variable TARNWELL_PROBE ("raw" or "icmp"). A host text with a port always uses TcpPort.
@@ -84,6 +85,16 @@ enum class LookupNews {
     AccessDenied, // the first request, sent with the first address, was refused
 };
 
+// What a web request's outcome means for the watch.
+enum class WebNews {
+    None,
+    Answer,         // the service answered a request of the running start
+    HostUnknown,    // the name server says the host's name does not exist, and it never
+                    // answered since the start
+    HostFound,      // the unknown name is known now
+    BadCertificate, // the server's certificate is not good, where it was (or was not yet seen)
+};
+
 // The requests of a start that may still be answered: the tag the platform gave each (what its
 // reply carries back) and the address it went to. Holds the latest few; older ones are
 // forgotten, as their replies would come far too late to count.
@@ -120,6 +131,11 @@ public:
     // Starts looking the name up in the background; the answer comes back through
     // ProbeSession::OnLookupAnswer with the same id.
     virtual void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) = 0;
+    // Reads a web address with the system's URL reader; nothing when it cannot be watched.
+    virtual std::optional<WebAddress> ReadWebAddress(const std::string& text) = 0;
+    // Sends one GET for the address over the open Web way, given up unanswered lifetimeMs
+    // later; its outcome comes back through ProbeSession::OnWebOutcome with `tag`.
+    virtual SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) = 0;
 };
 
 class ProbeSession {
@@ -144,6 +160,10 @@ public:
     // first reply of a start, the same completion is a lost request, and nothing changes.
     std::optional<ProbeFailure> OnRefused(uint32_t started);
 
+    // A web request ended. Only a request of the running start counts; a bad certificate and
+    // an unknown name are news once, until an answer or another outcome shows them gone.
+    WebNews OnWebOutcome(uint32_t tag, WebVerdict verdict);
+
     // Whether an answer counts (an echo reply, a connection made): only the answer to a
     // request of the running start, coming from the address that request went to (a name
     // served round-robin moves the requests on while replies from the previous address are
@@ -159,6 +179,7 @@ public:
 
 private:
     bool ChooseWay(bool toPort);
+    std::optional<ProbeFailure> StartWeb(const std::string& text);
     void StartLookup();
     std::optional<ProbeFailure> SendRequest();
     std::optional<ProbeFailure> Fail(ProbeFailure failure);
@@ -176,4 +197,6 @@ private:
     bool m_bHostUnknown = false; // the name server said no, and no address was found since
     bool m_bAnswered = false;    // a reply of this start counted
     SentRequests m_sent;         // the requests of this start
+    std::optional<WebAddress> m_webAddress; // the address of the Web way
+    bool m_bBadCertificate = false;         // the latest certificate seen was not good
 };

@@ -26,7 +26,9 @@ CWatchDlg::CWatchDlg(CWnd* parent)
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_watch(m_settings, *this) {}
 
-CWatchDlg::~CWatchDlg() = default;
+CWatchDlg::~CWatchDlg() {
+    CloseProbe();
+}
 
 const MessageMap* CWatchDlg::ThisMessageMap() {
     static constexpr MsgEntry entries[] = {
@@ -74,6 +76,8 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ReadPortEvent(wParam, lParam);
     } else if (message == WM_HOST_RESOLVED) {
         OnHostResolved(wParam);
+    } else if (message == WM_WEB_EVENT) {
+        OnWebEvent();
     } else if (message == WM_PROBE_FAILED) {
         m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
     } else {
@@ -145,6 +149,25 @@ void CWatchDlg::OnHostResolved(WPARAM lookupId) {
     case LookupNews::AccessDenied:
         m_watch.OnProbeFailed(ProbeFailure::AccessDenied);
         break;
+    }
+}
+
+void CWatchDlg::OnWebEvent() {
+    while (const std::optional<WebNews> news = TakeProbeWebNews()) {
+        switch (*news) {
+        case WebNews::None:
+        case WebNews::Answer: // sent as WM_ECHO_REPLY
+            break;
+        case WebNews::HostUnknown:
+            m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
+            break;
+        case WebNews::HostFound:
+            m_watch.OnHostFound();
+            break;
+        case WebNews::BadCertificate:
+            m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
+            break;
+        }
     }
 }
 

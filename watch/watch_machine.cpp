@@ -19,6 +19,10 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "Access denied - " + host + "!";
     case ProbeFailure::BadPort:
         return "Bad port - " + host + "!";
+    case ProbeFailure::BadAddress:
+        return "Bad address - " + host + "!";
+    case ProbeFailure::BadCertificate:
+        return "Bad certificate - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -76,6 +80,8 @@ void WatchMachine::OnEchoReply() {
     }
     m_effects.ShowLight(IDB_LIGHT_FLASH);
     m_effects.RestartLightTimer();
+    // A web server answers with no news of its name or certificate before.
+    m_bHostUnknown = false;
     if (!m_bAlive) {
         OnHostAlive();
     }
@@ -96,8 +102,13 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    if (failure == ProbeFailure::BadCertificate && m_bAlive) {
+        // The silence rule judges a service that was answering.
+        return;
+    }
     m_bAlive = false;
-    if (failure == ProbeFailure::UnknownHost) {
+    // Watching goes on: the name may resolve, the certificate may be mended.
+    if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
         m_bHostUnknown = true;
     } else {
         StopWatching();

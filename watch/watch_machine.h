@@ -115,10 +115,11 @@ private:
     const WatchSettings& m_settings;
     WatchEffects& m_effects;
 
-    bool m_bWatching = false;       // check ticks send requests and replies count
-    std::string m_strHost;          // the subject of every status text and tooltip
-    bool m_bAlive = false;          // answered and not declared dead since
-    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist
+    bool m_bWatching = false;    // check ticks send requests and replies count
+    std::string m_strHost;       // the subject of every status text and tooltip
+    bool m_bAlive = false;       // answered and not declared dead since
+    bool m_bHostUnknown = false; // watching a name that the name server says does not exist, or a
+                                 // web server whose certificate is not good, before any answer
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of
     // the first reply; m_bCheckTickSeen tells whether there is one.
