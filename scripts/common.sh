@@ -22,6 +22,7 @@ ensure_packages() {
         "wine:wine" "wine64:/usr/lib/wine/wine64" "xvfb:Xvfb" "xauth:xauth"
         "iproute2:ip" "nftables:nft" "python3:python3" "zlib1g-dev:/usr/include/zlib.h"
         "imagemagick:/usr/bin/convert" "x11-utils:xwininfo" "x11-apps:xwd" "procps:sysctl"
+        "libgnutls30:/usr/lib/x86_64-linux-gnu/libgnutls.so.30" "openssl:openssl"
     )
     local missing=() entry pkg probe
     for entry in "${wanted[@]}"; do

@@ -33,6 +33,7 @@ source "$E2E_SCRIPTS/harness.sh"
 source "$E2E_SCRIPTS/cases.sh"
 source "$E2E_SCRIPTS/install_case.sh"
 source "$E2E_SCRIPTS/probe_cases.sh"
+source "$E2E_SCRIPTS/web_cases.sh"
 
 E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -80,6 +81,7 @@ case_alive_dead_alive
 case_silent_name_server
 case_no_false_alarm
 case_port
+case_web
 case_ordinary_user
 case_stopped_process
 case_installer
