@@ -19,7 +19,8 @@ start_web_server() { # port [cert key]
         (($(in_ns ss -Hltn "sport = :$1" | wc -l) == 2)) && return 0
         sleep 0.1
     done
-    echo "the web server did not start on port $1" >&2
+    echo "the web server did not start on port $1: $(tail -n 2 "$E2E_WORK/web-server.err")" \
+        "$(in_ns ss -Hltn "sport = :$1")" >&2
     return 1
 }
 

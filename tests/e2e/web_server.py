@@ -10,6 +10,7 @@ to LOG_FILE, one line each.
 """
 import http.server
 import socket
+import socketserver
 import ssl
 import sys
 import threading
@@ -39,6 +40,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
+
+    def server_bind(self):
+        # Without HTTPServer's reverse lookup of the address, which a silent name server holds up.
+        socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = "localhost", self.server_address[1]
 
     def handle_error(self, request, client_address):
         pass  # failed handshakes and closed connections are the tests' business
