@@ -182,7 +182,7 @@ echo "Context switches are the main figure: CPU % moves with whatever else runs 
     echo "phase program-wakeups/s program-CPU% server-wakeups/s server-CPU% others-wakeups/s others-CPU%"
     cat "$RESULTS"
 } | column -t
-awk '{ w[$1] = $2 + $4 }
+awk '{ w[$1] = $2 + $4; p[$1] = $2 }
     END {
         if (w["empty"] > 0)
             printf "Tarnwell hidden, program + server: %.2f wake-ups/s, %.1f times the empty program\n",
@@ -190,7 +190,8 @@ awk '{ w[$1] = $2 + $4 }
         if (w["empty+caret"] > 0)
             printf "Tarnwell shown, program + server: %.2f wake-ups/s, %.1f times the empty program with a caret\n",
                 w["tarnwell-shown"], w["tarnwell-shown"] / w["empty+caret"]
-        if (w["port-hidden"] > 0)
-            printf "Web way hidden, program + server: %.2f wake-ups/s, %.2f times the port way (%.2f)\n",
-                w["web-hidden"], w["web-hidden"] / w["port-hidden"], w["port-hidden"] }' "$RESULTS"
+        if (p["port-hidden"] > 0 && w["port-hidden"] > 0)
+            printf "Web way hidden: program %.2f wake-ups/s, %.2f times the port way (%.2f); program + server %.2f, %.2f times\n",
+                p["web-hidden"], p["web-hidden"] / p["port-hidden"], p["port-hidden"],
+                w["web-hidden"], w["web-hidden"] / w["port-hidden"] }' "$RESULTS"
 echo "Status at the end: \"$status\" (the host answered throughout)"

@@ -61,7 +61,7 @@ case_web() {
     fresh_case
     local cases=(web_makes_breaks_on_503_and_makes_again web_breaks_when_the_server_is_gone
         web_stays_dead_while_syns_are_dropped web_ipv6_makes web_https_trusted_makes
-        web_https_untrusted_is_a_bad_certificate web_bad_address)
+        web_https_untrusted_is_a_bad_certificate web_bad_address web_exit_with_requests_in_flight)
     local url=http://127.0.0.1:8080/health tls=https://localhost:8443/
     rm -f "$E2E_WORK/web-requests.log"
     web_status 200
@@ -126,8 +126,16 @@ case_web() {
 
     enter_host "http://127.0.0.1:99999/"
     expect_web_status "Bad address - http://127.0.0.1:99999/!" 2000 "of Enter"
-    end_with "Exit command" command $EXIT_BUTTON
     result "${cases[6]}"
+
+    # Exit while requests wait on SYNs that are dropped: every handle is closed and WinHTTP's
+    # last callback has run before the process ends, which it does at once and cleanly.
+    in_ns nft add rule inet tw_web syn tcp dport 8080 drop
+    enter_host $url
+    sleep 3
+    end_with "Exit command" command $EXIT_BUTTON &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    result "${cases[7]}"
     in_ns nft delete table inet tw_web
     rm -rf "/etc/netns/${E2E_NS:?}/ssl"
 }
