@@ -1,9 +1,11 @@
 // The host field's grammar: a host alone, a host with its port, a bracketed IPv6 address with
 // its port, and the ways a port can be wrong.
 #include "probe/host_text.h"
+#include "probe/probe_address.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -11,15 +13,19 @@ namespace {
 
 std::string Parsed(const char* text) {
     const HostText parsed = ParseHostText(text);
-    const char* const kinds[] = {"echo ", "port ", "bad "};
+    const char* const kinds[] = {"echo ", "port ", "bad ", "nohost ", "ipv6 "};
     return kinds[parsed.kind] + parsed.host +
            (parsed.kind == HostText::Port ? " " + std::to_string(parsed.port) : "");
 }
 
 TEST(HostText, SplitsTheHostFromItsPort) {
     const std::pair<const char*, const char*> rows[] = {
-        {"server", "echo server"}, {"fe80::1", "echo fe80::1"},
-        {"[::1]", "echo [::1]"},   {"server:3389", "port server 3389"},
+        {"server", "echo server"}, {"fe80::1", "ipv6 fe80::1"},
+        {"[::1]", "ipv6 ::1"},     {"server:3389", "port server 3389"},
+        {"::1", "ipv6 ::1"},       {"fe80::1%12", "ipv6 fe80::1%12"},
+        {"a:b:c", "echo a:b:c"},   {"[::1]x", "echo [::1]x"},
+        {":3389", "nohost "},      {"[]:3389", "nohost "},
+        {":", "nohost "},          {"[fe80::1%12]:22", "port fe80::1%12 22"},
         {"h:1", "port h 1"},       {"h:65535", "port h 65535"},
         {"h:0443", "port h 443"},  {"[2001:db8::1]:443", "port 2001:db8::1 443"},
         {"h:65536", "bad h"},      {"h:0", "bad h"},
@@ -29,6 +35,47 @@ TEST(HostText, SplitsTheHostFromItsPort) {
     };
     for (const auto& [text, parsed] : rows)
         EXPECT_EQ(parsed, Parsed(text)) << text;
+}
+
+TEST(HostText, TheBlanksAroundTheTextAreTrimmed) {
+    EXPECT_EQ("server:22", TrimHostText(" server:22 "));
+    EXPECT_EQ("a b", TrimHostText("\t a b\r\n"));
+    EXPECT_EQ("", TrimHostText("   "));
+    EXPECT_EQ("", TrimHostText(""));
+}
+
+// The address typed as numbers, which is never looked up: every IPv6 text form, a numeric
+// zone, and what is no such address.
+TEST(NumericAddress, Ipv6TextForms) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"::1", "00000000000000000000000000000001"},
+        {"::", "00000000000000000000000000000000"},
+        {"2001:DB8::1", "20010db8000000000000000000000001"},
+        {"1:2:3:4:5:6:7:8", "00010002000300040005000600070008"},
+        {"1:2:3:4:5:6:7::", "00010002000300040005000600070000"},
+        {"::ffff:192.0.2.1", "00000000000000000000ffffc0000201"},
+        {"fe80::1%12", "fe800000000000000000000000000001%12"},
+    };
+    for (const auto& [text, hex] : rows) {
+        const std::optional<ProbeAddress> address = ParseNumericAddress(text);
+        ASSERT_TRUE(address.has_value()) << text;
+        std::string got;
+        char byte[3];
+        for (const uint8_t b : address->bytes) {
+            std::snprintf(byte, sizeof(byte), "%02x", b);
+            got += byte;
+        }
+        if (address->scopeId != 0)
+            got += "%" + std::to_string(address->scopeId);
+        EXPECT_EQ(hex, got) << text;
+        EXPECT_TRUE(address->isIpv6) << text;
+    }
+    for (const char* text : {"", ":", ":1", "1:", "1::2::3", "1:2:3:4:5:6:7:8:9",
+                             "12345::", "1:2:3:4:5:6:7:8::", "::1%", "::1%eth0", "::1%99999999999",
+                             "::1.2.3.4.5", "1:2:3:4:5:6:7:1.2.3.4", "g::1", "example.org"}) {
+        EXPECT_FALSE(ParseNumericAddress(text).has_value()) << text;
+    }
+    EXPECT_FALSE(ParseNumericAddress("192.0.2.1")->isIpv6);
 }
 
 } // namespace
