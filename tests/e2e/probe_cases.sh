@@ -232,11 +232,20 @@ case_no_false_alarm() {
 # --- a TCP port: echo requests dropped, a listener on 127.0.0.1:3389 and [::1]:3389 that closes
 # each connection, and a chain `syn` that drops SYNs to the port while it holds a rule.
 
-start_port_listener() { # not through in_ns, so that $! is the listener itself
-    ip netns exec "$E2E_NS" python3 -c 'import select, socket
-servers = [socket.create_server(("127.0.0.1", 3389)),
-           socket.create_server(("::1", 3389), family=socket.AF_INET6)]
-while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' 2>>"$E2E_WORK/listener.err" &
+# Listens on the port (3389) of each address (127.0.0.1 and ::1) and closes every connection.
+start_port_listener() { # [port address...]; not through in_ns, so that $! is the listener
+    local port=3389 addresses=(127.0.0.1 ::1)
+    if (($#)); then
+        port=$1
+        shift
+        addresses=("$@")
+    fi
+    ip netns exec "$E2E_NS" python3 -c 'import select, socket, sys
+port = int(sys.argv[1])
+servers = [socket.create_server((a, port), family=socket.AF_INET6 if ":" in a else socket.AF_INET)
+           for a in sys.argv[2:]]
+while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' "$port" "${addresses[@]}" \
+        2>>"$E2E_WORK/listener.err" &
     PORT_LISTENER=$!
     E2E_BACKGROUND_PIDS+=($!)
     sleep 0.5
@@ -282,4 +291,94 @@ case_port() {
     result port_bad_port
     kill $PORT_LISTENER
     in_ns nft delete table inet tw_e2e
+}
+
+# --- every address of a name, a handshake slower than the period, the lookups of a minute and
+# every form of the host field, in one story at a 1 s period.
+
+dns_queries() { # name type: the queries of that type for that name that the DNS server saw
+    grep -cx "$1 $2" "$E2E_DNS_MODE.queries" 2>/dev/null
+}
+
+expect_lookups() { # name low high: the A queries for the name since the count was cleared
+    local count
+    count=$(dns_queries "$1" A)
+    note "$1: $count lookups in a minute"
+    ((count >= $2 && count <= $3)) || problem "$count lookups of $1 in a minute, not $2 to $3"
+}
+
+case_every_address() {
+    fresh_case
+    local cases=(name_makes_on_its_ipv4_address_when_ipv6_refuses name_that_resolves_looked_up_every_30_s
+        unknown_name_looked_up_ever_less_often slow_handshakes_make_and_log_no_break
+        host_field_forms)
+    local log_path='C:\e2e\events.log' log=$E2E_DRIVE_DIR/events.log
+    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakePlaySound 0 \
+        BreakPlaySound 0 >/dev/null
+    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" >/dev/null
+    # dual.test is ::1 and 127.0.0.1; only 127.0.0.1:3390 listens, and the SYNs to [::1]:3390
+    # are counted (each is answered with a reset).
+    in_ns nft -f - <<<'table inet tw_e2e_addr {
+        set once { type inet_service; flags dynamic,timeout; timeout 60s; }
+        set twice { type inet_service; flags dynamic,timeout; timeout 60s; }
+        chain input { type filter hook input priority 0;
+            ip6 daddr ::1 tcp dport 3390 tcp flags & (syn | ack) == syn counter
+        }
+        chain slow { type filter hook input priority 1; }
+    }' || problem "nftables refused the rules"
+    start_port_listener 3390 127.0.0.1
+    local dual_listener=$PORT_LISTENER
+    : >"$E2E_DNS_MODE.queries"
+    if ! launch "$E2E_EXE" dual.test:3390; then
+        result "${cases[0]}"
+        unreached "${cases[@]:1}"
+        kill $dual_listener
+        in_ns nft delete table inet tw_e2e_addr
+        return
+    fi
+    expect_port_status "dual.test:3390 is alive!" 5000 "of the start"
+    local v6_syns
+    v6_syns=$(in_ns nft list chain inet tw_e2e_addr input | grep -o 'packets [0-9]*' | grep -o '[0-9]*')
+    note "SYNs to [::1]:3390 before the make: ${v6_syns:-none}"
+    ((${v6_syns:-0} > 0)) || problem "the IPv6 address, first in the system's order, was never tried"
+    result "${cases[0]}"
+
+    expect_steady $STATUS "dual.test:3390 is alive!" 58000
+    expect_lookups dual.test 2 3
+    result "${cases[1]}"
+
+    : >"$E2E_DNS_MODE.queries"
+    drv set-text $HOST_FIELD nosuch.test && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "Unknown - nosuch.test!" 3000 "of Enter"
+    expect_steady $STATUS "Unknown - nosuch.test!" 60000
+    # 0, 1, 3, 7, 15, 31 s after Enter, and perhaps 61 s.
+    expect_lookups nosuch.test 5 7
+    result "${cases[2]}"
+
+    # The first two SYNs of every connection to 3389 vanish: each handshake takes 2 s or more.
+    in_ns nft -f - <<<'add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn tcp sport @twice accept
+add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn tcp sport @once add @twice { tcp sport } drop
+add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn add @once { tcp sport } drop' ||
+        problem "nftables refused the slow-handshake rules"
+    start_port_listener
+    drv set-text $HOST_FIELD 127.0.0.1:3389 && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "127.0.0.1:3389 is alive!" 8000 "of Enter with slow handshakes"
+    expect_steady $STATUS "127.0.0.1:3389 is alive!" 20000
+    grep -q "127.0.0.1:3389 is alive" "$log" 2>/dev/null || problem "no make line for 127.0.0.1:3389 in the log"
+    grep -q "has died" "$log" 2>/dev/null && problem "a break line in the log: $(tr -d '\r' <"$log")"
+    result "${cases[3]}"
+
+    in_ns nft flush chain inet tw_e2e_addr slow
+    drv set-text $HOST_FIELD " 127.0.0.1:3389 " && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "127.0.0.1:3389 is alive!" 5000 "of Enter with blanks around the text"
+    drv set-text $HOST_FIELD ":3389" && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "No host - :3389!" 2000 "of Enter"
+    : >"$E2E_DNS_MODE.queries"
+    drv set-text $HOST_FIELD "::1" && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "IPv6 needs a port - ::1!" 2000 "of Enter"
+    [[ -s $E2E_DNS_MODE.queries ]] && problem "a bare IPv6 address was looked up: $(head -3 "$E2E_DNS_MODE.queries")"
+    end_with "Exit command" command $EXIT_BUTTON
+    result "${cases[4]}"
+    kill $dual_listener $PORT_LISTENER 2>/dev/null
+    in_ns nft delete table inet tw_e2e_addr
 }
