@@ -10,8 +10,7 @@ namespace. Each query is answered as the first word of MODE_FILE says at that mo
   roundrobin as answer, but the address is 127.0.0.2 and 127.0.0.3 in turn, query by query, as a
            name served round-robin
 
-Every query is also logged as a line "name type" (type A, AAAA or a number) to MODE_FILE.queries,
-so that a test can count the lookups of a name.
+Each query is logged as "name type" in MODE_FILE.queries.
 
   dns_server.py MODE_FILE [PORT]
 """
@@ -20,11 +19,9 @@ import struct
 import sys
 
 LOOPBACK = bytes([127, 0, 0, 1])
-IPV6_LOOPBACK = bytes(15) + bytes([1])
 ROUND_ROBIN = [bytes([127, 0, 0, 2]), bytes([127, 0, 0, 3])]
 TYPE_A = 1
 TYPE_AAAA = 28
-TYPE_NAMES = {TYPE_A: "A", TYPE_AAAA: "AAAA"}
 RCODE_NXDOMAIN = 3
 
 
@@ -51,23 +48,24 @@ def question_name(packet, end):
     return ".".join(labels).lower()
 
 
-def question(packet):
-    """(name, type, end of the question) of a query, or None if malformed."""
+def log_query(packet, path):
+    end = question_end(packet) if len(packet) >= 12 else None
+    if end is not None:
+        qtype = struct.unpack("!H", packet[end - 4:end - 2])[0]
+        with open(path, "a") as log:
+            log.write("%s %s\n" % (question_name(packet, end), {TYPE_A: "A", TYPE_AAAA: "AAAA"}.get(qtype, qtype)))
+
+
+def reply(packet, mode, serial):
+    """The response to one query, or None; serial counts the A queries answered before."""
     if len(packet) < 12:
         return None
     end = question_end(packet)
     if end is None:
         return None
-    return question_name(packet, end), struct.unpack("!H", packet[end - 4:end - 2])[0], end
-
-
-def reply(packet, mode, serial):
-    """The response to one query, or None; serial counts the A queries answered before."""
-    asked = question(packet)
-    if asked is None:
-        return None
-    name, qtype, end = asked
     ident, flags = struct.unpack("!HH", packet[:4])
+    name = question_name(packet, end)
+    qtype = struct.unpack("!H", packet[end - 4:end - 2])[0]
     missing = mode == "nxdomain" or name.startswith("nosuch")
     answers = b""
     count = 0
@@ -77,7 +75,7 @@ def reply(packet, mode, serial):
         answers = struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + address
         count = 1
     elif not missing and qtype == TYPE_AAAA and name.startswith("dual"):
-        answers = struct.pack("!HHHIH", 0xC00C, TYPE_AAAA, 1, 60, 16) + IPV6_LOOPBACK
+        answers = struct.pack("!HHHIH", 0xC00C, TYPE_AAAA, 1, 60, 16) + bytes(15) + b"\x01"
         count = 1
     rcode = RCODE_NXDOMAIN if missing else 0
     # A response to a recursive query: QR, the opcode and RD copied, RA, the code.
@@ -94,10 +92,7 @@ def main():
     serial = 0
     while True:
         packet, sender = server.recvfrom(4096)
-        asked = question(packet)
-        if asked is not None:
-            with open(mode_file + ".queries", "a") as log:
-                log.write("%s %s\n" % (asked[0], TYPE_NAMES.get(asked[1], asked[1])))
+        log_query(packet, mode_file + ".queries")
         try:
             with open(mode_file) as f:
                 mode = (f.read().split() or ["answer"])[0]

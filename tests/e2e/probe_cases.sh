@@ -293,92 +293,72 @@ case_port() {
     in_ns nft delete table inet tw_e2e
 }
 
-# --- every address of a name, a handshake slower than the period, the lookups of a minute and
-# every form of the host field, in one story at a 1 s period.
+# --- every address of a name (dual.test: ::1, whose port 3390 refuses, and 127.0.0.1, which
+# listens), handshakes slower than the period, the lookups of a minute, the host field's forms.
 
-dns_queries() { # name type: the queries of that type for that name that the DNS server saw
-    grep -cx "$1 $2" "$E2E_DNS_MODE.queries" 2>/dev/null
-}
-
-expect_lookups() { # name low high: the A queries for the name since the count was cleared
+expect_lookups() { # name low high: the A queries for the name since the log was emptied
     local count
-    count=$(dns_queries "$1" A)
+    count=$(grep -cx "$1 A" "$E2E_DNS_MODE.queries")
     note "$1: $count lookups in a minute"
     ((count >= $2 && count <= $3)) || problem "$count lookups of $1 in a minute, not $2 to $3"
+    : >"$E2E_DNS_MODE.queries"
 }
 
 case_every_address() {
     fresh_case
-    local cases=(name_makes_on_its_ipv4_address_when_ipv6_refuses name_that_resolves_looked_up_every_30_s
-        unknown_name_looked_up_ever_less_often slow_handshakes_make_and_log_no_break
-        host_field_forms)
-    local log_path='C:\e2e\events.log' log=$E2E_DRIVE_DIR/events.log
+    local log=$E2E_DRIVE_DIR/events.log syn='tcp flags & (syn | ack) == syn'
     drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakePlaySound 0 \
         BreakPlaySound 0 >/dev/null
-    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" >/dev/null
-    # dual.test is ::1 and 127.0.0.1; only 127.0.0.1:3390 listens, and the SYNs to [::1]:3390
-    # are counted (each is answered with a reset).
-    in_ns nft -f - <<<'table inet tw_e2e_addr {
+    drv set-string tarnwell MakeLogFilename 'C:\e2e\events.log' BreakLogFilename 'C:\e2e\events.log' >/dev/null
+    # The SYNs to [::1]:3390 are counted; chain slow later drops the first two of every
+    # connection to 3389, so that each handshake takes 2 s or more.
+    in_ns nft -f - <<<"table inet tw_e2e_addr {
         set once { type inet_service; flags dynamic,timeout; timeout 60s; }
         set twice { type inet_service; flags dynamic,timeout; timeout 60s; }
-        chain input { type filter hook input priority 0;
-            ip6 daddr ::1 tcp dport 3390 tcp flags & (syn | ack) == syn counter
-        }
+        chain v6 { type filter hook input priority 0; ip6 daddr ::1 tcp dport 3390 $syn counter; }
         chain slow { type filter hook input priority 1; }
-    }' || problem "nftables refused the rules"
+    }" || problem "nftables refused the rules"
     start_port_listener 3390 127.0.0.1
     local dual_listener=$PORT_LISTENER
     : >"$E2E_DNS_MODE.queries"
-    if ! launch "$E2E_EXE" dual.test:3390; then
-        result "${cases[0]}"
-        unreached "${cases[@]:1}"
-        kill $dual_listener
-        in_ns nft delete table inet tw_e2e_addr
-        return
-    fi
-    expect_port_status "dual.test:3390 is alive!" 5000 "of the start"
-    local v6_syns
-    v6_syns=$(in_ns nft list chain inet tw_e2e_addr input | grep -o 'packets [0-9]*' | grep -o '[0-9]*')
-    note "SYNs to [::1]:3390 before the make: ${v6_syns:-none}"
-    ((${v6_syns:-0} > 0)) || problem "the IPv6 address, first in the system's order, was never tried"
-    result "${cases[0]}"
+    launch "$E2E_EXE" dual.test:3390 && expect_port_status "dual.test:3390 is alive!" 5000 "of the start"
+    in_ns nft list chain inet tw_e2e_addr v6 | grep -q 'packets [1-9]' ||
+        problem "the IPv6 address, first in the system's order, was never tried"
+    result name_makes_on_its_ipv4_address_when_ipv6_refuses
 
     expect_steady $STATUS "dual.test:3390 is alive!" 58000
     expect_lookups dual.test 2 3
-    result "${cases[1]}"
+    result name_that_resolves_is_looked_up_every_30_s
 
-    : >"$E2E_DNS_MODE.queries"
     drv set-text $HOST_FIELD nosuch.test && drv key $HOST_FIELD $VK_RETURN
     expect_port_status "Unknown - nosuch.test!" 3000 "of Enter"
     expect_steady $STATUS "Unknown - nosuch.test!" 60000
-    # 0, 1, 3, 7, 15, 31 s after Enter, and perhaps 61 s.
-    expect_lookups nosuch.test 5 7
-    result "${cases[2]}"
+    expect_lookups nosuch.test 5 7 # 0, 1, 3, 7, 15, 31 s after Enter, and perhaps 61 s
+    result unknown_name_is_looked_up_ever_less_often
 
-    # The first two SYNs of every connection to 3389 vanish: each handshake takes 2 s or more.
-    in_ns nft -f - <<<'add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn tcp sport @twice accept
-add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn tcp sport @once add @twice { tcp sport } drop
-add rule inet tw_e2e_addr slow tcp dport 3389 tcp flags & (syn | ack) == syn add @once { tcp sport } drop' ||
+    in_ns nft -f - <<<"add rule inet tw_e2e_addr slow tcp dport 3389 $syn tcp sport @twice accept
+add rule inet tw_e2e_addr slow tcp dport 3389 $syn tcp sport @once add @twice { tcp sport } drop
+add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop" ||
         problem "nftables refused the slow-handshake rules"
     start_port_listener
     drv set-text $HOST_FIELD 127.0.0.1:3389 && drv key $HOST_FIELD $VK_RETURN
     expect_port_status "127.0.0.1:3389 is alive!" 8000 "of Enter with slow handshakes"
     expect_steady $STATUS "127.0.0.1:3389 is alive!" 20000
-    grep -q "127.0.0.1:3389 is alive" "$log" 2>/dev/null || problem "no make line for 127.0.0.1:3389 in the log"
     grep -q "has died" "$log" 2>/dev/null && problem "a break line in the log: $(tr -d '\r' <"$log")"
-    result "${cases[3]}"
+    result slow_handshakes_make_and_log_no_break
 
     in_ns nft flush chain inet tw_e2e_addr slow
-    drv set-text $HOST_FIELD " 127.0.0.1:3389 " && drv key $HOST_FIELD $VK_RETURN
-    expect_port_status "127.0.0.1:3389 is alive!" 5000 "of Enter with blanks around the text"
-    drv set-text $HOST_FIELD ":3389" && drv key $HOST_FIELD $VK_RETURN
-    expect_port_status "No host - :3389!" 2000 "of Enter"
+    local text status
     : >"$E2E_DNS_MODE.queries"
-    drv set-text $HOST_FIELD "::1" && drv key $HOST_FIELD $VK_RETURN
-    expect_port_status "IPv6 needs a port - ::1!" 2000 "of Enter"
-    [[ -s $E2E_DNS_MODE.queries ]] && problem "a bare IPv6 address was looked up: $(head -3 "$E2E_DNS_MODE.queries")"
+    for text in " 127.0.0.1:3389 |127.0.0.1:3389 is alive!" ":3389|No host - :3389!" \
+        "::1|IPv6 needs a port - ::1!"; do
+        status=${text#*|}
+        drv set-text $HOST_FIELD "${text%%|*}" && drv key $HOST_FIELD $VK_RETURN
+        expect_port_status "$status" 5000 "of Enter on \"${text%%|*}\""
+    done
+    [[ -s $E2E_DNS_MODE.queries ]] && problem "looked up: $(sort -u "$E2E_DNS_MODE.queries" | tr '\n' ' ')"
     end_with "Exit command" command $EXIT_BUTTON
-    result "${cases[4]}"
+    result host_field_forms
     kill $dual_listener $PORT_LISTENER 2>/dev/null
     in_ns nft delete table inet tw_e2e_addr
 }
