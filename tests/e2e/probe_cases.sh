@@ -232,20 +232,11 @@ case_no_false_alarm() {
 # --- a TCP port: echo requests dropped, a listener on 127.0.0.1:3389 and [::1]:3389 that closes
 # each connection, and a chain `syn` that drops SYNs to the port while it holds a rule.
 
-# Listens on the port (3389) of each address (127.0.0.1 and ::1) and closes every connection.
-start_port_listener() { # [port address...]; not through in_ns, so that $! is the listener
-    local port=3389 addresses=(127.0.0.1 ::1)
-    if (($#)); then
-        port=$1
-        shift
-        addresses=("$@")
-    fi
-    ip netns exec "$E2E_NS" python3 -c 'import select, socket, sys
-port = int(sys.argv[1])
-servers = [socket.create_server((a, port), family=socket.AF_INET6 if ":" in a else socket.AF_INET)
-           for a in sys.argv[2:]]
-while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' "$port" "${addresses[@]}" \
-        2>>"$E2E_WORK/listener.err" &
+start_port_listener() { # not through in_ns, so that $! is the listener itself
+    ip netns exec "$E2E_NS" python3 -c 'import select, socket
+servers = [socket.create_server(("127.0.0.1", 3389)),
+           socket.create_server(("::1", 3389), family=socket.AF_INET6)]
+while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]' 2>>"$E2E_WORK/listener.err" &
     PORT_LISTENER=$!
     E2E_BACKGROUND_PIDS+=($!)
     sleep 0.5
@@ -293,7 +284,7 @@ case_port() {
     in_ns nft delete table inet tw_e2e
 }
 
-# --- every address of a name (dual.test: ::1, whose port 3390 refuses, and 127.0.0.1, which
+# --- every address of a name (dual.test: ::1, whose port 3389 refuses, and 127.0.0.1, which
 # listens), handshakes slower than the period, the lookups of a minute, the host field's forms.
 
 expect_lookups() { # name low high: the A queries for the name since the log was emptied
@@ -310,23 +301,23 @@ case_every_address() {
     drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakePlaySound 0 \
         BreakPlaySound 0 >/dev/null
     drv set-string tarnwell MakeLogFilename 'C:\e2e\events.log' BreakLogFilename 'C:\e2e\events.log' >/dev/null
-    # The SYNs to [::1]:3390 are counted; chain slow later drops the first two of every
+    # [::1]:3389 refuses, counting the SYNs; chain slow later drops the first two SYNs of every
     # connection to 3389, so that each handshake takes 2 s or more.
     in_ns nft -f - <<<"table inet tw_e2e_addr {
         set once { type inet_service; flags dynamic,timeout; timeout 60s; }
         set twice { type inet_service; flags dynamic,timeout; timeout 60s; }
-        chain v6 { type filter hook input priority 0; ip6 daddr ::1 tcp dport 3390 $syn counter; }
+        chain v6 { type filter hook input priority 0;
+            ip6 daddr ::1 tcp dport 3389 $syn counter reject with tcp reset; }
         chain slow { type filter hook input priority 1; }
     }" || problem "nftables refused the rules"
-    start_port_listener 3390 127.0.0.1
-    local dual_listener=$PORT_LISTENER
+    start_port_listener
     : >"$E2E_DNS_MODE.queries"
-    launch "$E2E_EXE" dual.test:3390 && expect_port_status "dual.test:3390 is alive!" 5000 "of the start"
+    launch "$E2E_EXE" dual.test:3389 && expect_port_status "dual.test:3389 is alive!" 5000 "of the start"
     in_ns nft list chain inet tw_e2e_addr v6 | grep -q 'packets [1-9]' ||
         problem "the IPv6 address, first in the system's order, was never tried"
     result name_makes_on_its_ipv4_address_when_ipv6_refuses
 
-    expect_steady $STATUS "dual.test:3390 is alive!" 58000
+    expect_steady $STATUS "dual.test:3389 is alive!" 58000
     expect_lookups dual.test 2 3
     result name_that_resolves_is_looked_up_every_30_s
 
@@ -340,7 +331,6 @@ case_every_address() {
 add rule inet tw_e2e_addr slow tcp dport 3389 $syn tcp sport @once add @twice { tcp sport } drop
 add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop" ||
         problem "nftables refused the slow-handshake rules"
-    start_port_listener
     drv set-text $HOST_FIELD 127.0.0.1:3389 && drv key $HOST_FIELD $VK_RETURN
     expect_port_status "127.0.0.1:3389 is alive!" 8000 "of Enter with slow handshakes"
     expect_steady $STATUS "127.0.0.1:3389 is alive!" 20000
@@ -359,6 +349,6 @@ add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop"
     [[ -s $E2E_DNS_MODE.queries ]] && problem "looked up: $(sort -u "$E2E_DNS_MODE.queries" | tr '\n' ' ')"
     end_with "Exit command" command $EXIT_BUTTON
     result host_field_forms
-    kill $dual_listener $PORT_LISTENER 2>/dev/null
+    kill $PORT_LISTENER
     in_ns nft delete table inet tw_e2e_addr
 }
