@@ -513,3 +513,67 @@ case_stopped_process() {
     expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive"
     result stopped_12_s_gives_no_break
 }
+
+# --- started when the user signs in ---------------------------------------------------------
+
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+START_BOX=1040
+
+# Ends the program that the session started (not this script): Exit, then whatever is left.
+stop_signed_in_program() {
+    local pids
+    drv command $EXIT_BUTTON >/dev/null
+    for _ in $(seq 100); do
+        pids=$(namespace_pids 'tarnwell\.exe')
+        [[ -z $pids ]] && return 0
+        sleep 0.1
+    done
+    problem "the program started at sign-in still runs 10 s after Exit"
+    kill -9 $pids 2>/dev/null
+}
+
+# A copy in a folder with a blank in its name: the Options box writes its Run value with the
+# watched host over another copy's, a new session (wineboot runs the Run values) starts it
+# hidden and watching, and the box takes the value away again.
+case_start_at_sign_in() {
+    fresh_case
+    local dir=$E2E_DRIVE_DIR/sign\ in shown value
+    local line='"C:\e2e\sign in\tarnwell.exe"'
+    mkdir -p "$dir" && cp "$E2E_EXE" "$dir/tarnwell.exe"
+    in_ns wine reg delete "$RUN_KEY" /va /f >/dev/null 2>&1
+    drv run-value tarnwell '"C:\moved\tarnwell.exe" 127.0.0.1' >/dev/null
+    drv set-dword tarnwell Hide 1 CheckFrequency 1 >/dev/null
+    if launch "$dir/tarnwell.exe" 127.0.0.1; then
+        shown=$(drv options-check $START_BOX 1 5000) || problem "Options did not close on OK"
+        [[ $shown == 0 ]] || problem "the box shows $shown over another copy's value, not 0"
+        value=$(drv run-value tarnwell)
+        [[ $value == "$line 127.0.0.1" ]] || problem "Run value is $value, not $line 127.0.0.1"
+        end_with "Exit command" command $EXIT_BUTTON
+    fi
+    result sign_in_box_writes_run_value
+
+    silence_host 1
+    timeout 30 ip netns exec "$E2E_NS" wine wineboot >/dev/null 2>&1
+    if drv wait-window 15000; then
+        expect_info visible 0
+        expect_text $STATUS "Waiting for 127.0.0.1..."
+        silence_host 0
+        drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
+            problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
+    else
+        problem "no watch window within 15 s of the new session"
+    fi
+    result sign_in_starts_hidden_watching
+
+    if drv wait-window 0; then
+        shown=$(drv options-check $START_BOX 0 5000) || problem "Options did not close on OK"
+        [[ $shown == 1 ]] || problem "the box shows $shown over the program's own value, not 1"
+        value=$(drv run-value tarnwell)
+        [[ $value == "no value" ]] || problem "Run value $value left after unchecking"
+    else
+        problem "the program started at sign-in is not running"
+    fi
+    stop_signed_in_program
+    in_ns wine reg delete "$RUN_KEY" /va /f >/dev/null 2>&1
+    result sign_in_box_removes_run_value
+}
