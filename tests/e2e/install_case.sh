@@ -1,8 +1,9 @@
 # The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
 # silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
 # program watching 127.0.0.1; a silent upgrade and uninstall refused while it runs; a silent
-# install refused over a newer version; a silent uninstall that leaves no program file or
-# shortcut and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
+# install refused over a newer version; the start at sign-in, off by default and on with
+# /STARTATSIGNIN; a silent uninstall that leaves no program file, shortcut or start at sign-in of
+# its own and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
 # Exit codes of a silent run that refuses: Tarnwell is running; a newer version is installed.
@@ -32,10 +33,10 @@ wait_uninstalled() { # seconds
     done
 }
 
-# Runs the setup silently over the installed version VERSION; sets rc.
-setup_over_version() { # setup version
+# Runs the setup silently, with any further options, over the installed version VERSION; sets rc.
+setup_over_version() { # setup version [options...]
     in_ns wine reg add "$UNINSTALL_KEY" /v DisplayVersion /d "$2" /f >/dev/null 2>&1
-    in_ns wine "$1" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    in_ns wine "$1" /S "${@:3}" >>"$E2E_WORK/tarnwell.out" 2>&1
     rc=$?
 }
 
@@ -44,7 +45,8 @@ case_installer() {
     version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
     setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
     local later=(installer_program_watches installer_refused_while_running
-        installer_keeps_newer_version installer_silent_uninstall_keeps_settings)
+        installer_keeps_newer_version installer_start_at_sign_in
+        installer_silent_uninstall_keeps_settings)
     if [[ -z $version || ! -f $setup ]]; then
         fail installer_silent_install "no installer $setup (run scripts/package)"
         unreached "${later[@]}"
@@ -94,6 +96,8 @@ installer_steps() { # setup version
     done
     value=$(uninstall_value EstimatedSize)
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
+    value=$(drv run-value tarnwell)
+    [[ $value == "no value" ]] || problem "a start at sign-in without asking: $value"
     result installer_silent_install
     if [[ ! -f $exe ]]; then
         unreached "${later[@]}" # case_installer's list
@@ -130,16 +134,31 @@ installer_steps() { # setup version
     [[ $rc == "$SETUP_EXIT_NEWER_INSTALLED" ]] || problem "silent install over version 99.0.0 exited with $rc"
     value=$(uninstall_value DisplayVersion)
     [[ $value == 99.0.0 ]] || problem "installed version \"$value\" after the refusal, not 99.0.0"
-    setup_over_version "$setup" 0.9.9
+    setup_over_version "$setup" 0.9.9 /STARTATSIGNIN
     [[ $rc == 0 ]] || problem "silent install over version 0.9.9 exited with $rc"
     value=$(uninstall_value DisplayVersion)
     [[ $value == "$version" ]] || problem "installed version \"$value\" after the upgrade, not $version"
     result installer_keeps_newer_version
+    value=$(drv run-value tarnwell)
+    [[ $value == "\"$windows_dir\tarnwell.exe\"" ]] || problem "Run value after /STARTATSIGNIN: $value"
+    # The installed program sees its own value there: its box shows checked.
+    if launch "$exe"; then
+        value=$(drv options-check $START_BOX 1 5000)
+        [[ $value == 1 ]] || problem "the installed program's box shows $value over its Run value, not 1"
+        end_with "Exit command" command $EXIT_BUTTON
+    fi
+    result installer_start_at_sign_in
 
+    # Another copy's start at sign-in is not the uninstaller's.
+    drv run-value watchcopy '"C:\e2e\watchcopy.exe" 127.0.0.1' >/dev/null
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
     wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
     [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
+    value=$(drv run-value tarnwell)
+    [[ $value == "no value" ]] || problem "the installed program's Run value is left: $value"
+    value=$(drv run-value watchcopy)
+    [[ $value == '"C:\e2e\watchcopy.exe" 127.0.0.1' ]] || problem "another copy's Run value is now $value"
     expect_settings tarnwell "$DEFAULT_SETTINGS"
     # The command README gives for removing them.
     in_ns wine reg delete 'HKCU\Software\HKEY_CURRENT_USER\Software\Larkspindle\Tarnwell' /f >/dev/null 2>&1
