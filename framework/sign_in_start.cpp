@@ -51,12 +51,14 @@ std::string CSignInStart::Read() const {
 }
 
 bool CSignInStart::IsOn() const {
-    const std::string commandLine = Read();
-    return !commandLine.empty() &&
-           IsSameFilePath(CommandLineProgram(commandLine), m_strProgramPath);
+    return !m_strProgramPath.empty() &&
+           IsSameFilePath(CommandLineProgram(Read()), m_strProgramPath);
 }
 
 bool CSignInStart::Set(bool on, const std::string& argumentText) {
+    // A program that cannot tell its own path has nothing to start.
+    if (m_strProgramPath.empty())
+        return false;
     if (!on && !IsOn())
         return true;
     HKEY key = nullptr;
