@@ -42,8 +42,6 @@
 //                                               OK and wait until it is gone (MS per wait)
 //   tarnwell_driver options-check ID 0|1 MS     the same with check box ID: prints the state
 //                                               it showed, then clears or checks it
-//   tarnwell_driver run-value NAME [TEXT]       print the value NAME of the user's Run key
-//                                               ("no value", exit code 1), or store TEXT
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
@@ -414,8 +412,7 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
     return done == count ? 0 : 1;
 }
 
-// Opens Options, lets `edit` change its controls and confirms with OK, as a user would; waits
-// until the dialog is gone (MS per wait).
+// Opens Options, lets `edit` change it and confirms with OK, as a user would; waits till it goes.
 template <class Edit> int ConfirmOptions(HWND window, DWORD waitMs, Edit edit) {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
@@ -429,25 +426,6 @@ template <class Edit> int ConfirmOptions(HWND window, DWORD waitMs, Edit edit) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     return WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }) ? 0
                                                                                              : 1;
-}
-
-// The value NAME of the user's Run key: printed, or stored as TEXT.
-int RunValue(const char* name, const char* text) {
-    const char* const runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    if (text != nullptr)
-        return ::RegSetKeyValueA(HKEY_CURRENT_USER, runKey, name, REG_SZ, text,
-                                 static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS
-                   ? 0
-                   : 1;
-    char value[4097] = {};
-    DWORD size = sizeof(value) - 1;
-    if (::RegGetValueA(HKEY_CURRENT_USER, runKey, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS) {
-        std::printf("no value\n");
-        return 1;
-    }
-    std::printf("%s\n", value);
-    return 0;
 }
 
 // Prints a control's text with the time whenever it changes, until MS have passed or the
@@ -536,8 +514,6 @@ int main(int argc, char** argv) {
         return argc < 3 ? Usage() : PrintRegistry(arg(2));
     if (command == "clear-settings")
         return ClearSettings();
-    if (command == "run-value")
-        return argc < 3 ? Usage() : RunValue(arg(2), argc > 3 ? arg(3) : nullptr);
     if (command == "set-dword" || command == "set-string") {
         if (argc < 5)
             return Usage();

@@ -10,11 +10,12 @@ UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell
 SETUP_EXIT_RUNNING=3
 SETUP_EXIT_NEWER_INSTALLED=4
 
-# The value of NAME in the uninstall entry, as `reg query` prints it; empty when missing.
-uninstall_value() { # name
-    in_ns wine reg query "$UNINSTALL_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+# The value NAME of the registry key, as `reg query` prints it; empty when missing.
+reg_value() { # key name
+    in_ns wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
+uninstall_value() { reg_value "$UNINSTALL_KEY" "$1"; }
 
 # A folder named by an environment variable of the prefix, as a Windows path.
 prefix_folder() { # variable
@@ -96,8 +97,7 @@ installer_steps() { # setup version
     done
     value=$(uninstall_value EstimatedSize)
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
-    value=$(drv run-value tarnwell)
-    [[ $value == "no value" ]] || problem "a start at sign-in without asking: $value"
+    [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "a start at sign-in without asking"
     result installer_silent_install
     if [[ ! -f $exe ]]; then
         unreached "${later[@]}" # case_installer's list
@@ -139,26 +139,18 @@ installer_steps() { # setup version
     value=$(uninstall_value DisplayVersion)
     [[ $value == "$version" ]] || problem "installed version \"$value\" after the upgrade, not $version"
     result installer_keeps_newer_version
-    value=$(drv run-value tarnwell)
-    [[ $value == "\"$windows_dir\tarnwell.exe\"" ]] || problem "Run value after /STARTATSIGNIN: $value"
-    # The installed program sees its own value there: its box shows checked.
-    if launch "$exe"; then
-        value=$(drv options-check $START_BOX 1 5000)
-        [[ $value == 1 ]] || problem "the installed program's box shows $value over its Run value, not 1"
-        end_with "Exit command" command $EXIT_BUTTON
-    fi
+    [[ $(reg_value "$RUN_KEY" tarnwell) == "\"$windows_dir\tarnwell.exe\"" ]] ||
+        problem "Run value after /STARTATSIGNIN: $(reg_value "$RUN_KEY" tarnwell)"
     result installer_start_at_sign_in
 
     # Another copy's start at sign-in is not the uninstaller's.
-    drv run-value watchcopy '"C:\e2e\watchcopy.exe" 127.0.0.1' >/dev/null
+    in_ns wine reg add "$RUN_KEY" /v watchcopy /d 'C:\watchcopy.exe' /f >/dev/null 2>&1
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
     wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
     [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
-    value=$(drv run-value tarnwell)
-    [[ $value == "no value" ]] || problem "the installed program's Run value is left: $value"
-    value=$(drv run-value watchcopy)
-    [[ $value == '"C:\e2e\watchcopy.exe" 127.0.0.1' ]] || problem "another copy's Run value is now $value"
+    [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "the installed program's Run value is left"
+    [[ $(reg_value "$RUN_KEY" watchcopy) == 'C:\watchcopy.exe' ]] || problem "another copy's Run value went"
     expect_settings tarnwell "$DEFAULT_SETTINGS"
     # The command README gives for removing them.
     in_ns wine reg delete 'HKCU\Software\HKEY_CURRENT_USER\Software\Larkspindle\Tarnwell' /f >/dev/null 2>&1

@@ -1,10 +1,8 @@
 // The Options dialog on its real template, driven through its controls: loading and saving of
-// the general members, the period field's refusals with their message box, the two Action
-// buttons and the About button; then the watch window's Options button, which copies the
-// settings in and, on OK only, back out, applies the z-order, restarts the check timer and
-// writes or removes the program's value in the user's Run key.
+// the five general members, the period field's refusals with their message box, the two
+// Action buttons and the About button; then the watch window's Options button, which copies the
+// settings in and, on OK only, back out, applies the z-order and restarts the check timer.
 #include "dialogs/options_dlg.h"
-#include "framework/profile_path.h"
 #include "framework/win_app.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
@@ -27,7 +25,6 @@ struct General {
     uint32_t period;
     int32_t checkMake;
     int32_t hide;
-    int32_t startAtSignIn;
 };
 
 void Load(COptionsDlg& dlg, const General& g) {
@@ -36,7 +33,6 @@ void Load(COptionsDlg& dlg, const General& g) {
     dlg.m_dwCheckFrequency = g.period;
     dlg.m_bCheckMake = g.checkMake;
     dlg.m_bHide = g.hide;
-    dlg.m_bStartAtSignIn = g.startAtSignIn;
 }
 
 void ExpectMembers(const COptionsDlg& dlg, const General& g) {
@@ -45,7 +41,6 @@ void ExpectMembers(const COptionsDlg& dlg, const General& g) {
     EXPECT_EQ(dlg.m_dwCheckFrequency, g.period);
     EXPECT_EQ(dlg.m_bCheckMake, g.checkMake);
     EXPECT_EQ(dlg.m_bHide, g.hide);
-    EXPECT_EQ(dlg.m_bStartAtSignIn, g.startAtSignIn);
 }
 
 void ExpectControls(HWND dlg, const General& g) {
@@ -54,13 +49,11 @@ void ExpectControls(HWND dlg, const General& g) {
     EXPECT_EQ(DialogItemText(dlg, IDC_PERIOD), std::to_string(g.period));
     EXPECT_EQ(DialogCheckState(dlg, IDC_CHECK_MAKE), g.checkMake);
     EXPECT_EQ(DialogCheckState(dlg, IDC_HIDE), g.hide);
-    EXPECT_EQ(DialogCheckState(dlg, IDC_START_AT_SIGN_IN), g.startAtSignIn);
 }
 
-// Clicks the five check boxes of the Options dialog, each toggling.
+// Clicks the four check boxes of the Options dialog, each toggling.
 void ToggleAllBoxes(HWND dlg) {
-    for (int id :
-         {IDC_ALWAYS_ON_TOP, IDC_CHECK_BREAK, IDC_CHECK_MAKE, IDC_HIDE, IDC_START_AT_SIGN_IN})
+    for (int id : {IDC_ALWAYS_ON_TOP, IDC_CHECK_BREAK, IDC_CHECK_MAKE, IDC_HIDE})
         DialogClickCheckBox(dlg, id);
 }
 
@@ -101,10 +94,10 @@ TEST(OptionsDialog, MembersAreLoadedIntoTheControlsAndSavedBackOnOk) {
         General shown; // and saved: a flag outside 0 to 2 loads unchecked and is saved as 0
     };
     const Row rows[] = {
-        {"mixed", {1, 0, 4, 1, 0, 1}, {1, 0, 4, 1, 0, 1}},
-        {"inverted, period 0", {0, 1, 0, 0, 1, 0}, {0, 1, 0, 0, 1, 0}},
-        {"largest period", {1, 1, 4294967295u, 1, 1, 1}, {1, 1, 4294967295u, 1, 1, 1}},
-        {"flags out of range", {5, -1, 17, 3, INT32_MIN, 9}, {0, 0, 17, 0, 0, 0}},
+        {"mixed", {1, 0, 4, 1, 0}, {1, 0, 4, 1, 0}},
+        {"inverted, period 0", {0, 1, 0, 0, 1}, {0, 1, 0, 0, 1}},
+        {"largest period", {1, 1, 4294967295u, 1, 1}, {1, 1, 4294967295u, 1, 1}},
+        {"flags out of range", {5, -1, 17, 3, INT32_MIN}, {0, 0, 17, 0, 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -126,8 +119,8 @@ TEST(OptionsDialog, MembersAreLoadedIntoTheControlsAndSavedBackOnOk) {
 }
 
 TEST(OptionsDialog, EditedControlsReachTheMembersOnlyOnOk) {
-    const General before = {1, 0, 4, 1, 0, 0};
-    const General edited = {0, 1, 33, 0, 1, 1};
+    const General before = {1, 0, 4, 1, 0};
+    const General edited = {0, 1, 33, 0, 1};
     for (const int ending : {IDOK, IDCANCEL}) {
         SCOPED_TRACE(ending == IDOK ? "OK" : "Cancel");
         COptionsDlg dlg;
@@ -147,7 +140,7 @@ TEST(OptionsDialog, EditedControlsReachTheMembersOnlyOnOk) {
 TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
     const char* const refused[] = {"12abc", "-1", "", "+", "   ", "5 x", "0x10"};
     COptionsDlg dlg;
-    Load(dlg, {0, 0, 4, 0, 0, 0});
+    Load(dlg, {0, 0, 4, 0, 0});
     DialogDriver driver(14000);
     driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); });
     for (const char* text : refused) {
@@ -201,7 +194,7 @@ TEST(OptionsDialog, ValidPeriodsAreAccepted) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string("\"") + row.text + "\"");
         COptionsDlg dlg;
-        Load(dlg, {0, 0, 4, 0, 0, 0});
+        Load(dlg, {0, 0, 4, 0, 0});
         DialogDriver driver(5000);
         driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); }).Then([&] {
             DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, row.text);
@@ -219,7 +212,7 @@ const EventAction BREAK_EDITED = {1, "cmd /c broke", 0, "C:\\broke.wav", 1, "C:\
 
 TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
     COptionsDlg dlg;
-    Load(dlg, {1, 1, 4, 1, 0, 0});
+    Load(dlg, {1, 1, 4, 1, 0});
     dlg.m_makeAction = MAKE_BEFORE;
     dlg.m_breakAction = BREAK_BEFORE;
     HWND action = nullptr;
@@ -251,7 +244,7 @@ TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
 
 TEST(OptionsDialog, AboutButtonOpensTheAboutBoxAboveTheOpenOptionsDialog) {
     COptionsDlg dlg;
-    Load(dlg, {1, 1, 4, 1, 0, 0});
+    Load(dlg, {1, 1, 4, 1, 0});
     HWND about = nullptr;
     DialogDriver driver;
     driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
@@ -299,32 +292,6 @@ void ExpectSettings(const WatchSettings& actual, const WatchSettings& expected) 
     ExpectAction(actual.breakAction, expected.breakAction, "breakAction");
 }
 
-// The test program's own value in the user's Run key, removed before and after a test so that
-// no later start of a Wine session runs the test program.
-class RunValueGuard {
-public:
-    RunValueGuard() { Remove(); }
-    ~RunValueGuard() { Remove(); }
-    std::string Read() const {
-        char text[1024] = {};
-        DWORD size = sizeof(text) - 1;
-        return ::RegGetValueA(HKEY_CURRENT_USER, RUN_KEY, name.c_str(), RRF_RT_REG_SZ, nullptr,
-                              text, &size) == ERROR_SUCCESS
-                   ? text
-                   : "(no value)";
-    }
-    void Write(const std::string& text) const {
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, RUN_KEY, name.c_str(), REG_SZ, text.c_str(),
-                          static_cast<DWORD>(text.size() + 1));
-    }
-    void Remove() const { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, RUN_KEY, name.c_str()); }
-
-    const std::string name = AppNameFromModulePath(AfxModulePath());
-
-private:
-    static constexpr const char* RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-};
-
 // The watch window of a test: its command line empty (no watch starts), the application's
 // main window while it lives, as start-up makes it.
 class WatchWindowOptions : public ::testing::Test {
@@ -345,7 +312,6 @@ protected:
     }
 
     DialogAppStateGuard guard;
-    RunValueGuard run; // Options OK may write it
     CWatchDlg watch;
     HWND options = nullptr;
     HWND action = nullptr;
@@ -371,7 +337,7 @@ TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
         .WaitUntil("Options", [&] { return (options = DialogFindByCaption("Options")); })
         .Then([&] {
             // The settings were copied in; the watch window owns the dialog and waits.
-            ExpectControls(options, {0, 1, 6, 0, 0, 0});
+            ExpectControls(options, {0, 1, 6, 0, 0});
             EXPECT_EQ(::GetWindow(options, GW_OWNER), watch.m_hWnd);
             EXPECT_FALSE(::IsWindowEnabled(watch.m_hWnd));
             ToggleAllBoxes(options);
@@ -455,45 +421,6 @@ TEST_F(WatchWindowOptions, OptionsCancelChangesNothingEvenAfterAConfirmedActionD
             ExpectSettings(watch.m_settings, before);
             EXPECT_TRUE(IsTopmost(watch.m_hWnd));
         });
-    Exit(driver);
-    ExpectExitedByQuit(DialogRunDriven(watch, driver));
-}
-
-TEST_F(WatchWindowOptions, StartAtSignInWritesFollowsAndRemovesThisProgramsRunValue) {
-    const std::string elsewhere = "\"C:\\moved\\" + run.name + ".exe\" 127.0.0.1";
-    const std::string here = "\"" + AfxModulePath() + "\"";
-    run.Write(elsewhere);
-    watch.m_settings = FirstSettings();
-    // Opens Options, expects the box's state, clicks it when `click`, and ends with `ending`.
-    auto options_run = [&](DialogDriver& driver, int shown, bool click, int ending) {
-        driver.Then([&] { DialogPostClick(watch.m_hWnd, IDC_OPTIONS); })
-            .WaitUntil("Options", [&] { return (options = DialogFindByCaption("Options")); })
-            .Then([&, shown, click, ending] {
-                EXPECT_EQ(DialogCheckState(options, IDC_START_AT_SIGN_IN), shown);
-                if (click)
-                    DialogClickCheckBox(options, IDC_START_AT_SIGN_IN);
-                DialogPostClick(options, ending);
-            })
-            .WaitUntil("Options closed", [&] { return IsGone(options); });
-    };
-    DialogDriver driver(20000);
-    driver.WaitUntil("watch window shown", [&] { return DialogIsUp(watch); });
-    // Another copy's value shows unchecked and stays while the box is left alone.
-    options_run(driver, 0, false, IDOK);
-    driver.Then([&] { EXPECT_EQ(run.Read(), elsewhere); });
-    // Checked with nothing watched: this program alone.
-    options_run(driver, 0, true, IDOK);
-    driver.Then([&] {
-        EXPECT_EQ(run.Read(), here);
-        DialogSetItemText(watch.m_hWnd, IDC_HOST, "127.0.0.1");
-        DialogPostKey(::GetDlgItem(watch.m_hWnd, IDC_HOST), VK_RETURN);
-    });
-    driver.WaitUntil("the value follows the watched host",
-                     [&] { return run.Read() == here + " 127.0.0.1"; });
-    options_run(driver, 1, true, IDCANCEL);
-    driver.Then([&] { EXPECT_EQ(run.Read(), here + " 127.0.0.1"); });
-    options_run(driver, 1, true, IDOK);
-    driver.Then([&] { EXPECT_EQ(run.Read(), "(no value)"); });
     Exit(driver);
     ExpectExitedByQuit(DialogRunDriven(watch, driver));
 }
