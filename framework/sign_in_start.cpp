@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -24,35 +25,29 @@ CSignInStart CSignInStart::ForThisProgram() {
 }
 
 std::string CSignInStart::Read() const {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, RUN_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::string();
-    std::string text;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (::RegQueryValueExA(key, m_strValueName.c_str(), nullptr, &type, nullptr, &size) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-        std::vector<char> buffer(size + 1, '\0');
-        DWORD read = size;
-        if (::RegQueryValueExA(key, m_strValueName.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(buffer.data()), &read) == ERROR_SUCCESS)
-            text = buffer.data();
+    // A value written as REG_EXPAND_SZ comes back with its environment variables expanded, as
+    // Windows expands it to start the program.
+    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LONG status = ::RegGetValueA(HKEY_CURRENT_USER, RUN_KEY, m_strValueName.c_str(),
+                                           types, nullptr, buffer.data(), &size);
+        if (status == ERROR_SUCCESS)
+            return std::string(buffer.data());
+        if (status != ERROR_MORE_DATA)
+            return std::string();
+        buffer.resize(std::max<std::size_t>(size, buffer.size() * 2));
     }
-    ::RegCloseKey(key);
-    // A value that names its program through an environment variable starts it after expanding.
-    if (type == REG_EXPAND_SZ && !text.empty()) {
-        const DWORD needed = ::ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-        std::vector<char> expanded(needed + 1, '\0');
-        if (needed > 0 && ::ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) > 0)
-            text = expanded.data();
-    }
-    return text;
+}
+
+bool CSignInStart::StartsThisProgram(const std::string& commandLine) const {
+    return !m_strProgramPath.empty() &&
+           IsSameFilePath(CommandLineProgram(commandLine), m_strProgramPath);
 }
 
 bool CSignInStart::IsOn() const {
-    return !m_strProgramPath.empty() &&
-           IsSameFilePath(CommandLineProgram(Read()), m_strProgramPath);
+    return StartsThisProgram(Read());
 }
 
 bool CSignInStart::Set(bool on, const std::string& argumentText) {
@@ -79,6 +74,8 @@ bool CSignInStart::Set(bool on, const std::string& argumentText) {
 }
 
 void CSignInStart::Follow(const std::string& argumentText) {
-    if (IsOn() && Read() != ProgramCommandLine(m_strProgramPath, argumentText))
+    const std::string commandLine = Read();
+    if (StartsThisProgram(commandLine) &&
+        commandLine != ProgramCommandLine(m_strProgramPath, argumentText))
         Set(true, argumentText);
 }

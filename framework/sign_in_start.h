@@ -28,6 +28,7 @@ public:
 private:
     // The value's command line, or empty when it is missing or no text.
     std::string Read() const;
+    bool StartsThisProgram(const std::string& commandLine) const;
 
     std::string m_strValueName;
     std::string m_strProgramPath;
