@@ -25,9 +25,9 @@ CSignInStart CSignInStart::ForThisProgram() {
 }
 
 std::string CSignInStart::Read() const {
-    // A value written as REG_EXPAND_SZ comes back with its environment variables expanded, as
-    // Windows expands it to start the program.
-    const DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+    // RRF_RT_REG_SZ takes a REG_EXPAND_SZ too, and expands its environment variables, as
+    // Windows does to start the program.
+    const DWORD types = RRF_RT_REG_SZ;
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         DWORD size = static_cast<DWORD>(buffer.size());
