@@ -139,8 +139,7 @@ installer_steps() { # setup version
     value=$(uninstall_value DisplayVersion)
     [[ $value == "$version" ]] || problem "installed version \"$value\" after the upgrade, not $version"
     result installer_keeps_newer_version
-    [[ $(reg_value "$RUN_KEY" tarnwell) == "\"$windows_dir\tarnwell.exe\"" ]] ||
-        problem "Run value after /STARTATSIGNIN: $(reg_value "$RUN_KEY" tarnwell)"
+    [[ $(reg_value "$RUN_KEY" tarnwell) == "\"$windows_dir\tarnwell.exe\"" ]] || problem "no Run value after /STARTATSIGNIN"
     result installer_start_at_sign_in
 
     # Another copy's start at sign-in is not the uninstaller's.
