@@ -355,6 +355,13 @@ std::optional<WebOutcome> TakeWebOutcome() {
     }
 }
 
+void AbandonWebRequest(uint32_t tag) {
+    for (const auto& request : g_requests) {
+        if (request->tag == tag)
+            CloseRequest(*request);
+    }
+}
+
 void AbandonWebRequests() {
     for (const auto& request : g_requests)
         CloseRequest(*request);

@@ -37,6 +37,9 @@ struct WebOutcome {
 // WM_WEB_EVENT: the next outcome not yet taken, each request's once; nothing when none is left.
 std::optional<WebOutcome> TakeWebOutcome();
 
+// Closes the request with this tag, if it is still in flight: its outcome no longer matters.
+void AbandonWebRequest(uint32_t tag);
+
 // Closes every request in flight: their outcomes no longer matter (a new start).
 void AbandonWebRequests();
 

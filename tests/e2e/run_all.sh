@@ -81,9 +81,11 @@ case_alive_dead_alive
 case_silent_name_server
 case_no_false_alarm
 case_port
+case_every_address
 case_web
 case_ordinary_user
 case_stopped_process
+case_start_at_sign_in
 case_installer
 # Last: the end of the session ends the Wine desktop too.
 case_end_session
