@@ -251,29 +251,39 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
 }
 
 // A port is probed by connecting, whatever the ICMP ways allow, to the address of a name looked
-// up for IPv4 and IPv6 under the rules of names. A bad port starts nothing.
+// up for IPv4 and IPv6 under the rules of names. A bad port starts nothing. Each behaviour's
+// calls are checked on their own, under its name.
 TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedTo) {
+    const auto expectCalls = [&](const char* behaviour, const Calls& calls) {
+        EXPECT_EQ(calls, platform.Take()) << behaviour;
+    };
     platform.rawOpens = false;
     ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
     EXPECT_FALSE(rawOnly.Start("192.0.2.1:3389"));
+    expectCalls("a forced raw socket stops no port", {"open tcp", "tcp send 192.0.2.1:3389"});
+
     EXPECT_FALSE(session.Start("server.example:22"));
     EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
     session.Tick();
+    expectCalls("a name is looked up for IPv4 and IPv6, again at the tick while unknown",
+                {"open tcp", "lookup 1 server.example any", "lookup 2 server.example any"});
+
     EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(2, {LookupOutcome::Found, GAMMA}));
     EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
     EXPECT_TRUE(session.CountsReply(platform.lastTag, GAMMA));
+    expectCalls("the address found is connected to", {"tcp send [v6 1]:22"});
+
     session.Tick();
     session.OnLookupAnswer(3, {LookupOutcome::TryLater, {}});
     session.Tick();
-    EXPECT_EQ(
-        (Calls{"open tcp", "tcp send 192.0.2.1:3389", "open tcp", "lookup 1 server.example any",
-               "lookup 2 server.example any", "tcp send [v6 1]:22", "lookup 3 server.example any",
-               "tcp send [v6 1]:22", "lookup 4 server.example any", "tcp send [v6 1]:22"}),
-        platform.Take());
+    expectCalls("a failed lookup keeps the last good address",
+                {"lookup 3 server.example any", "tcp send [v6 1]:22", "lookup 4 server.example any",
+                 "tcp send [v6 1]:22"});
+
     EXPECT_EQ(ProbeFailure::BadPort, session.Start("192.0.2.1:99999"));
     EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(4, {LookupOutcome::Found, ALPHA}));
     EXPECT_FALSE(session.Tick());
-    EXPECT_EQ(Calls{}, platform.Take());
+    expectCalls("a bad port starts nothing, and an earlier lookup's answer is ignored", {});
 }
 
 TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {
