@@ -25,22 +25,17 @@ web_status() { echo "$1" >"$E2E_WORK/web-status"; }
 # (`ip netns exec` binds /etc/netns/NS/ssl over /etc/ssl, where Wine reads the system's roots,
 # for each program as it starts).
 make_test_certificates() {
-    local pki=$E2E_WORK/pki ssl=/etc/netns/$E2E_NS/ssl/certs
-    rm -rf "$pki" && mkdir -p "$pki" "$ssl" || return 1
+    local ssl=/etc/netns/$E2E_NS/ssl/certs
+    rm -rf "$E2E_WORK/pki" && mkdir -p "$E2E_WORK/pki" "$ssl" || return 1
+    certificate() { # name openssl-options...
+        openssl req -x509 -newkey rsa:2048 -nodes -days 2 -keyout "$1.key" -out "$1.crt" "${@:2}"
+    }
     (
-        cd "$pki" &&
-            openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 \
-                -subj "/CN=Tarnwell Test Authority" -addext "basicConstraints=critical,CA:TRUE" \
-                -addext "keyUsage=critical,keyCertSign,cRLSign" &&
-            openssl req -newkey rsa:2048 -nodes -keyout localhost.key -out localhost.csr \
-                -subj "/CN=localhost" &&
-            printf 'subjectAltName=DNS:localhost\nextendedKeyUsage=serverAuth\n' >localhost.ext &&
-            openssl x509 -req -in localhost.csr -CA ca.crt -CAkey ca.key -CAcreateserial \
-                -out localhost.crt -days 2 -extfile localhost.ext &&
-            openssl req -x509 -newkey rsa:2048 -nodes -keyout self.key -out self.crt -days 2 \
-                -subj "/CN=localhost" -addext "subjectAltName=DNS:localhost"
-    ) >"$E2E_WORK/openssl.out" 2>&1 || return 1
-    cp "$pki/ca.crt" "$ssl/ca-certificates.crt"
+        cd "$E2E_WORK/pki" && certificate ca -subj "/CN=Tarnwell Test Authority" &&
+            certificate localhost -subj /CN=localhost -addext subjectAltName=DNS:localhost \
+                -addext basicConstraints=CA:FALSE -CA ca.crt -CAkey ca.key &&
+            certificate self -subj /CN=localhost -addext subjectAltName=DNS:localhost
+    ) >"$E2E_WORK/openssl.out" 2>&1 && cp "$E2E_WORK/pki/ca.crt" "$ssl/ca-certificates.crt"
 }
 
 enter_host() { # text

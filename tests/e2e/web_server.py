@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""A web server for the end-to-end tests of web addresses, inside the test's namespace.
-
-    web_server.py STATUS_FILE LOG_FILE PORT [CERT KEY]
-
-Listens on 127.0.0.1 and ::1 at PORT (with CERT and KEY, over TLS) and answers every GET with
-the status that STATUS_FILE holds when the request comes (200 when it cannot be read), and a
-body that a watcher must never need. Each request's method, path and User-Agent are appended
-to LOG_FILE, one line each.
-"""
+"""web_server.py STATUS_FILE LOG_FILE PORT [CERT KEY]: a web server for the end-to-end tests, on
+127.0.0.1 and ::1 at PORT (over TLS with CERT and KEY). Every GET is answered with the status
+that STATUS_FILE holds then, and logged to LOG_FILE as its method, path and User-Agent."""
 import http.server
 import socket
 import socketserver
@@ -18,21 +12,12 @@ import threading
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        try:
-            with open(sys.argv[1]) as f:
-                status = int(f.read().strip())
-        except (OSError, ValueError):
-            status = 200
         with open(sys.argv[2], "a") as log:
             log.write(f"{self.command} {self.path} {self.headers.get('User-Agent', '')}\n")
-        body = b"x" * 65536
-        self.send_response(status)
-        self.send_header("Content-Length", str(len(body)))
+        with open(sys.argv[1]) as status:
+            self.send_response(int(status.read()))
+        self.send_header("Content-Length", "0")
         self.end_headers()
-        try:
-            self.wfile.write(body)
-        except OSError:
-            pass  # the watcher closed after the status line
 
     def log_message(self, *args):
         pass
@@ -57,9 +42,8 @@ def serve(host, family):
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(sys.argv[4], sys.argv[5])
         server.socket = context.wrap_socket(server.socket, server_side=True)
-    return server
+    threading.Thread(target=server.serve_forever).start()
 
 
-servers = [serve("127.0.0.1", socket.AF_INET), serve("::1", socket.AF_INET6)]
-threading.Thread(target=servers[1].serve_forever, daemon=True).start()
-servers[0].serve_forever()
+serve("127.0.0.1", socket.AF_INET)
+serve("::1", socket.AF_INET6)
