@@ -3,6 +3,8 @@
 #include "watch/watch_machine.h"
 
 #include "recording_effects.h"
+#include "res/resource.h"
+#include "watch/tray_menu.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,13 @@ protected:
         machine.OnTimer(TIMER_CHECK);
         return window.Take();
     }
+    // Check ticks a period apart until the silent host is declared dead; their effects.
+    Calls CheckUntilDead() {
+        Calls calls;
+        for (int i = 0; i < 4 && machine.IsAlive(); ++i)
+            calls = CheckAt(window.tick + 4000);
+        return calls;
+    }
     // A light tick comes only while the light has something to show, and shows it once.
     Calls LightTick() {
         EXPECT_TRUE(window.lightTimerRunning);
@@ -56,7 +65,7 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     machine.StartWatch();
     EXPECT_EQ(
         (Calls{"take host text", "start probe example.org", "status Waiting for example.org...",
-               "is visible", "tooltip Hide example.org", "icon 131"}),
+               "is visible", "tooltip Hide example.org\nwaiting", "icon 131"}),
         window.Take());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
@@ -64,14 +73,14 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     EXPECT_EQ(Calls{"light 133"}, LightTick());
 }
 
-TEST_F(WatchMachineTest, StartWhileHiddenSaysShowWithTheWholeName) {
+TEST_F(WatchMachineTest, StartWhileHiddenSaysShowWithTheNameShortenedToFit) {
     const std::string longHost(1000, 'h');
     window.hostText = longHost;
     window.visible = false;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe " + longHost,
                      "status Waiting for " + longHost + "...", "is visible",
-                     "tooltip Show " + longHost, "icon 131"}),
+                     "tooltip Show " + std::string(111, 'h') + "...\nwaiting", "icon 131"}),
               window.Take());
 }
 
@@ -385,6 +394,105 @@ TEST(TrayTooltipText, SaysWhatAClickWillDo) {
     EXPECT_EQ("Hide example.org", TrayTooltipText(true, "example.org"));
     EXPECT_EQ("Show example.org", TrayTooltipText(false, "example.org"));
     EXPECT_EQ("Show ", TrayTooltipText(false, ""));
+    EXPECT_EQ("45 s", DurationText(45999));
+    EXPECT_EQ("3 min", DurationText(3 * 60000 + 59999));
+    EXPECT_EQ("2 h 14 min", DurationText((2 * 60 + 14) * 60000));
+    EXPECT_EQ("3 d 5 h", DurationText((3 * 24 + 5) * 3600000u + 59 * 60000));
+}
+
+// The tooltip's lines through a watch: its state, how long, the round trip and the mute, with
+// the host's name shortened and never the state cut, however long the name.
+TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
+    const std::string longHost(255, 'h');
+    for (const std::string& host : {std::string("server"), longHost}) {
+        SCOPED_TRACE(host.size());
+        const auto expectTip = [&](const std::string& lines) {
+            const std::string tip = machine.TooltipText();
+            EXPECT_LE(tip.size(), TOOLTIP_ROOM);
+            const std::string first =
+                host == longHost ? "Hide " + host.substr(0, TOOLTIP_ROOM - 8 - lines.size()) + "..."
+                                 : "Hide " + host;
+            EXPECT_EQ(first + lines, tip);
+        };
+        machine.Unmute();
+        StartWatching(host);
+        expectTip("\nwaiting");
+        window.tick = 1000;
+        machine.OnEchoReply(12);
+        window.tick += (2 * 60 + 14) * 60000 + 1;
+        expectTip("\nalive for 2 h 14 min, 12 ms");
+        machine.Mute("14:32");
+        expectTip("\nalive for 2 h 14 min, 12 ms\nmuted until 14:32");
+        CheckUntilDead();
+        window.tick += 3 * 60000;
+        expectTip("\ndead for 3 min\nmuted until 14:32");
+        machine.OnProbeFailed(ProbeFailure::UnknownHost);
+        expectTip("\nunknown name\nmuted until 14:32");
+        window.tick += MUTE_MS;
+        expectTip("\nunknown name");
+        window.Take();
+    }
+}
+
+// Muted, an event changes the status, light and icon and runs the records, but the window does
+// not come back and the sound and notification are held; Unmute, or the hour's end, ends it.
+TEST_F(WatchMachineTest, MutedEventsLeaveTheWindowHiddenAndHoldTheAlerts) {
+    StartWatching();
+    window.visible = false;
+    window.tick = 5000;
+    machine.Mute("14:32");
+    EXPECT_EQ("14:32", machine.MutedUntil());
+    window.Take();
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "status host is alive!", "tick", "is visible", "icon 129",
+                     "make actions host is alive! muted", "tick"}),
+              window.Take());
+    EXPECT_FALSE(window.visible);
+    machine.Unmute();
+    const Calls died = CheckUntilDead();
+    EXPECT_NE(std::find(died.begin(), died.end(), "toggle to shown"), died.end());
+    EXPECT_EQ(died.back(), "break actions host has died!");
+
+    window.visible = false;
+    machine.Mute("15:00");
+    window.tick += MUTE_MS - 1;
+    EXPECT_TRUE(machine.IsMuted());
+    window.tick += 1;
+    EXPECT_FALSE(machine.IsMuted()) << "an hour has passed";
+    EXPECT_EQ("", machine.MutedUntil());
+    ReplyAt(window.tick);
+    EXPECT_TRUE(machine.IsAlive());
+    EXPECT_TRUE(window.visible) << "the window comes back again";
+}
+
+TEST(TrayMenu, ItemsInOrderWithTheDefaultAndTheGreyed) {
+    const auto describe = [](const TrayMenuState& state) {
+        std::string text;
+        for (const TrayMenuItem& item : TrayMenuItems(state)) {
+            text += item.id == 0 ? std::string("-") : item.text;
+            text += item.isDefault ? "*" : "";
+            text += item.enabled ? "|" : "(grey)|";
+        }
+        return text;
+    };
+    TrayMenuState shown;
+    EXPECT_EQ("&Hide*|&Options...|His&tory...(grey)|&Mute for 1 hour|-|&About Tarnwell...|E&xit|",
+              describe(shown));
+    TrayMenuState hidden;
+    hidden.windowShown = false;
+    hidden.mutedUntil = "14:32";
+    hidden.historyAvailable = true;
+    hidden.dialogOpen = true;
+    EXPECT_EQ("&Show*|&Options...(grey)|His&tory...|Un&mute (muted until 14:32)|-|"
+              "&About Tarnwell...(grey)|E&xit|",
+              describe(hidden));
+    const std::vector<uint32_t> ids = {ID_TRAY_SHOW_HIDE, ID_TRAY_OPTIONS, ID_TRAY_HISTORY,
+                                       ID_TRAY_MUTE,      0,               ID_TRAY_ABOUT,
+                                       ID_TRAY_EXIT};
+    std::vector<uint32_t> seen;
+    for (const TrayMenuItem& item : TrayMenuItems(shown))
+        seen.push_back(item.id);
+    EXPECT_EQ(ids, seen);
 }
 
 } // namespace
