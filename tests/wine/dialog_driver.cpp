@@ -134,6 +134,8 @@ void DialogDriver::Rescue() {
         m_timedOut = true;
         m_failedStep = Done() ? "(after the last step)" : m_steps[m_next].what;
     }
+    // An open pop-up menu of the thread runs a loop of its own: it goes first.
+    ::EndMenu();
     // Every dialog of the thread is cancelled, innermost and outermost alike.
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
