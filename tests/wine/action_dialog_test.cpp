@@ -1,6 +1,6 @@
-// The Action dialog on its real template, driven through its controls: the six members in both
-// directions, the three Test buttons acting on the typed text whatever the check boxes say
-// (the log line's bytes, the viewer, a launched command), and Browse through the platform's
+// The Action dialog on its real template, driven through its controls: the seven members in
+// both directions, the four Test buttons acting on the typed text whatever the check boxes say
+// (the log line's bytes, the viewer, a launched command, a notification), and Browse through the platform's
 // file-open dialog.
 #include "actions/event_actions_win.h"
 #include "dialogs/action_dlg.h"
@@ -24,6 +24,7 @@ struct ActionValues {
     std::string soundPath;
     int32_t log;
     std::string logPath;
+    int32_t notify;
 };
 
 void Load(CActionDlg& dlg, const ActionValues& v) {
@@ -33,6 +34,7 @@ void Load(CActionDlg& dlg, const ActionValues& v) {
     dlg.m_strSoundPath = v.soundPath;
     dlg.m_bLog = v.log;
     dlg.m_strLogPath = v.logPath;
+    dlg.m_bNotify = v.notify;
 }
 
 void ExpectMembers(const CActionDlg& dlg, const ActionValues& v) {
@@ -42,6 +44,7 @@ void ExpectMembers(const CActionDlg& dlg, const ActionValues& v) {
     EXPECT_EQ(dlg.m_strSoundPath, v.soundPath);
     EXPECT_EQ(dlg.m_bLog, v.log);
     EXPECT_EQ(dlg.m_strLogPath, v.logPath);
+    EXPECT_EQ(dlg.m_bNotify, v.notify);
 }
 
 void ExpectControls(HWND dlg, const ActionValues& v) {
@@ -51,6 +54,7 @@ void ExpectControls(HWND dlg, const ActionValues& v) {
     EXPECT_EQ(DialogItemText(dlg, IDC_SOUND_PATH), v.soundPath);
     EXPECT_EQ(DialogCheckState(dlg, IDC_LOG_CHECK), v.log);
     EXPECT_EQ(DialogItemText(dlg, IDC_LOG_PATH), v.logPath);
+    EXPECT_EQ(DialogCheckState(dlg, IDC_NOTIFY_CHECK), v.notify);
 }
 
 // A scratch folder of this process below the temporary folder, removed with its files.
@@ -138,10 +142,10 @@ TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
     };
     const Row rows[] = {
         {"all on",
-         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt"},
-         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt"}},
-        {"all off, empty paths", {0, "", 0, "", 0, ""}, {0, "", 0, "", 0, ""}},
-        {"flags out of range", {7, "a", -1, "b", 3, "c"}, {0, "a", 0, "b", 0, "c"}},
+         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt", 1},
+         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt", 1}},
+        {"all off, empty paths", {0, "", 0, "", 0, "", 0}, {0, "", 0, "", 0, "", 0}},
+        {"flags out of range", {7, "a", -1, "b", 3, "c", 5}, {0, "a", 0, "b", 0, "c", 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -160,10 +164,10 @@ TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
 }
 
 TEST(ActionDialog, EditedControlsReachTheMembersOnlyOnOk) {
-    const ActionValues before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt"};
+    const ActionValues before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt", 1};
     // Texts go whole, however long.
     const std::string longPath = "C:\\" + std::string(3000, 'p') + ".txt";
-    const ActionValues after = {0, "cmd /c echo new", 1, "C:\\new.wav", 0, longPath};
+    const ActionValues after = {0, "cmd /c echo new", 1, "C:\\new.wav", 0, longPath, 0};
     for (const int ending : {IDOK, IDCANCEL}) {
         SCOPED_TRACE(ending == IDOK ? "OK" : "Cancel");
         CActionDlg dlg;
@@ -176,6 +180,7 @@ TEST(ActionDialog, EditedControlsReachTheMembersOnlyOnOk) {
             DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, after.soundPath);
             DialogClickCheckBox(dlg.m_hWnd, IDC_LOG_CHECK);
             DialogSetItemText(dlg.m_hWnd, IDC_LOG_PATH, after.logPath);
+            DialogClickCheckBox(dlg.m_hWnd, IDC_NOTIFY_CHECK);
             ExpectControls(dlg.m_hWnd, after);
             DialogPostClick(dlg.m_hWnd, ending);
         });
@@ -192,7 +197,7 @@ TEST(ActionDialog, LogTestAppendsOneStampedLineAndOpensItInTheViewer) {
     bool viewerSeen = false;
 
     CActionDlg dlg;
-    Load(dlg, {0, "", 0, "", 0, "C:\\member-path-not-used.txt"});
+    Load(dlg, {0, "", 0, "", 0, "C:\\member-path-not-used.txt", 0});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); })
         .Then([&] {
@@ -259,23 +264,28 @@ TEST(ActionDialog, LogTestOnAFileThatCannotBeOpenedWritesNothingAndStartsNoViewe
     }
 }
 
-// The Action dialog whose sounds are recorded instead of played; launches are real.
+// The Action dialog whose sounds and notifications are recorded instead of played and shown;
+// launches are real.
 class SoundRecordingActionDlg : public CActionDlg {
 public:
     struct Recorder : PlatformActionRunner {
         std::vector<std::string> sounds;
+        std::vector<Notification> notifications;
         void PlaySoundFile(const std::string& path) override { sounds.push_back(path); }
+        void ShowNotification(const Notification& shown) override {
+            notifications.push_back(shown);
+        }
     } runner;
 
 protected:
     ActionRunner& Runner() override { return runner; }
 };
 
-TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
+TEST(ActionDialog, LaunchSoundAndNotificationTestsActWhateverTheBoxes) {
     ScratchFolder folder;
     const std::string marker = folder.File("launched.txt");
     SoundRecordingActionDlg dlg;
-    Load(dlg, {0, "", 0, "", 0, ""});
+    Load(dlg, {0, "", 0, "", 0, "", 0});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); })
         .Then([&] {
@@ -294,6 +304,8 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
             DialogPostClick(dlg.m_hWnd, IDC_SOUND_TEST);
         })
         .WaitUntil("the second sound", [&] { return dlg.runner.sounds.size() == 2; })
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDC_NOTIFY_TEST); })
+        .WaitUntil("the notification", [&] { return dlg.runner.notifications.size() == 1; })
         .Then([&] {
             EXPECT_TRUE(DialogIsUp(dlg));
             EXPECT_EQ(DialogCheckState(dlg.m_hWnd, IDC_LAUNCH_CHECK), 0);
@@ -303,6 +315,9 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
     EXPECT_EQ(dlg.m_bLaunch, 0);
     EXPECT_EQ(dlg.m_strLaunchPath, "cmd /c echo made> " + marker);
     EXPECT_EQ(dlg.runner.sounds, (std::vector<std::string>{folder.Path() + "\\no_such.wav", ""}));
+    ASSERT_EQ(dlg.runner.notifications.size(), 1u);
+    EXPECT_EQ(dlg.runner.notifications[0].title, "Tarnwell test notification");
+    EXPECT_NE(dlg.runner.notifications[0].text, "") << "the time";
 }
 
 // The platform's file-open dialog of this thread, once it is up, and its file name field
@@ -349,7 +364,7 @@ TEST(ActionDialog, BrowseFillsTheRowsFieldWithTheChosenPathAndCancelLeavesIt) {
         {"log, new file", IDC_LOG_BROWSE, IDC_LOG_PATH, "Text files (*.txt)", newLog, newLog},
     };
     CActionDlg dlg;
-    Load(dlg, {0, "C:\\keep.exe", 0, "", 0, ""});
+    Load(dlg, {0, "C:\\keep.exe", 0, "", 0, "", 0});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); });
     for (const Row& row : rows) {
