@@ -77,6 +77,7 @@ case_unknown_host
 case_enter_on_buttons
 case_hide
 case_alive_dead_alive
+case_tray_story
 case_silent_name_server
 case_no_false_alarm
 case_port
