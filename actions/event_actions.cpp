@@ -88,8 +88,8 @@ std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tail
 Notification ComposeNotification(EventKind kind, const std::string& eventText,
                                  const std::string& timeText, bool ownSound) {
     // The event text ends with what happened (" is alive!", " has died!"): that stays whole.
-    const size_t stateLength = kind == EventKind::Make ? std::strlen(" is alive!")
-                                                       : std::strlen(" has died!");
+    const size_t stateLength =
+        kind == EventKind::Make ? std::strlen(" is alive!") : std::strlen(" has died!");
     Notification notification;
     notification.title =
         ShortenKeepingTail(LogSafeText(eventText), Notification::TITLE_ROOM, stateLength);

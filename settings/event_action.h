@@ -1,5 +1,5 @@
-// The configuration of one event kind's four actions (sound, launch, log, notification), as the settings
-// record, the Options dialog and the Action dialog hold it. Plain value type.
+// The configuration of one event kind's four actions (sound, launch, log, notification), as the
+// settings record, the Options dialog and the Action dialog hold it. Plain value type.
 #pragma once
 
 #include <cstdint>

@@ -26,12 +26,12 @@ struct ActionKeys {
     const char* notify;
 };
 
-const ActionKeys MAKE_KEYS = {"MakeLaunch",    "MakeLaunchFilename",
-                              "MakePlaySound", "MakeSoundFilename",
-                              "MakeLog",       "MakeLogFilename", "MakeNotify"};
-const ActionKeys BREAK_KEYS = {"BreakLaunch",    "BreakLaunchFilename",
-                               "BreakPlaySound", "BreakSoundFilename",
-                               "BreakLog",       "BreakLogFilename", "BreakNotify"};
+const ActionKeys MAKE_KEYS = {
+    "MakeLaunch", "MakeLaunchFilename", "MakePlaySound", "MakeSoundFilename",
+    "MakeLog",    "MakeLogFilename",    "MakeNotify"};
+const ActionKeys BREAK_KEYS = {
+    "BreakLaunch", "BreakLaunchFilename", "BreakPlaySound", "BreakSoundFilename",
+    "BreakLog",    "BreakLogFilename",    "BreakNotify"};
 
 EventAction LoadAction(ProfileStore& profile, const ActionKeys& keys) {
     const EventAction defaults = WatchSettings::DefaultEventAction();

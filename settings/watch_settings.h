@@ -32,8 +32,9 @@ struct WatchSettings {
     bool operator!=(const WatchSettings& other) const { return !(*this == other); }
 };
 
-// Reads the 19 values in their fixed order (the two notification flags, added later, last); a missing or unreadable value takes its default,
-// and a boolean is true only when the stored integer is exactly 1.
+// Reads the 19 values in their fixed order (the two notification flags, added later, last); a
+// missing or unreadable value takes its default, and a boolean is true only when the stored integer
+// is exactly 1.
 WatchSettings LoadWatchSettings(ProfileStore& profile);
 
 // Writes the 19 values in the same order: booleans as 0 or 1, the period as it is, every

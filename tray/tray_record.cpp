@@ -99,8 +99,7 @@ void TrayIconState::CopyTooltip(std::string_view text) {
     CopyText(m_nid.szTip, text);
 }
 
-bool TrayIconState::ShowBalloon(std::string_view title, std::string_view text,
-                                uint32_t infoFlags) {
+bool TrayIconState::ShowBalloon(std::string_view title, std::string_view text, uint32_t infoFlags) {
     if (!m_bIconAdded) {
         return false;
     }

@@ -226,8 +226,7 @@ void CWatchDlg::ShowTrayMenu() {
             ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        ::AppendMenuA(menu, MF_STRING | (item.enabled ? 0 : MF_GRAYED), item.id,
-                      item.text.c_str());
+        ::AppendMenuA(menu, MF_STRING | (item.enabled ? 0 : MF_GRAYED), item.id, item.text.c_str());
         if (item.isDefault)
             ::SetMenuDefaultItem(menu, item.id, FALSE);
     }

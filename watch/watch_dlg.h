@@ -122,7 +122,7 @@ private:
     CBitmap m_bmpGrey;
     int m_nLightShown =
         0; // the light bitmap on show, so that a tick showing it again costs nothing
-    int m_nDialogsOpen = 0;     // modal dialogs of the window now running
+    int m_nDialogsOpen = 0; // modal dialogs of the window now running
     bool m_bTrayMenuOpen = false;
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key
     DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip

@@ -316,6 +316,5 @@ WatchStatus WatchMachine::Status() {
 }
 
 std::string WatchMachine::TooltipText() {
-    return TrayTooltipText(m_effects.IsVisible(), m_strHost, WatchStatusLine(Status()),
-                           MuteLine());
+    return TrayTooltipText(m_effects.IsVisible(), m_strHost, WatchStatusLine(Status()), MuteLine());
 }

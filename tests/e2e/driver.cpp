@@ -601,7 +601,8 @@ int main(int argc, char** argv) {
         return argc < 4 ? Usage() : PressInMenu(arg(2), milliseconds(3));
     if (command == "balloon") {
         const bool shown = number(2) != 0;
-        return WaitFor(milliseconds(3), [&] { return (FindBalloon() != nullptr) == shown; }) ? 0 : 1;
+        return WaitFor(milliseconds(3), [&] { return (FindBalloon() != nullptr) == shown; }) ? 0
+                                                                                             : 1;
     }
     if (command == "no-balloon")
         return WaitFor(milliseconds(2), [] { return FindBalloon() != nullptr; }) ? 1 : 0;

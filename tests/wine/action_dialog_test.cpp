@@ -1,7 +1,7 @@
 // The Action dialog on its real template, driven through its controls: the seven members in
 // both directions, the four Test buttons acting on the typed text whatever the check boxes say
-// (the log line's bytes, the viewer, a launched command, a notification), and Browse through the platform's
-// file-open dialog.
+// (the log line's bytes, the viewer, a launched command, a notification), and Browse through the
+// platform's file-open dialog.
 #include "actions/event_actions_win.h"
 #include "dialogs/action_dlg.h"
 #include "tests/wine/dialog_driver.h"

@@ -265,8 +265,7 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsAndEachDoesItsJob) {
         .Then([&] { choose('a'); })
         .WaitUntil("the About box", [] { return DialogFindByCaption("About Tarnwell") != nullptr; })
         .Then([&] { DialogPostClick(DialogFindByCaption("About Tarnwell"), IDOK); })
-        .WaitUntil("About closed",
-                   [] { return DialogFindByCaption("About Tarnwell") == nullptr; })
+        .WaitUntil("About closed", [] { return DialogFindByCaption("About Tarnwell") == nullptr; })
         .Then(openMenu)
         .WaitUntil("the menu for Exit", menuUp)
         .Then([&] { choose('x'); });
@@ -296,8 +295,9 @@ TEST_F(WatchWindowTest, TheTooltipSaysTheStateAndTheMute) {
             DialogSetItemText(window, IDC_HOST, "127.0.0.1");
             DialogPostKey(::GetDlgItem(window, IDC_HOST), VK_RETURN);
         })
-        .WaitUntil("the make event",
-                   [&] { return TooltipOf(window).rfind("Hide 127.0.0.1\nalive for 0 s, ", 0) == 0; })
+        .WaitUntil(
+            "the make event",
+            [&] { return TooltipOf(window).rfind("Hide 127.0.0.1\nalive for 0 s, ", 0) == 0; })
         .Pause(1100)
         .Then([&] {
             // The pointer on the icon brings the time up to date.
@@ -311,8 +311,9 @@ TEST_F(WatchWindowTest, TheTooltipSaysTheStateAndTheMute) {
             DialogSetItemText(window, IDC_HOST, longName);
             DialogPostKey(::GetDlgItem(window, IDC_HOST), VK_RETURN);
         })
-        .WaitUntil("the long name unknown",
-                   [&] { return DialogItemText(window, IDC_STATUS) == "Unknown - " + longName + "!"; })
+        .WaitUntil(
+            "the long name unknown",
+            [&] { return DialogItemText(window, IDC_STATUS) == "Unknown - " + longName + "!"; })
         .Then([&] {
             const std::string tip = TooltipOf(window);
             const std::string end = tip.substr(tip.find("...\n"));

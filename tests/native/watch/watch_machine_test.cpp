@@ -486,9 +486,9 @@ TEST(TrayMenu, ItemsInOrderWithTheDefaultAndTheGreyed) {
     EXPECT_EQ("&Show*|&Options...(grey)|His&tory...|Un&mute (muted until 14:32)|-|"
               "&About Tarnwell...(grey)|E&xit|",
               describe(hidden));
-    const std::vector<uint32_t> ids = {ID_TRAY_SHOW_HIDE, ID_TRAY_OPTIONS, ID_TRAY_HISTORY,
-                                       ID_TRAY_MUTE,      0,               ID_TRAY_ABOUT,
-                                       ID_TRAY_EXIT};
+    const std::vector<uint32_t> ids = {
+        ID_TRAY_SHOW_HIDE, ID_TRAY_OPTIONS, ID_TRAY_HISTORY, ID_TRAY_MUTE, 0,
+        ID_TRAY_ABOUT,     ID_TRAY_EXIT};
     std::vector<uint32_t> seen;
     for (const TrayMenuItem& item : TrayMenuItems(shown))
         seen.push_back(item.id);
