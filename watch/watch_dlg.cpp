@@ -173,6 +173,8 @@ void CWatchDlg::ToggleVisible() {
     if (m_bVisible) {
         SetWindowPos(m_settings.AlwaysOnTop ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        // The light was left alone while hidden: the next tick shows the state's colour.
+        SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
     } else {
         ShowWindow(SW_HIDE);
     }
@@ -426,8 +428,9 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 
 void CWatchDlg::ShowLight(int bitmapId) {
     // A light tick after a start or an event often shows the picture already on show; setting
-    // it again would only repaint the control.
-    if (bitmapId == m_nLightShown)
+    // it again would only repaint the control. Hidden, nobody sees the light: every reply's
+    // flash would cost a repaint and a timer for nothing.
+    if (bitmapId == m_nLightShown || !m_bVisible)
         return;
     m_nLightShown = bitmapId;
     switch (bitmapId) {
@@ -447,6 +450,8 @@ void CWatchDlg::ShowLight(int bitmapId) {
 }
 
 void CWatchDlg::RestartLightTimer() {
+    if (!m_bVisible)
+        return; // coming back starts it
     KillTimer(TIMER_LIGHT);
     SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
 }
