@@ -32,8 +32,6 @@
 //                                               "escape") and wait until it has closed
 //   tarnwell_driver balloon 1|0 MS             wait until a balloon of the notification
 //                                               area is shown (1) or none is (0)
-//   tarnwell_driver no-balloon MS               fails when a balloon shows within MS
-//   tarnwell_driver click-balloon               click the shown balloon
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -542,18 +540,6 @@ int PressInMenu(const std::string& key, DWORD timeoutMs) {
     return WaitFor(timeoutMs, [] { return FindShownWindow("#32768", false) == nullptr; }) ? 0 : 1;
 }
 
-int ClickBalloon() {
-    HWND balloon = FindBalloon();
-    if (balloon == nullptr)
-        return 1;
-    RECT client = {};
-    ::GetClientRect(balloon, &client);
-    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
-    ::PostMessageA(balloon, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    ::PostMessageA(balloon, WM_LBUTTONUP, 0, middle);
-    return 0;
-}
-
 int Usage() {
     std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
     return 2;
@@ -604,10 +590,6 @@ int main(int argc, char** argv) {
         return WaitFor(milliseconds(3), [&] { return (FindBalloon() != nullptr) == shown; }) ? 0
                                                                                              : 1;
     }
-    if (command == "no-balloon")
-        return WaitFor(milliseconds(2), [] { return FindBalloon() != nullptr; }) ? 1 : 0;
-    if (command == "click-balloon")
-        return ClickBalloon();
 
     if (command == "pointer") {
         if (argc < 4)
