@@ -122,20 +122,21 @@ public:
     bool Create(uint32_t platformMajorVersion, uint32_t recordSize, uintptr_t parentWnd,
                 uint32_t callbackMessage, std::string_view tooltip, uintptr_t icon,
                 uint32_t iconId);
-    // Deletes the icon from the notification area if it is there.
+    // Deletes the icon from the notification area if it is there, or may be (an add that
+    // failed).
     void RemoveIcon();
     // The taskbar was made again (Explorer restarted) and has lost every icon: adds the icon
     // again with its current picture and tooltip. Does nothing unless Create made the icon
     // and it was not removed since. True when the icon is in the notification area.
     bool AddAgain();
     // Both keep the new icon or tooltip in the record, and show it when the icon is in the
-    // notification area (true when the shell took it). A text longer than the record holds is
-    // cut to its first 127 characters.
+    // notification area (true when the shell took it); after an add that failed they add the
+    // icon again. A text longer than the record holds is cut to its first 127 characters.
     bool SetIcon(uintptr_t icon);
     bool SetTooltip(std::string_view text);
     // Shows a balloon (a notification on newer systems) with the NIIF_ flags given; texts are
-    // cut to what the record holds. False, with nothing shown, while the icon is not in the
-    // notification area: a balloon is never shown late.
+    // cut to what the record holds. An icon not in the notification area is added again first;
+    // when that fails, false and nothing shown: a balloon is never shown late.
     bool ShowBalloon(std::string_view title, std::string_view text, uint32_t infoFlags);
     // The shell took NOTIFYICON_VERSION: it reports the context-menu request (a right click,
     // or the keyboard) as WM_CONTEXTMENU, and a click on a balloon as NIN_BALLOONUSERCLICK.
@@ -177,6 +178,7 @@ private:
     void CopyTooltip(std::string_view text);
     // Asks the shell for the callback of NOTIFYICON_VERSION, once the icon is added.
     void SetVersion();
+    bool AddIfWanted();
 
     TrayShell& m_shell;
     bool m_bIconAdded = false;

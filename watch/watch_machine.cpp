@@ -2,6 +2,7 @@
 #include "watch/watch_machine.h"
 
 #include "actions/event_actions.h"
+#include "probe/host_text.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -20,6 +21,12 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "Access denied - " + host + "!";
     case ProbeFailure::BadPort:
         return "Bad port - " + host + "!";
+    case ProbeFailure::NoHost:
+        return "No host - " + host + "!";
+    case ProbeFailure::Ipv6NeedsPort:
+        return "IPv6 needs a port - " + host + "!";
+    case ProbeFailure::NetworkError:
+        return "Network error - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -90,10 +97,12 @@ WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
     : m_settings(settings), m_effects(effects) {}
 
 void WatchMachine::StartWatch() {
-    const std::string text = m_effects.TakeHostText();
+    // " server:22 " watches "server:22".
+    const std::string text = TrimHostText(m_effects.TakeHostText());
     m_bAlive = false;
     m_bDead = false;
     m_bHostUnknown = false;
+    m_bErrorShown = false;
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
@@ -103,11 +112,7 @@ void WatchMachine::StartWatch() {
         m_bWatching = true;
         m_bCheckTickSeen = false;
         m_strHost = text;
-        if (m_settings.Hide != 0) {
-            m_effects.ToggleVisible();
-        } else {
-            m_effects.SetTrayTooltip(TooltipText());
-        }
+        HideOrNameTheHost();
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
     // The light takes the new state's colour at the next light tick.
@@ -124,7 +129,11 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     const bool made = !m_bAlive;
     if (made) {
         OnHostAlive();
+    } else if (m_bErrorShown) {
+        // The error passed: the status says again what holds, without a second make event.
+        m_effects.SetStatusText(m_strHost + " is alive!");
     }
+    m_bErrorShown = false;
     // Read after the make actions have run.
     m_dwLastReplyTick = m_effects.ReadTickCount();
     if (made) {
@@ -145,6 +154,12 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    if (failure == ProbeFailure::NetworkError) {
+        // The probe opens its way again at the next tick: watching goes on as it was, and the
+        // silence rule judges the host meanwhile.
+        m_bErrorShown = true;
+        return;
+    }
     m_bAlive = false;
     if (failure == ProbeFailure::UnknownHost) {
         m_bHostUnknown = true;
@@ -165,9 +180,19 @@ void WatchMachine::OnHostFound() {
         return;
     }
     m_bHostUnknown = false;
+    // As after a start: the status, and the window hidden while it waits when so set.
     m_effects.SetStatusText("Waiting for " + m_strHost + "...");
+    HideOrNameTheHost();
     // The light turns from grey to red at the next light tick.
     m_effects.RestartLightTimer();
+}
+
+void WatchMachine::HideOrNameTheHost() {
+    if (m_settings.Hide != 0 && m_effects.IsVisible()) {
+        m_effects.ToggleVisible();
+    } else {
+        m_effects.SetTrayTooltip(TooltipText());
+    }
 }
 
 void WatchMachine::OnTimer(uintptr_t timerId) {
@@ -182,10 +207,12 @@ void WatchMachine::OnCheckTick() {
     if (!m_bWatching) {
         return;
     }
-    // A request that cannot go out is left to the silence rule; a refused one ends watching.
+    // A request that cannot go out is left to the silence rule, as is one that met a network
+    // error (shown); a refused one ends watching.
     if (const std::optional<ProbeFailure> failure = m_effects.SendEchoRequest()) {
         OnProbeFailed(*failure);
-        return;
+        if (failure != ProbeFailure::NetworkError)
+            return;
     }
     // The tick is read after the request, so that its reply can never count for this test.
     const uint32_t now = m_effects.ReadTickCount();
