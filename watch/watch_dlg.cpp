@@ -56,7 +56,12 @@ BOOL CWatchDlg::PreTranslateMessage(MSG* msg) {
     // Enter starts watching wherever the focus is in the window, and never presses a button.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN &&
         (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
-        m_watch.StartWatch();
+        StartWatch();
+        return TRUE;
+    }
+    if (msg->message == WM_KEYDOWN && msg->wParam == 'H' && ::GetKeyState(VK_CONTROL) < 0 &&
+        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        OpenHistory();
         return TRUE;
     }
     return CDialog::PreTranslateMessage(msg);
@@ -67,17 +72,26 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK)
             ToggleVisible();
     } else if (message == WM_ECHO_REPLY) {
+        const WatchMarks before = MarksNow();
+        if (m_watch.IsWatching())
+            m_history.OnAnswer(::GetTickCount(), static_cast<uint32_t>(lParam));
         m_watch.OnEchoReply();
+        RecordWatch(before, false);
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_PORT_EVENT) {
         ReadPortEvent(wParam, lParam);
-    } else if (message == WM_HOST_RESOLVED) {
-        OnHostResolved(wParam);
-    } else if (message == WM_PROBE_FAILED) {
-        m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
     } else {
-        OnSessionMessage(message, wParam);
+        // Each of these may end the watch or mark a pause.
+        const WatchMarks before = MarksNow();
+        if (message == WM_HOST_RESOLVED)
+            OnHostResolved(wParam);
+        else if (message == WM_PROBE_FAILED)
+            m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
+        else
+            OnSessionMessage(message, wParam);
+        if (MarksNow().watching != before.watching || MarksNow().pauses != before.pauses)
+            RecordWatch(before, false);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -91,6 +105,9 @@ BOOL CWatchDlg::OnInitDialog() {
         char text[256] = {};
         if (::LoadStringA(AfxGetInstanceHandle(), IDS_ABOUTBOX, text, sizeof(text)) > 0) {
             ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            char history[256] = {};
+            if (::LoadStringA(AfxGetInstanceHandle(), IDS_HISTORY, history, sizeof(history)) > 0)
+                ::AppendMenuA(systemMenu, MF_STRING, IDM_HISTORY, history);
             ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
         }
     }
@@ -116,7 +133,7 @@ BOOL CWatchDlg::OnInitDialog() {
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
         m_editHost.SetWindowText(app->m_strCmdLine);
         UpdateWindow();
-        m_watch.StartWatch();
+        StartWatch();
     }
     return TRUE;
 }
@@ -130,6 +147,41 @@ void CWatchDlg::ToggleVisible() {
         ShowWindow(SW_HIDE);
     }
     m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
+}
+
+void CWatchDlg::StartWatch() {
+    m_watch.StartWatch();
+    const uint32_t now = ::GetTickCount();
+    if (m_watch.IsWatching()) {
+        m_history.Start(now, m_watch.Host());
+        m_history.OnCheckSent(now); // the start sends the first request
+    } else {
+        m_history.Stop(now);
+    }
+    m_historyDlg.Refresh();
+}
+
+CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
+    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(), m_watch.Pauses()};
+}
+
+void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
+    const uint32_t now = ::GetTickCount();
+    if (m_watch.Pauses() != before.pauses)
+        m_history.OnNotWatched(now, CheckTimerPeriodMs(m_settings.CheckFrequency));
+    if (checkTick && before.watching)
+        m_history.OnCheckSent(now);
+    if (m_watch.Breaks() != before.breaks)
+        m_history.OnEvent(now, HistoryEventKind::Break);
+    if (m_watch.Makes() != before.makes)
+        m_history.OnEvent(now, HistoryEventKind::Make);
+    if (!m_watch.IsWatching())
+        m_history.Stop(now);
+    m_historyDlg.Refresh();
+}
+
+void CWatchDlg::OpenHistory() {
+    m_historyDlg.Open(this);
 }
 
 void CWatchDlg::OnHostResolved(WPARAM lookupId) {
@@ -177,6 +229,8 @@ void CWatchDlg::StartCheckTimer() {
 void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
     if ((commandId & 0xFFF0) == IDM_ABOUTBOX)
         RunAboutBox();
+    else if ((commandId & 0xFFF0) == IDM_HISTORY)
+        OpenHistory();
     else
         Default();
 }
@@ -239,7 +293,10 @@ void CWatchDlg::OnTimer(UINT_PTR timerId) {
     // Replies that finished while another loop ran count before the check's silence test.
     if (timerId == TIMER_CHECK)
         CollectProbeEchoServiceResults();
+    const WatchMarks before = MarksNow();
     m_watch.OnTimer(timerId);
+    if (timerId == TIMER_CHECK)
+        RecordWatch(before, true);
     Default();
 }
 

@@ -141,6 +141,7 @@ void WatchMachine::OnCheckTick() {
     // The tick is read after the request, so that its reply can never count for this test.
     const uint32_t now = m_effects.ReadTickCount();
     if (IsLateCheckTick(now)) {
+        ++m_nPauses;
         m_dwLastReplyTick = now;
         return;
     }
@@ -165,14 +166,19 @@ bool WatchMachine::IsLateCheckTick(uint32_t now) {
 }
 
 void WatchMachine::OnResume() {
+    ++m_nPauses;
+    RestartSilenceClock();
+}
+
+void WatchMachine::OnCheckTimerRestarted() {
+    RestartSilenceClock();
+}
+
+void WatchMachine::RestartSilenceClock() {
     const uint32_t now = m_effects.ReadTickCount();
     m_dwLastReplyTick = now;
     m_bCheckTickSeen = true;
     m_dwLastCheckTick = now;
-}
-
-void WatchMachine::OnCheckTimerRestarted() {
-    OnResume();
 }
 
 void WatchMachine::OnLightTick() {
@@ -189,6 +195,7 @@ void WatchMachine::OnHostAlive() {
     const std::string text = m_strHost + " is alive!";
     m_effects.SetStatusText(text);
     m_bAlive = true;
+    ++m_nMakes;
     if (!m_effects.IsVisible()) {
         m_effects.ToggleVisible();
     }
@@ -202,6 +209,7 @@ void WatchMachine::OnHostDied() {
     const std::string text = m_strHost + " has died!";
     m_effects.SetStatusText(text);
     m_bAlive = false;
+    ++m_nBreaks;
     m_effects.ShowLight(IDB_LIGHT_RED);
     // Grey follows at the next light tick should watching stop here.
     m_effects.RestartLightTimer();
