@@ -7,6 +7,7 @@ EXIT_BUTTON=1000
 OPTIONS_BUTTON=1004
 VK_RETURN=13
 VK_ESCAPE=27
+IDM_HISTORY=32
 
 # The 17 values a first run leaves behind: name, registry type, value.
 DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
@@ -195,14 +196,14 @@ case_alive_dead_alive() {
     if ! launch "$E2E_EXE" 127.0.0.1; then
         result alive_dead_alive
         unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
-            event_log_lines
+            history_window event_log_lines
         return
     fi
     if ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
         problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
         result alive_dead_alive
         unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
-            event_log_lines
+            history_window event_log_lines
         return
     fi
 
@@ -249,10 +250,47 @@ case_alive_dead_alive() {
     [[ -z $tray_wrong ]] || problem "$tray_wrong"
     result tray_icon_follows_events
 
+    # The History window, from the system menu: every check, the silence's lost ones, one break
+    # and two makes, and on the screen a picture with answered bars and red lost marks. A few
+    # answers first, so that their bars are more than the make's.
+    sleep 3
+    drv post 0x112 $IDM_HISTORY 0 >/dev/null
+    local history
+    if history=$(drv history "History - 127.0.0.1" 5000); then
+        note "history: $(grep figures <<<"$history")"
+        xwd -root -display "$DISPLAY" | convert xwd:- "$BUILD_DIR/screenshots/e2e_history.png"
+        expect_history "$history"
+    else
+        problem "no History window within 5 s of its system-menu item"
+    fi
+    result history_window
+
     end_with "Exit command" command $EXIT_BUTTON &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
     expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive" "has died" "is alive"
     result event_log_lines
+}
+
+# Notes a problem unless the History window's report (driver history) of the alive, dead,
+# alive story counts its checks with a silence's worth lost, lists its three events newest
+# first, and shows both colours.
+expect_history() { # report
+    local sent lost percent events
+    read -r sent lost percent < <(sed -n 's/.*Checks sent: \([0-9]*\), lost: \([0-9]*\) (\([0-9.]*\) %).*/\1 \2 \3/p' <<<"$1")
+    if [[ -z $sent ]]; then
+        problem "the History window shows no checks: $(grep figures <<<"$1")"
+        return
+    fi
+    ((sent >= 12 && lost >= 8 && lost <= 16 && lost < sent)) ||
+        problem "History: $sent checks sent and $lost lost, not 12 or more with 8 to 16 lost"
+    awk -v s="$sent" -v l="$lost" -v p="$percent" 'BEGIN { exit !(p >= 100 * l / s - 0.05 && p <= 100 * l / (s - 3) + 0.05) }' ||
+        problem "History: $percent % lost does not fit $lost of $sent"
+    grep -q 'Events: 2 makes, 1 break' <<<"$1" || problem "History does not count 2 makes and 1 break"
+    events=$(sed -n 's/^event: [0-9:]*  //p' <<<"$1" | tr '\n' ';')
+    [[ $events == "127.0.0.1 is alive!;127.0.0.1 has died!;127.0.0.1 is alive!;" ]] ||
+        problem "History events, newest first, are \"$events\""
+    grep -q '^answered-pixels: [1-9]' <<<"$1" || problem "no answered bars on the screen"
+    grep -q '^lost-pixels: [1-9]' <<<"$1" || problem "no red lost marks on the screen"
 }
 
 # Notes a problem unless the log holds exactly one CR LF line per expected event, in order.
