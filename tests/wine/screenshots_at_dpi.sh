@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the watch window, Options, Action and About again at another display
+# Takes the screenshots of the watch window, Options, Action, About and History again at another display
 # scaling (LogPixels DPI, e.g. 144 for 150 %) into build/screenshots/dpi<DPI>, by running the
 # Wine tests that take them, with the test of the picture set and tray icon chosen for the
 # scaling (told the DPI in TARNWELL_DPI); then sets the prefix back to 96 DPI. Exits with the
@@ -8,7 +8,7 @@
 set -uo pipefail
 dpi=$1
 folder=$BUILD_DIR/screenshots/dpi$dpi
-tests='WatchWindowTest.ButtonsShow*:WatchWindowTest.PicturesAndTrayIcon*:OptionsDialog.MembersAreLoaded*:ActionDialog.MembersAreLoaded*:AboutBox.ItsThree*'
+tests='HistoryWindow.*:WatchWindowTest.ButtonsShow*:WatchWindowTest.PicturesAndTrayIcon*:OptionsDialog.MembersAreLoaded*:ActionDialog.MembersAreLoaded*:AboutBox.ItsThree*'
 
 set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 
