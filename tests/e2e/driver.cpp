@@ -161,42 +161,33 @@ int PrintHistory(const char* caption, DWORD timeoutMs) {
     const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         // Wide: Wine hands another process a list box's text in UTF-16 whatever was asked.
-        const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        char line[512] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, line, sizeof(line) - 1, nullptr, nullptr);
+        wchar_t wide[256] = {}; // the events are short lines
+        if (::SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256)
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char line[256] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof(line) - 1, nullptr, nullptr);
         std::printf("event: %s\n", line);
     }
-    RECT rect;
-    ::GetWindowRect(::GetDlgItem(window, IDC_HISTORY_PICTURE), &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    // What the screen shows of the picture, copied and read here.
+    RECT r;
+    ::GetWindowRect(::GetDlgItem(window, IDC_HISTORY_PICTURE), &r);
     HDC screen = ::GetDC(nullptr);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
     int answered = 0;
     int lost = 0;
-    const auto* pixels = static_cast<const uint32_t*>(bits);
-    for (int i = 0; bits != nullptr && i < width * height; ++i) {
-        const uint32_t p = pixels[i] & 0xFFFFFF; // 0x00RRGGBB
-        const COLORREF color = RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF);
-        answered += color == HISTORY_ANSWER_COLOR;
-        lost += color == HISTORY_LOST_COLOR;
+    for (int y = 0; y < r.bottom - r.top; ++y) {
+        for (int x = 0; x < r.right - r.left; ++x) {
+            answered += ::GetPixel(memory, x, y) == HISTORY_ANSWER_COLOR;
+            lost += ::GetPixel(memory, x, y) == HISTORY_LOST_COLOR;
+        }
     }
     ::SelectObject(memory, old);
-    ::DeleteDC(memory);
     ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
     std::printf("answered-pixels: %d\nlost-pixels: %d\n", answered, lost);
     return 0;
 }
