@@ -25,6 +25,7 @@ void COptionsDlg::DoDataExchange(CDataExchange* dx) {
     DDX_PeriodField(dx, IDC_PERIOD, m_dwCheckFrequency);
     DDX_Check(dx, IDC_CHECK_MAKE, m_bCheckMake);
     DDX_Check(dx, IDC_HIDE, m_bHide);
+    DDX_Check(dx, IDC_START_AT_SIGN_IN, m_bStartAtSignIn);
 }
 
 BOOL COptionsDlg::OnInitDialog() {

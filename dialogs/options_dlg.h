@@ -1,4 +1,5 @@
-// COptionsDlg: edits copies of every setting; the watch window copies them back on OK.
+// COptionsDlg: edits copies of every setting, and whether the program starts at sign-in; the
+// watch window copies them back on OK.
 #pragma once
 
 #include "framework/dialog.h"
@@ -31,6 +32,9 @@ public:
     int32_t m_bHide = 0;
     EventAction m_makeAction;
     EventAction m_breakAction;
+    // Not a setting: whether the program starts when the user signs in, as the caller finds it
+    // before the run and carries it out after OK.
+    int32_t m_bStartAtSignIn = 0;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

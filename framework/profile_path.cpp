@@ -1,6 +1,14 @@
 // Plain text rules of the application object; see profile_path.h.
 #include "framework/profile_path.h"
 
+#include <algorithm>
+
+namespace {
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+} // namespace
+
 std::string ProfileSectionPath(const std::string& registryKey, const std::string& profileName,
                                const std::string& section) {
     return "Software\\" + registryKey + "\\" + profileName + "\\" + section;
@@ -21,10 +29,38 @@ std::string ArgumentText(const std::string& commandLine) {
         const std::string::size_type close = commandLine.find('"', 1);
         pos = close == std::string::npos ? commandLine.size() : close + 1;
     } else {
-        while (pos < commandLine.size() && commandLine[pos] != ' ' && commandLine[pos] != '\t')
+        while (pos < commandLine.size() && !IsBlank(commandLine[pos]))
             ++pos;
     }
-    while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t'))
+    while (pos < commandLine.size() && IsBlank(commandLine[pos]))
         ++pos;
     return commandLine.substr(pos);
+}
+
+std::string ProgramCommandLine(const std::string& programPath, const std::string& argumentText) {
+    std::string commandLine = "\"" + programPath + "\"";
+    std::string::size_type first = 0;
+    while (first < argumentText.size() && IsBlank(argumentText[first]))
+        ++first;
+    if (first < argumentText.size() &&
+        commandLine.size() + 1 + argumentText.size() - first <= MAX_COMMAND_LINE)
+        commandLine.append(" ").append(argumentText, first, std::string::npos);
+    return commandLine;
+}
+
+std::string CommandLineProgram(const std::string& commandLine) {
+    if (!commandLine.empty() && commandLine[0] == '"')
+        return commandLine.substr(1, commandLine.find('"', 1) - 1);
+    std::string::size_type end = 0;
+    while (end < commandLine.size() && !IsBlank(commandLine[end]))
+        ++end;
+    return commandLine.substr(0, end);
+}
+
+bool IsSameFilePath(const std::string& a, const std::string& b) {
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }

@@ -7,8 +7,9 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+} // namespace
 
-std::string ModulePath() {
+std::string AfxModulePath() {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         const DWORD length =
@@ -20,12 +21,11 @@ std::string ModulePath() {
         buffer.resize(buffer.size() * 2);
     }
 }
-} // namespace
 
 CWinApp::CWinApp(const char* appName) {
     g_app = this;
     m_hInstance = ::GetModuleHandleA(nullptr);
-    m_strAppName = appName != nullptr ? appName : AppNameFromModulePath(ModulePath());
+    m_strAppName = appName != nullptr ? appName : AppNameFromModulePath(AfxModulePath());
     const char* commandLine = ::GetCommandLineA();
     m_strCmdLine = ArgumentText(commandLine != nullptr ? commandLine : "");
 }

@@ -62,6 +62,8 @@ private:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
+// The full path of the running program's executable.
+std::string AfxModulePath();
 
 // The entry point's work: fills the application object from the process and runs it.
 int AfxWinMain(HINSTANCE instance);

@@ -4,9 +4,11 @@
 ;
 ; It installs for the current user only, without elevation, into
 ; %LOCALAPPDATA%\Programs\Tarnwell, adds a Start-menu shortcut and registers an uninstaller in
-; the current user's list of programs. The uninstaller removes the program and the shortcut and
-; leaves the user's settings in the registry alone. /S installs or uninstalls silently. An older
-; installer does not replace a newer installed version unless the user confirms.
+; the current user's list of programs. Its last page offers to start Tarnwell when the user signs
+; in (off by default; /STARTATSIGNIN turns it on in a silent install). The uninstaller removes the
+; program, the shortcut and the installed program's start at sign-in, and leaves the user's
+; settings in the registry alone. /S installs or uninstalls silently. An older installer does not
+; replace a newer installed version unless the user confirms.
 
 ; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half runs it too).
 Target amd64-unicode
@@ -28,6 +30,12 @@ SetCompressor /SOLID lzma
 !define PUBLISHER "Larkspindle"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell"
 !define SHORTCUT "$SMPROGRAMS\Tarnwell.lnk"
+; The start at sign-in: a value of the user's Run key named after the program's file name, as
+; the program's own Options box names it, holding the program's quoted path and, after it, the
+; host it watches.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "tarnwell"
+!define RUN_PROGRAM '"$INSTDIR\tarnwell.exe"'
 ; Exit codes of a run that stopped and changed nothing, apart from NSIS's own (1 for a cancel,
 ; 2 for any other abort): Tarnwell is running; a newer version is installed.
 !define EXIT_PROGRAM_RUNNING 3
@@ -56,6 +64,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_ICON "${STAGE}\tarnwell.ico"
 !define MUI_UNICON "${STAGE}\tarnwell.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\tarnwell.exe"
+; The page's second check box starts Tarnwell when the user signs in.
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Start Tarnwell when I sign in"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION StartAtSignIn
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -84,6 +97,32 @@ FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING_PROGRAM ""
 !insertmacro CLOSE_RUNNING_PROGRAM "un."
+
+; Sets $0 to 1 when the program's Run value starts the installed program (whatever host follows
+; it), else to 0: a value of a portable copy elsewhere is not the installer's.
+!macro STARTS_INSTALLED_PROGRAM prefix
+Function ${prefix}StartsInstalledProgram
+  ReadRegStr $1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  StrLen $2 '${RUN_PROGRAM}'
+  StrCpy $1 $1 $2
+  StrCpy $0 0
+  ; StrCmp ignores the case of letters, as Windows does in paths.
+  StrCmp $1 '${RUN_PROGRAM}' 0 done
+    StrCpy $0 1
+  done:
+FunctionEnd
+!macroend
+!insertmacro STARTS_INSTALLED_PROGRAM ""
+!insertmacro STARTS_INSTALLED_PROGRAM "un."
+
+; Starts the installed program when the user signs in; a value that starts it already keeps the
+; host that follows.
+Function StartAtSignIn
+  Call StartsInstalledProgram
+  StrCmp $0 1 done
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '${RUN_PROGRAM}'
+  done:
+FunctionEnd
 
 ; A newer installed version stays unless the user chooses the older one; a silent run cannot
 ; ask, so it stops with its own exit code.
@@ -129,6 +168,15 @@ Section "Tarnwell"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; A silent install has no last page: its command line asks for the start at sign-in.
+  IfSilent 0 interactive
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/STARTATSIGNIN" $1
+    IfErrors interactive
+      Call StartAtSignIn
+  interactive:
 SectionEnd
 
 Function un.onInit
@@ -145,5 +193,8 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
+  Call un.StartsInstalledProgram
+  StrCmp $0 1 0 +2
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

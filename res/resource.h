@@ -88,6 +88,7 @@
 #define IDC_BREAK_ACTION 1018
 #define IDC_HIDE 1019
 #define IDC_ALWAYS_ON_TOP 1020
+#define IDC_START_AT_SIGN_IN 1040
 
 /* Action dialog controls */
 #define IDC_SOUND_PATH 1009

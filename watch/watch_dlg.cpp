@@ -6,6 +6,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
+#include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "probe/platform_probe.h"
 #include "widgets/art_set.h"
@@ -276,13 +277,16 @@ void CWatchDlg::OnExit() {
 }
 
 void CWatchDlg::OnOptions() {
+    CSignInStart signInStart = CSignInStart::ForThisProgram();
     COptionsDlg options;
     options.LoadFrom(m_settings);
+    options.m_bStartAtSignIn = signInStart.IsOn() ? 1 : 0;
     if (options.DoModal() != IDOK)
         return;
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
     SaveSettings();
+    signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
@@ -308,7 +312,11 @@ std::string CWatchDlg::TakeHostText() {
 }
 
 std::optional<ProbeFailure> CWatchDlg::StartProbe(const std::string& host) {
-    return ::StartProbe(host, m_hWnd);
+    std::optional<ProbeFailure> failure = ::StartProbe(host, m_hWnd);
+    // A start at sign-in watches the host watched last.
+    if (!failure)
+        CSignInStart::ForThisProgram().Follow(host);
+    return failure;
 }
 
 std::optional<ProbeFailure> CWatchDlg::SendEchoRequest() {

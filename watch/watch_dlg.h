@@ -61,7 +61,8 @@ protected:
     void OnKeyDown(UINT, UINT, UINT) { Default(); }
     // Exit button: a quit request with exit code 0 ends the modal run.
     void OnExit();
-    // Options button: edits every setting; OK applies the z-order and the new period.
+    // Options button: edits every setting and the start at sign-in; OK applies the z-order
+    // and the new period, and starts at sign-in with the host being watched, or no longer.
     void OnOptions();
     // WM_TIMER: the check and light timers.
     void OnTimer(UINT_PTR timerId);

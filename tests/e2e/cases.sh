@@ -549,3 +549,36 @@ case_stopped_process() {
     expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive"
     result stopped_12_s_gives_no_break
 }
+
+# --- started when the user signs in ---------------------------------------------------------
+
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+START_BOX=1040
+
+# A copy in a folder with a blank: its box over another copy's Run value, the value following a
+# new start, wineboot (a new session) starting it hidden and watching, the box taking it away.
+case_start_at_sign_in() {
+    fresh_case
+    local exe=$E2E_DRIVE_DIR/sign\ in/tarnwell.exe line='"C:\e2e\sign in\tarnwell.exe"'
+    mkdir -p "${exe%/*}" && cp "$E2E_EXE" "$exe"
+    in_ns wine reg add "$RUN_KEY" /v tarnwell /d '"C:\moved\tarnwell.exe"' /f >/dev/null 2>&1
+    drv set-dword tarnwell Hide 1 >/dev/null
+    launch "$exe" 127.0.0.2 && [[ $(drv options-check $START_BOX 1 5000) == 0 &&
+        $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.2" ]] || problem "the box wrote no Run value"
+    drv set-text $HOST_FIELD 127.0.0.1
+    drv key $HOST_FIELD $VK_RETURN
+    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null
+    [[ $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.1" ]] || problem "the Run value kept the old host"
+    end_with "Exit command" command $EXIT_BUTTON
+    silence_host 1
+    timeout 30 ip netns exec "$E2E_NS" wine wineboot >/dev/null 2>&1
+    drv wait-window 15000 || problem "no watch window within 15 s of the new session"
+    expect_info visible 0
+    expect_text $STATUS "Waiting for 127.0.0.1..."
+    [[ $(drv options-check $START_BOX 0 5000) == 1 && -z $(reg_value "$RUN_KEY" tarnwell) ]] ||
+        problem "the box did not take the Run value away"
+    drv command $EXIT_BUTTON
+    silence_host 0
+    in_ns wine reg delete "$RUN_KEY" /va /f >/dev/null 2>&1
+    result start_at_sign_in
+}

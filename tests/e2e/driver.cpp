@@ -45,6 +45,8 @@
 //                                               the count done and the mean and longest times
 //   tarnwell_driver options-period TEXT MS      open Options, type TEXT as the period, press
 //                                               OK and wait until it is gone (MS per wait)
+//   tarnwell_driver options-check ID 0|1 MS     the same with check box ID: prints the state
+//                                               it showed, then clears or checks it
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
@@ -466,18 +468,16 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
     return done == count ? 0 : 1;
 }
 
-// Opens Options, types TEXT into its period field and confirms with OK, as a user would.
-int ConfirmPeriodInOptions(HWND window, const char* text, DWORD waitMs) {
+// Opens Options, lets `edit` change it and confirms with OK, as a user would; waits till it goes.
+template <class Edit> int ConfirmOptions(HWND window, DWORD waitMs, Edit edit) {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    const int periodField = 1005;
     HWND dialog = OpenOptions(window, processId, waitMs);
     if (dialog == nullptr) {
         std::fprintf(stderr, "no Options dialog\n");
         return 1;
     }
-    ::SendMessageA(::GetDlgItem(dialog, periodField), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(text));
+    edit(dialog);
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     return WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }) ? 0
@@ -666,7 +666,16 @@ int main(int argc, char** argv) {
     if (command == "options-cycle")
         return argc < 4 ? Usage() : CycleOptions(window, number(2), milliseconds(3));
     if (command == "options-period")
-        return argc < 4 ? Usage() : ConfirmPeriodInOptions(window, arg(2), milliseconds(3));
+        return argc < 4 ? Usage() : ConfirmOptions(window, milliseconds(3), [&](HWND dialog) {
+            ::SendDlgItemMessageA(dialog, 1005, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(2)));
+        });
+    if (command == "options-check")
+        return argc < 5 ? Usage() : ConfirmOptions(window, milliseconds(4), [&](HWND dialog) {
+            const int box = static_cast<int>(number(2));
+            std::printf("%d\n",
+                        static_cast<int>(::SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0)));
+            ::SendDlgItemMessageA(dialog, box, BM_SETCHECK, static_cast<WPARAM>(number(3)), 0);
+        });
     if (command == "follow-text")
         return argc < 4 ? Usage()
                         : FollowText(window, Control(window, static_cast<int>(number(2))),

@@ -1,19 +1,21 @@
 # The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
 # silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
 # program watching 127.0.0.1; a silent upgrade and uninstall refused while it runs; a silent
-# install refused over a newer version; a silent uninstall that leaves no program file or
-# shortcut and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
+# install refused over a newer version; the start at sign-in, off by default and on with
+# /STARTATSIGNIN; a silent uninstall that leaves no program file, shortcut or start at sign-in of
+# its own and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
 # Exit codes of a silent run that refuses: Tarnwell is running; a newer version is installed.
 SETUP_EXIT_RUNNING=3
 SETUP_EXIT_NEWER_INSTALLED=4
 
-# The value of NAME in the uninstall entry, as `reg query` prints it; empty when missing.
-uninstall_value() { # name
-    in_ns wine reg query "$UNINSTALL_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+# The value NAME of the registry key, as `reg query` prints it; empty when missing.
+reg_value() { # key name
+    in_ns wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
+uninstall_value() { reg_value "$UNINSTALL_KEY" "$1"; }
 
 # A folder named by an environment variable of the prefix, as a Windows path.
 prefix_folder() { # variable
@@ -32,10 +34,10 @@ wait_uninstalled() { # seconds
     done
 }
 
-# Runs the setup silently over the installed version VERSION; sets rc.
-setup_over_version() { # setup version
+# Runs the setup silently, with any further options, over the installed version VERSION; sets rc.
+setup_over_version() { # setup version [options...]
     in_ns wine reg add "$UNINSTALL_KEY" /v DisplayVersion /d "$2" /f >/dev/null 2>&1
-    in_ns wine "$1" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    in_ns wine "$1" /S "${@:3}" >>"$E2E_WORK/tarnwell.out" 2>&1
     rc=$?
 }
 
@@ -44,7 +46,8 @@ case_installer() {
     version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
     setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
     local later=(installer_program_watches installer_refused_while_running
-        installer_keeps_newer_version installer_silent_uninstall_keeps_settings)
+        installer_keeps_newer_version installer_start_at_sign_in
+        installer_silent_uninstall_keeps_settings)
     if [[ -z $version || ! -f $setup ]]; then
         fail installer_silent_install "no installer $setup (run scripts/package)"
         unreached "${later[@]}"
@@ -94,6 +97,7 @@ installer_steps() { # setup version
     done
     value=$(uninstall_value EstimatedSize)
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
+    [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "a start at sign-in without asking"
     result installer_silent_install
     if [[ ! -f $exe ]]; then
         unreached "${later[@]}" # case_installer's list
@@ -130,16 +134,22 @@ installer_steps() { # setup version
     [[ $rc == "$SETUP_EXIT_NEWER_INSTALLED" ]] || problem "silent install over version 99.0.0 exited with $rc"
     value=$(uninstall_value DisplayVersion)
     [[ $value == 99.0.0 ]] || problem "installed version \"$value\" after the refusal, not 99.0.0"
-    setup_over_version "$setup" 0.9.9
+    setup_over_version "$setup" 0.9.9 /STARTATSIGNIN
     [[ $rc == 0 ]] || problem "silent install over version 0.9.9 exited with $rc"
     value=$(uninstall_value DisplayVersion)
     [[ $value == "$version" ]] || problem "installed version \"$value\" after the upgrade, not $version"
     result installer_keeps_newer_version
+    [[ $(reg_value "$RUN_KEY" tarnwell) == "\"$windows_dir\tarnwell.exe\"" ]] || problem "no Run value after /STARTATSIGNIN"
+    result installer_start_at_sign_in
 
+    # Another copy's start at sign-in is not the uninstaller's.
+    in_ns wine reg add "$RUN_KEY" /v watchcopy /d 'C:\watchcopy.exe' /f >/dev/null 2>&1
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
     wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
     [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
+    [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "the installed program's Run value is left"
+    [[ $(reg_value "$RUN_KEY" watchcopy) == 'C:\watchcopy.exe' ]] || problem "another copy's Run value went"
     expect_settings tarnwell "$DEFAULT_SETTINGS"
     # The command README gives for removing them.
     in_ns wine reg delete 'HKCU\Software\HKEY_CURRENT_USER\Software\Larkspindle\Tarnwell' /f >/dev/null 2>&1

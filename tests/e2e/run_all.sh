@@ -82,6 +82,7 @@ case_no_false_alarm
 case_port
 case_ordinary_user
 case_stopped_process
+case_start_at_sign_in
 case_installer
 # Last: the end of the session ends the Wine desktop too.
 case_end_session

@@ -1,9 +1,13 @@
-// Registry path, application name and command-line argument rules of the application object.
+// Registry path, application name and command-line rules of the application object.
 #include "framework/profile_path.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
+
+using namespace std::string_literals;
 
 TEST(ProfileSectionPath, KeyTextIsNotInterpreted) {
     EXPECT_EQ(ProfileSectionPath("HKEY_CURRENT_USER\\Software\\Larkspindle\\Tarnwell", "tarnwell",
@@ -27,6 +31,18 @@ TEST(ArgumentText, IsEverythingAfterTheProgramName) {
     EXPECT_EQ(ArgumentText("tarnwell.exe \t "), "");
     EXPECT_EQ(ArgumentText("\"unterminated"), "");
     EXPECT_EQ(ArgumentText(""), "");
+}
+
+TEST(ProgramCommandLine, QuotesThePathAndGivesTheArgumentTextBack) {
+    const std::string exe = "C:\\my tools\\t.exe", longest(MAX_COMMAND_LINE - exe.size() - 3, 'h');
+    for (const std::string& host : {"[::1]:3389"s, ""s, "\"a b\" "s, longest}) {
+        const std::string line = ProgramCommandLine(exe, host);
+        EXPECT_EQ(ArgumentText(line), host);
+        EXPECT_TRUE(IsSameFilePath(CommandLineProgram(line), "c:\\MY TOOLS\\T.EXE"));
+    }
+    // Leading blanks would not come back; a line too long to start has the program alone.
+    EXPECT_EQ(ProgramCommandLine(exe, " \t" + longest + "h"), "\"" + exe + "\"");
+    EXPECT_FALSE(IsSameFilePath("C:\\t.exe", "D:\\t.exe"));
 }
 
 } // namespace
