@@ -106,6 +106,6 @@ bool IsSendFailureRecoverable(int errorCode) {
 
 bool IsReadFailureIgnorable(int errorCode) {
     // A raw socket sees every ICMP datagram reaching the machine, so an oversized one from
-    // anywhere must not end the program; it is dropped like any other foreign datagram.
+    // anywhere must not stop the probe; it is dropped like any other foreign datagram.
     return errorCode == TIMED_OUT || errorCode == WOULD_BLOCK || errorCode == MESSAGE_TOO_LONG;
 }

@@ -1,6 +1,6 @@
 // The bytes of the echo probe: the 44-byte ICMP echo request, its checksum, the check of a
-// received datagram, and which socket errors the probe survives. No socket calls here; the
-// Windows side feeds these functions with what Winsock gives it.
+// received datagram, and which socket errors the probe simply passes over. No socket calls here;
+// the Windows side feeds these functions with what Winsock gives it.
 #pragma once
 
 #include <array>
@@ -44,9 +44,10 @@ std::optional<EchoReply> ParseEchoReply(const uint8_t* datagram, size_t length, 
 
 // A failed sendto with this error code: true when the probe just reports that nothing was
 // sent (time-out, would block, network down or unreachable, host unreachable, no buffer
-// space, an address that cannot be sent to), false when the failure is fatal.
+// space, an address that cannot be sent to), false when the socket must be opened again.
 bool IsSendFailureRecoverable(int errorCode);
 
 // A failed recvfrom with this error code: true when the read is simply dropped (time-out,
-// nothing to read yet, a datagram too long for the buffer), false when the failure is fatal.
+// nothing to read yet, a datagram too long for the buffer), false when the socket must be opened
+// again.
 bool IsReadFailureIgnorable(int errorCode);

@@ -4,7 +4,8 @@
 // finishes at once with no reply and no error, which is easy to take for a time-out.
 #pragma once
 
-#include "probe/probe_session.h"
+#include "probe/probe_address.h"
+#include "probe/probe_way.h"
 
 #include <cstdint>
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -55,22 +56,25 @@ LookupAnswer LookUp(const std::string& name, LookupFamily family) {
     if (error != 0)
         return {LookupOutcomeForError(error), {}};
     LookupAnswer answer = {LookupOutcome::TryLater, {}};
-    // The system lists the addresses in its order of preference.
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        if (const std::optional<ProbeAddress> address = AddressOf(*entry)) {
-            answer = {LookupOutcome::Found, *address};
-            break;
-        }
+    // The system lists the addresses in its order of preference; the session keeps a bounded
+    // number of them.
+    for (const addrinfo* entry = found;
+         entry != nullptr && answer.addresses.size() < AddressList::CAPACITY;
+         entry = entry->ai_next) {
+        if (const std::optional<ProbeAddress> address = AddressOf(*entry))
+            answer.addresses.push_back(*address);
     }
     ::freeaddrinfo(found);
+    if (!answer.addresses.empty())
+        answer.outcome = LookupOutcome::Found;
     return answer;
 }
 
-void Deliver(uint32_t lookupId, const LookupAnswer& answer, HWND window) {
+void Deliver(uint32_t lookupId, LookupAnswer answer, HWND window) {
     {
         Answers& answers = SharedAnswers();
         std::lock_guard<std::mutex> hold(answers.lock);
-        answers.byId[lookupId] = answer;
+        answers.byId[lookupId] = std::move(answer);
     }
     ::PostMessageA(window, WM_HOST_RESOLVED, lookupId, 0);
 }
@@ -89,9 +93,9 @@ void StartHostLookup(uint32_t lookupId, const std::string& name, LookupFamily fa
     }
     try {
         std::thread([lookupId, name, family, window] {
-            const LookupAnswer answer = LookUp(name, family);
+            LookupAnswer answer = LookUp(name, family);
             RunningLookups().fetch_sub(1);
-            Deliver(lookupId, answer, window);
+            Deliver(lookupId, std::move(answer), window);
         }).detach();
     } catch (const std::system_error&) {
         running.fetch_sub(1);
@@ -105,7 +109,7 @@ std::optional<LookupAnswer> TakeHostLookupAnswer(uint32_t lookupId) {
     const auto it = answers.byId.find(lookupId);
     if (it == answers.byId.end())
         return std::nullopt;
-    const LookupAnswer answer = it->second;
+    LookupAnswer answer = std::move(it->second);
     answers.byId.erase(answers.byId.begin(), std::next(it));
     return answer;
 }

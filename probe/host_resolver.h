@@ -13,8 +13,8 @@
 
 constexpr UINT WM_HOST_RESOLVED = WM_APP + 1; // wParam: the lookup id
 
-// Starts looking up an address of the name (Winsock must be started): IPv4 alone, or the
-// first of the system's preferred order among IPv4 and IPv6.
+// Starts looking up the addresses of the name (Winsock must be started): IPv4 alone, or IPv4
+// and IPv6 in the system's order of preference.
 void StartHostLookup(uint32_t lookupId, const std::string& name, LookupFamily family, HWND window);
 
 // The answer of a finished lookup, once; answers of earlier ids are dropped with it, since the

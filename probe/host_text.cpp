@@ -1,6 +1,8 @@
 // The host field's grammar.
 #include "probe/host_text.h"
 
+#include "probe/probe_address.h"
+
 #include <algorithm>
 
 namespace {
@@ -9,6 +11,8 @@ constexpr unsigned long MAX_PORT = 65535;
 
 // The port after the colon: decimal digits only, from 1 to 65535.
 HostText WithPort(std::string host, const std::string& portText) {
+    if (host.empty())
+        return {HostText::NoHost, std::move(host), 0};
     unsigned long port = 0;
     for (const char c : portText) {
         if (c < '0' || c > '9')
@@ -22,18 +26,37 @@ HostText WithPort(std::string host, const std::string& portText) {
     return {HostText::Port, std::move(host), static_cast<uint16_t>(port)};
 }
 
+// A host without a port: an IPv6 address cannot be pinged; anything else is a name to look up
+// (which, for text no lookup knows, ends as unknown).
+HostText WithoutPort(const std::string& host, const std::string& text) {
+    if (ParseIpv6(host))
+        return {HostText::Ipv6NoPort, host, 0};
+    return {HostText::Echo, text, 0};
+}
+
 } // namespace
+
+std::string TrimHostText(const std::string& text) {
+    const char* const blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
 
 HostText ParseHostText(const std::string& text) {
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.find(']');
         if (close != std::string::npos && close + 1 < text.size() && text[close + 1] == ':')
             return WithPort(text.substr(1, close - 1), text.substr(close + 2));
-        // No port after the brackets: a name like any other, which no lookup will find.
+        if (close == text.size() - 1)
+            return WithoutPort(text.substr(1, close - 1), text);
+        // Anything after the brackets but a port: a name like any other, which no lookup will
+        // find.
         return {HostText::Echo, text, 0};
     }
     if (std::count(text.begin(), text.end(), ':') != 1)
-        return {HostText::Echo, text, 0};
+        return WithoutPort(text, text);
     const std::size_t colon = text.find(':');
     return WithPort(text.substr(0, colon), text.substr(colon + 1));
 }

@@ -13,9 +13,9 @@ HWND g_notifyWnd = nullptr; // the window the probe notifies
 
 class WindowsProbePlatform : public ProbePlatform {
 public:
+    bool StartNetwork() override { return StartSocketLayer(); }
     bool OpenWay(ProbeWay way) override {
-        StartSocketLayer();
-        CloseTcpPortAttempt();
+        CloseTcpPortAttempts();
         if (way == ProbeWay::TcpPort) {
             CloseRawProbeSocket();
             return true;
@@ -27,10 +27,14 @@ public:
     }
     SendOutcome Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
                      uint32_t& tag) override;
+    void Abandon(ProbeWay way, uint32_t tag) override {
+        if (way == ProbeWay::TcpPort)
+            CloseTcpPortAttempt(tag);
+    }
     void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
-        StartSocketLayer();
         StartHostLookup(lookupId, name, family, g_notifyWnd);
     }
+    uint32_t TickCount() override { return ::GetTickCount(); }
 };
 
 ProbeSession& Session() {
@@ -59,8 +63,8 @@ std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window) {
     return Session().Start(host);
 }
 
-std::optional<ProbeFailure> ProbeTick() {
-    return Session().Tick();
+std::optional<ProbeFailure> ProbeTick(uint32_t silenceLimitMs) {
+    return Session().Tick(silenceLimitMs);
 }
 
 LookupNews ProbeOnHostResolved(WPARAM lookupId) {
@@ -72,7 +76,17 @@ LookupNews ProbeOnHostResolved(WPARAM lookupId) {
 }
 
 void ReadEchoReply(SOCKET notified) {
-    const std::optional<RawEchoReply> raw = ReadRawEchoReply(notified);
+    bool failed = false;
+    const std::optional<RawEchoReply> raw = ReadRawEchoReply(notified, failed);
+    if (failed) {
+        // Closed at once, so that a broken socket cannot flood the window with notices; the
+        // next check tick opens another.
+        CloseRawProbeSocket();
+        ProbeSession& session = Session();
+        if (const std::optional<ProbeFailure> failure = session.OnWayFailed(session.Started()))
+            ::SendMessageA(g_notifyWnd, WM_PROBE_FAILED, static_cast<WPARAM>(*failure), 0);
+        return;
+    }
     if (!raw || !Session().CountsReply(raw->reply.sendTick, ProbeAddress::FromIpv4(raw->from)))
         return;
     ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, raw->reply.sequence,

@@ -3,7 +3,8 @@
 // window as messages: WM_ECHO_REPLY for an accepted reply or connection (sent),
 // WM_SOCKET_EVENT, WM_PORT_EVENT and WM_HOST_RESOLVED (posted by the socket layer and the
 // resolver), and WM_PROBE_FAILED when the echo service
-// refuses a request that was already on its way (sent).
+// refuses a request that was already on its way, or a socket fails in a way no rule names
+// (sent).
 #pragma once
 
 #include "probe/host_resolver.h"
@@ -23,8 +24,9 @@ constexpr UINT WM_PROBE_FAILED = WM_APP + 2; // wParam: the ProbeFailure
 // looks a name up in the background and sends the first request when it can.
 std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window);
 
-// The check tick: one request, and a new lookup of the name when none is in flight.
-std::optional<ProbeFailure> ProbeTick();
+// The check tick: one request, a lookup of the name when one is due, and the requests older
+// than the silence limit abandoned.
+std::optional<ProbeFailure> ProbeTick(uint32_t silenceLimitMs);
 
 // WM_HOST_RESOLVED: the answer of the lookup with this id.
 LookupNews ProbeOnHostResolved(WPARAM lookupId);

@@ -35,73 +35,20 @@ ProbeWayChoice ParseProbeWayChoice(const char* value) {
     return ProbeWayChoice::Automatic;
 }
 
-ProbeAddress ProbeAddress::FromIpv4(Ipv4Word address) {
-    ProbeAddress result;
-    std::memcpy(result.bytes.data(), &address, sizeof(address));
-    return result;
-}
-
-ProbeAddress ProbeAddress::FromIpv6(const uint8_t (&address)[16], uint32_t scopeId) {
-    ProbeAddress result;
-    result.isIpv6 = true;
-    result.scopeId = scopeId;
-    std::memcpy(result.bytes.data(), address, sizeof(address));
-    return result;
-}
-
-Ipv4Word ProbeAddress::ToIpv4() const {
-    Ipv4Word address = 0;
-    if (!isIpv6)
-        std::memcpy(&address, bytes.data(), sizeof(address));
-    return address;
-}
-
-bool operator==(const ProbeAddress& a, const ProbeAddress& b) {
-    return a.isIpv6 == b.isIpv6 && a.bytes == b.bytes && a.scopeId == b.scopeId;
-}
-
-std::optional<Ipv4Word> ParseDottedIpv4(const std::string& text) {
-    uint8_t bytes[4] = {};
-    size_t at = 0;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (at >= text.size() || text[at] != '.')
-                return std::nullopt;
-            ++at;
-        }
-        unsigned value = 0;
-        size_t digits = 0;
-        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) &&
-               digits < 4) {
-            value = value * 10 + static_cast<unsigned>(text[at] - '0');
-            ++at;
-            ++digits;
-        }
-        // A leading zero is left to the resolver, which may read the part as octal.
-        const bool leadingZero = digits > 1 && text[at - digits] == '0';
-        if (digits == 0 || digits > 3 || value > 255 || leadingZero)
-            return std::nullopt;
-        bytes[part] = static_cast<uint8_t>(value);
-    }
-    if (at != text.size())
-        return std::nullopt;
-    // The bytes in the order they go on the wire, whatever the order of this machine.
-    Ipv4Word address = 0;
-    std::memcpy(&address, bytes, sizeof(address));
-    return address;
-}
-
 LookupOutcome LookupOutcomeForError(int errorCode) {
     return errorCode == HOST_NOT_FOUND || errorCode == NO_DATA ? LookupOutcome::NoSuchName
                                                                : LookupOutcome::TryLater;
 }
 
-void SentRequests::Add(uint32_t tag, const ProbeAddress& to) {
+std::optional<uint32_t> SentRequests::Add(uint32_t tag, const ProbeAddress& to, uint32_t sentTick) {
+    std::optional<uint32_t> dropped;
     if (m_nCount == CAPACITY) {
+        dropped = m_requests[0].tag;
         std::move(m_requests.begin() + 1, m_requests.end(), m_requests.begin());
         --m_nCount;
     }
-    m_requests[m_nCount++] = {tag, to};
+    m_requests[m_nCount++] = {tag, to, sentTick};
+    return dropped;
 }
 
 bool SentRequests::Take(uint32_t tag, const ProbeAddress& from) {
@@ -116,6 +63,19 @@ bool SentRequests::Take(uint32_t tag, const ProbeAddress& from) {
     return true;
 }
 
+std::vector<uint32_t> SentRequests::Expire(uint32_t now, uint32_t lifetimeMs) {
+    std::vector<uint32_t> expired;
+    const auto end = m_requests.begin() + static_cast<std::ptrdiff_t>(m_nCount);
+    const auto kept = std::remove_if(m_requests.begin(), end, [&](const Request& request) {
+        if (now - request.sentTick <= lifetimeMs)
+            return false;
+        expired.push_back(request.tag);
+        return true;
+    });
+    m_nCount = static_cast<std::size_t>(kept - m_requests.begin());
+    return expired;
+}
+
 ProbeSession::ProbeSession(ProbePlatform& platform, ProbeWayChoice choice)
     : m_platform(platform), m_choice(choice) {}
 
@@ -123,21 +83,37 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     ++m_nStarted;
     m_bProbing = false;
     m_bLookupInFlight = false; // an earlier lookup is abandoned; its answer will not match
-    m_address.reset();
+    m_bReopenWay = false;
+    m_addresses.Clear();
+    m_lookups.Reset();
     m_strName.clear();
     m_bHostUnknown = false;
     m_bAnswered = false;
-    m_sent.Clear();
+    m_bSilenceLookedUp = false;
+    m_sent.Clear(); // opening a way abandons whatever the earlier start left in flight
     const HostText text = ParseHostText(host);
-    if (text.kind == HostText::BadPort)
+    switch (text.kind) {
+    case HostText::BadPort:
         return Fail(ProbeFailure::BadPort);
+    case HostText::NoHost:
+        return Fail(ProbeFailure::NoHost);
+    case HostText::Ipv6NoPort:
+        return Fail(ProbeFailure::Ipv6NeedsPort);
+    case HostText::Echo:
+    case HostText::Port:
+        break;
+    }
+    if (!m_platform.StartNetwork())
+        return Fail(ProbeFailure::NetworkError);
     m_nPort = text.port;
     if (!ChooseWay(text.kind == HostText::Port))
         return Fail(ProbeFailure::AccessDenied);
     m_bProbing = true;
-    if (const std::optional<Ipv4Word> dotted = ParseDottedIpv4(text.host)) {
-        m_address = ProbeAddress::FromIpv4(*dotted);
-        return SendRequest();
+    if (const std::optional<ProbeAddress> numeric = ParseNumericAddress(text.host)) {
+        m_addresses.Replace({*numeric});
+        if (const std::optional<ProbeFailure> failure = SendRequest())
+            return Fail(*failure);
+        return std::nullopt;
     }
     m_strName = text.host;
     StartLookup();
@@ -161,12 +137,24 @@ bool ProbeSession::ChooseWay(bool toPort) {
     return false;
 }
 
-std::optional<ProbeFailure> ProbeSession::Tick() {
+std::optional<ProbeFailure> ProbeSession::Tick(uint32_t silenceLimitMs) {
     if (!m_bProbing)
         return std::nullopt;
-    if (!m_strName.empty() && !m_bLookupInFlight)
+    const uint32_t now = m_platform.TickCount();
+    AbandonAll(m_sent.Expire(now, silenceLimitMs));
+    if (m_bReopenWay) {
+        m_bReopenWay = false;
+        if (!ChooseWay(m_way == ProbeWay::TcpPort))
+            return Fail(ProbeFailure::AccessDenied);
+    }
+    // A host that answered and then fell silent may have moved: its name is looked up at once.
+    if (m_bAnswered && !m_bSilenceLookedUp && now - m_dwLastAnswer > silenceLimitMs) {
+        m_bSilenceLookedUp = true;
+        m_lookups.LookAgainNow();
+    }
+    if (!m_strName.empty() && !m_bLookupInFlight && m_lookups.IsDue(now))
         StartLookup();
-    if (!m_address)
+    if (m_addresses.IsEmpty())
         return std::nullopt;
     return SendRequest();
 }
@@ -175,31 +163,36 @@ LookupNews ProbeSession::OnLookupAnswer(uint32_t lookupId, const LookupAnswer& a
     if (!m_bProbing || !m_bLookupInFlight || lookupId != m_nLookupId)
         return LookupNews::None;
     m_bLookupInFlight = false;
-    if (m_address) {
-        // Later addresses only redirect the requests of the next ticks; a name that vanished
-        // or a silent name server keeps the last good address.
-        if (answer.outcome == LookupOutcome::Found)
-            m_address = answer.address;
+    const uint32_t now = m_platform.TickCount();
+    const bool found = answer.outcome == LookupOutcome::Found && !answer.addresses.empty();
+    if (!m_addresses.IsEmpty()) {
+        // A name that resolved is asked for again only at the refresh: later answers redirect
+        // the requests of the next ticks, while a name that vanished or a silent name server
+        // keeps the last good addresses.
+        m_lookups.OnFound(now);
+        if (found)
+            m_addresses.Replace(answer.addresses);
         return LookupNews::None;
     }
-    switch (answer.outcome) {
-    case LookupOutcome::Found: {
-        m_address = answer.address;
-        const bool wasUnknown = m_bHostUnknown;
-        m_bHostUnknown = false;
-        if (SendRequest())
-            return LookupNews::AccessDenied;
-        return wasUnknown ? LookupNews::HostFound : LookupNews::None;
-    }
-    case LookupOutcome::NoSuchName:
-        if (m_bHostUnknown)
+    if (!found) {
+        m_lookups.OnNotFound(now);
+        if (answer.outcome != LookupOutcome::NoSuchName || m_bHostUnknown)
             return LookupNews::None;
         m_bHostUnknown = true;
         return LookupNews::HostUnknown;
-    case LookupOutcome::TryLater:
-        break;
     }
-    return LookupNews::None;
+    m_lookups.OnFound(now);
+    m_addresses.Replace(answer.addresses);
+    const bool wasUnknown = m_bHostUnknown;
+    m_bHostUnknown = false;
+    switch (SendRequest().value_or(ProbeFailure::UnknownHost)) {
+    case ProbeFailure::AccessDenied:
+        return LookupNews::AccessDenied;
+    case ProbeFailure::NetworkError:
+        return LookupNews::NetworkError;
+    default:
+        return wasUnknown ? LookupNews::HostFound : LookupNews::None;
+    }
 }
 
 std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
@@ -208,10 +201,20 @@ std::optional<ProbeFailure> ProbeSession::OnRefused(uint32_t started) {
     return Fail(ProbeFailure::AccessDenied);
 }
 
+std::optional<ProbeFailure> ProbeSession::OnWayFailed(uint32_t started) {
+    if (!m_bProbing || started != m_nStarted)
+        return std::nullopt;
+    m_bReopenWay = true;
+    return ProbeFailure::NetworkError;
+}
+
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
     if (!m_bProbing || !m_sent.Take(tag, sender))
         return false;
     m_bAnswered = true;
+    m_dwLastAnswer = m_platform.TickCount();
+    m_bSilenceLookedUp = false;
+    m_addresses.OnAnswered(sender);
     return true;
 }
 
@@ -222,17 +225,27 @@ void ProbeSession::StartLookup() {
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
+    const ProbeAddress to = m_addresses.NextForRequest();
     uint32_t tag = 0;
-    switch (m_platform.Send(m_way, *m_address, m_nPort, tag)) {
+    switch (m_platform.Send(m_way, to, m_nPort, tag)) {
     case SendOutcome::Sent:
-        m_sent.Add(tag, *m_address);
+        if (const std::optional<uint32_t> dropped = m_sent.Add(tag, to, m_platform.TickCount()))
+            m_platform.Abandon(m_way, *dropped);
         break;
     case SendOutcome::NotSent:
         break;
     case SendOutcome::Refused:
         return Fail(ProbeFailure::AccessDenied);
+    case SendOutcome::Failed:
+        m_bReopenWay = true;
+        return ProbeFailure::NetworkError;
     }
     return std::nullopt;
+}
+
+void ProbeSession::AbandonAll(const std::vector<uint32_t>& tags) {
+    for (const uint32_t tag : tags)
+        m_platform.Abandon(m_way, tag);
 }
 
 std::optional<ProbeFailure> ProbeSession::Fail(ProbeFailure failure) {

@@ -1,24 +1,26 @@
 // The decisions of the probe, apart from any socket: which way of probing a start uses (a TCP
 // connection to the port of a host text that names one; else the raw ICMP socket, or the
 // system's ICMP echo service when the raw socket is refused), when the host name is looked up (in
-// the background: at the start, and again at most once per check tick, one lookup at a time, and
-// again at every tick while the name is unknown), which address the requests go to (the latest good
-// one: a failed or slow lookup keeps it), and which replies count (only a reply to a request of the
-// running start, from the address that request went to). ProbePlatform is what the session needs of
-// the platform; the Windows side implements it and the native tests fake it.
+// the background, one lookup at a time, as LookupSchedule says), which of the name's addresses
+// the next request goes to (the one that answers, else the next one round the list), how long a
+// request may still be answered (the silence limit, each request with its own tag), and which
+// replies count (only a reply to a request of the running start, from the address that request
+// went to). ProbePlatform is what the session needs of the platform; the Windows side
+// implements it and the native tests fake it.
 #pragma once
 
+#include "probe/address_list.h"
+#include "probe/lookup_schedule.h"
+#include "probe/probe_address.h"
 #include "probe/probe_failure.h"
+#include "probe/probe_way.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-// The ways of probing a host: an echo request over the raw socket or the echo service, or a
-// connection to a TCP port.
-enum class ProbeWay { RawSocket, EchoService, TcpPort };
+#include <vector>
 
 // Which ICMP ways a start may use: both (the raw socket first), or one forced by the environment
 // variable TARNWELL_PROBE ("raw" or "icmp"). A host text with a port always uses TcpPort.
@@ -28,48 +30,20 @@ enum class ProbeWayChoice { Automatic, RawSocketOnly, EchoServiceOnly };
 // Automatic.
 ProbeWayChoice ParseProbeWayChoice(const char* value);
 
-// An IPv4 address, in network byte order as the socket layer holds it: what the ICMP ways
-// take.
-using Ipv4Word = uint32_t;
-
-// An IPv4 or an IPv6 address, its bytes in the order they go on the wire.
-struct ProbeAddress {
-    bool isIpv6 = false;
-    std::array<uint8_t, 16> bytes{}; // an IPv4 address in the first four
-    uint32_t scopeId = 0;            // the interface of a link-local IPv6 address
-
-    static ProbeAddress FromIpv4(Ipv4Word address);
-    static ProbeAddress FromIpv6(const uint8_t (&address)[16], uint32_t scopeId);
-    // The IPv4 address; 0 for an IPv6 one.
-    Ipv4Word ToIpv4() const;
-};
-bool operator==(const ProbeAddress& a, const ProbeAddress& b);
-
-// A host text that is a dotted IPv4 address (four decimal numbers from 0 to 255, without
-// leading zeros) gives its address; anything else is a name to look up.
-std::optional<Ipv4Word> ParseDottedIpv4(const std::string& text);
-
 // Which addresses a lookup asks for: IPv4 alone (the ICMP ways), or IPv4 and IPv6 in the
 // system's order of preference (a port).
 enum class LookupFamily { Ipv4, Any };
 
-// What became of one request (an echo request, a connection attempt) handed to the platform.
-enum class SendOutcome {
-    Sent,    // on its way; a reply, if any, comes later
-    NotSent, // a failure that may pass (network down or unreachable, time-out): try again later
-    Refused, // the platform refuses this way of probing to this user
-};
-
 // What a finished lookup found.
 enum class LookupOutcome {
-    Found,      // an address of the family asked for
+    Found,      // addresses of the family asked for
     NoSuchName, // the name server says the name does not exist
     TryLater,   // a time-out, a silent or unreachable name server, no network
 };
 
 struct LookupAnswer {
     LookupOutcome outcome;
-    ProbeAddress address; // when Found
+    std::vector<ProbeAddress> addresses; // when Found: the whole answer, in the system's order
 };
 
 // The lookup outcome for a Winsock error code of a failed lookup.
@@ -79,27 +53,35 @@ LookupOutcome LookupOutcomeForError(int errorCode);
 enum class LookupNews {
     None,
     HostUnknown,  // the name server says the name of the start does not exist (yet): the name
-                  // is looked up again at every check tick
+                  // is looked up again, ever less often, until it resolves
     HostFound,    // a name that was unknown has an address now; its first request is sent
     AccessDenied, // the first request, sent with the first address, was refused
+    NetworkError, // the first request met a socket failure; the way opens again at the next tick
 };
 
 // The requests of a start that may still be answered: the tag the platform gave each (what its
-// reply carries back) and the address it went to. Holds the latest few; older ones are
-// forgotten, as their replies would come far too late to count.
+// reply carries back), the address it went to and when. Holds the latest CAPACITY; a request
+// leaves when it is answered, when it is older than the silence limit, or when a newer one
+// needs its room, and the platform is then told to abandon it (a connection attempt's socket
+// is closed), so the number of sockets stays bounded.
 class SentRequests {
 public:
     static constexpr std::size_t CAPACITY = 16;
 
     void Clear() { m_nCount = 0; }
-    void Add(uint32_t tag, const ProbeAddress& to);
+    // Adds a request; gives the tag of the oldest one when it had to leave for it.
+    std::optional<uint32_t> Add(uint32_t tag, const ProbeAddress& to, uint32_t sentTick);
     // Whether a request with this tag went to `from`; such a request is answered and forgotten.
     bool Take(uint32_t tag, const ProbeAddress& from);
+    // Forgets the requests sent more than lifetimeMs before `now`; gives their tags.
+    std::vector<uint32_t> Expire(uint32_t now, uint32_t lifetimeMs);
+    std::size_t Count() const { return m_nCount; }
 
 private:
     struct Request {
         uint32_t tag;
         ProbeAddress to;
+        uint32_t sentTick;
     };
     std::array<Request, CAPACITY> m_requests{}; // the oldest first
     std::size_t m_nCount = 0;
@@ -108,41 +90,53 @@ private:
 class ProbePlatform {
 public:
     virtual ~ProbePlatform() = default;
-    // Closes whatever way a previous start opened and opens this one; false when it cannot be
-    // opened (a refused raw socket, an echo service that cannot be reached).
+    // Starts the socket layer if needed; false when it cannot start.
+    virtual bool StartNetwork() = 0;
+    // Closes whatever way a previous start opened (abandoning every request still in flight)
+    // and opens this one; false when it cannot be opened (a refused raw socket, an echo
+    // service that cannot be reached).
     virtual bool OpenWay(ProbeWay way) = 0;
     // Sends one request to the address over the open way: an echo request, or for TcpPort a
-    // connection to `port` (0 for the ICMP ways), which abandons the previous attempt. When it
-    // is Sent, sets `tag` to what its answer will carry back to name it (the raw socket's send
-    // tick, the echo service's request number, the connection attempt's number).
+    // connection attempt to `port` (0 for the ICMP ways); earlier attempts stay in flight.
+    // When it is Sent, sets `tag` to what its answer will carry back to name it (the raw
+    // socket's send tick, the echo service's request number, the connection attempt's number).
     virtual SendOutcome Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
                              uint32_t& tag) = 0;
+    // The request with this tag will not count any more: whatever it holds may go.
+    virtual void Abandon(ProbeWay way, uint32_t tag) = 0;
     // Starts looking the name up in the background; the answer comes back through
     // ProbeSession::OnLookupAnswer with the same id.
     virtual void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) = 0;
+    // The platform's 32-bit millisecond tick count.
+    virtual uint32_t TickCount() = 0;
 };
 
 class ProbeSession {
 public:
     ProbeSession(ProbePlatform& platform, ProbeWayChoice choice);
 
-    // Starts probing the host text: chooses the way (a port, or an ICMP way), takes a dotted
-    // address at once or starts looking the name up (abandoning any lookup of an earlier
-    // start), and sends the first request as soon as the address is known. A failure (a bad
-    // port, a refused user) ends the session.
+    // Starts probing the host text: chooses the way (a port, or an ICMP way), takes an address
+    // typed as numbers at once or starts looking the name up (abandoning any lookup of an
+    // earlier start), and sends the first request as soon as an address is known. A failure (a
+    // bad port, no host, a bare IPv6 address, a refused user, no network layer) ends the
+    // session.
     std::optional<ProbeFailure> Start(const std::string& host);
-    // The check tick: one request to the latest good address, and a new lookup of the name
-    // when none is in flight.
-    std::optional<ProbeFailure> Tick();
+    // The check tick: forgets the requests older than silenceLimitMs, opens the way again after
+    // a socket failure, starts a lookup when one is due and none is in flight, and sends one
+    // request to the next address.
+    std::optional<ProbeFailure> Tick(uint32_t silenceLimitMs);
     // A lookup ended. Answers to abandoned lookups are ignored. The first address of a start
     // sends the first request at once. A name that does not exist is reported once and then
-    // looked up again at every tick, since a machine without a network yet (at logon, before
-    // the VPN) hears the same answer as for a name that will never exist.
+    // looked up again, since a machine without a network yet (at logon, before the VPN) hears
+    // the same answer as for a name that will never exist.
     LookupNews OnLookupAnswer(uint32_t lookupId, const LookupAnswer& answer);
     // The platform found that the way in use is refused (the echo service said so on
     // completion); started is the Started() count the refused request belonged to. After the
     // first reply of a start, the same completion is a lost request, and nothing changes.
     std::optional<ProbeFailure> OnRefused(uint32_t started);
+    // The way in use met a socket failure that no rule names (a reset raw socket): it is
+    // opened again at the next tick. NetworkError for the running start, else nothing.
+    std::optional<ProbeFailure> OnWayFailed(uint32_t started);
 
     // Whether an answer counts (an echo reply, a connection made): only the answer to a
     // request of the running start, coming from the address that request went to (a name
@@ -156,24 +150,31 @@ public:
     uint32_t Started() const { return m_nStarted; }
     bool IsLookupInFlight() const { return m_bLookupInFlight; }
     bool IsHostUnknown() const { return m_bHostUnknown; }
+    const AddressList& Addresses() const { return m_addresses; }
+    std::size_t RequestsInFlight() const { return m_sent.Count(); }
 
 private:
     bool ChooseWay(bool toPort);
     void StartLookup();
     std::optional<ProbeFailure> SendRequest();
     std::optional<ProbeFailure> Fail(ProbeFailure failure);
+    void AbandonAll(const std::vector<uint32_t>& tags);
 
     ProbePlatform& m_platform;
     ProbeWayChoice m_choice;
     bool m_bProbing = false;
     ProbeWay m_way = ProbeWay::RawSocket;
+    bool m_bReopenWay = false; // the way failed: open it again at the next tick
     uint32_t m_nStarted = 0;
-    uint16_t m_nPort = 0;                  // the port of the TcpPort way
-    std::string m_strName;                 // the name to look up; empty for a dotted address
-    std::optional<ProbeAddress> m_address; // the latest good address
+    uint16_t m_nPort = 0;     // the port of the TcpPort way
+    std::string m_strName;    // the name to look up; empty for an address typed as numbers
+    AddressList m_addresses;  // the latest good answer
+    LookupSchedule m_lookups; // when the name is looked up again
     bool m_bLookupInFlight = false;
-    uint32_t m_nLookupId = 0;    // the id of the latest lookup started
-    bool m_bHostUnknown = false; // the name server said no, and no address was found since
-    bool m_bAnswered = false;    // a reply of this start counted
-    SentRequests m_sent;         // the requests of this start
+    uint32_t m_nLookupId = 0;        // the id of the latest lookup started
+    bool m_bHostUnknown = false;     // the name server said no, and no address was found since
+    bool m_bAnswered = false;        // a reply of this start counted
+    uint32_t m_dwLastAnswer = 0;     // when the latest counted reply came
+    bool m_bSilenceLookedUp = false; // the name was looked up for the present silence
+    SentRequests m_sent;             // the requests of this start still in flight
 };

@@ -2,8 +2,6 @@
 // echo_packet, the decisions in probe_session.
 #include "probe/raw_socket.h"
 
-#include "probe/socket_layer.h"
-
 #include <cstring>
 
 SOCKET g_probeSocket = 0;
@@ -63,12 +61,12 @@ SendOutcome SendRawEchoRequest(Ipv4Word address, uint32_t& tag) {
     }
     // A network that is down or unreachable sends nothing, like a time-out; a watcher waiting
     // for the network to come back goes on.
-    if (IsSendFailureRecoverable(::WSAGetLastError()))
-        return SendOutcome::NotSent;
-    EndProcessOnSocketFailure();
+    return IsSendFailureRecoverable(::WSAGetLastError()) ? SendOutcome::NotSent
+                                                         : SendOutcome::Failed;
 }
 
-std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified) {
+std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified, bool& failed) {
+    failed = false;
     if (!HasRawSocket() || notified != g_probeSocket)
         return std::nullopt;
     uint8_t buffer[PROBE_BUFFER_SIZE];
@@ -79,9 +77,8 @@ std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified) {
                                     0, reinterpret_cast<sockaddr*>(&sender), &senderLength);
     if (received == SOCKET_ERROR) {
         // A time-out, or nothing left to read.
-        if (IsReadFailureIgnorable(::WSAGetLastError()))
-            return std::nullopt;
-        EndProcessOnSocketFailure();
+        failed = !IsReadFailureIgnorable(::WSAGetLastError());
+        return std::nullopt;
     }
     const std::optional<EchoReply> reply = ParseEchoReply(
         buffer, static_cast<std::size_t>(received), ProcessIdentifier(), ::GetTickCount());

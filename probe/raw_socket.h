@@ -3,7 +3,8 @@
 #pragma once
 
 #include "probe/echo_packet.h"
-#include "probe/probe_session.h"
+#include "probe/probe_address.h"
+#include "probe/probe_way.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -22,7 +23,7 @@ bool OpenRawProbeSocket(HWND window);
 void CloseRawProbeSocket();
 
 // Sends one echo request over the raw socket; its send tick, which the reply echoes, is its
-// tag. A failure other than those that may pass ends the process.
+// tag. A failure other than those that may pass is Failed.
 SendOutcome SendRawEchoRequest(Ipv4Word address, uint32_t& tag);
 
 // An echo reply to this process and the address it came from.
@@ -33,5 +34,6 @@ struct RawEchoReply {
 
 // Reads one datagram from the raw socket that a WM_SOCKET_EVENT names: an echo reply to this
 // process, or nothing (a notice for another socket, one closed since or none made, or a
-// datagram that is no such reply).
-std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified);
+// datagram that is no such reply). A read failure other than those that may be ignored sets
+// `failed`: the socket is then of no more use.
+std::optional<RawEchoReply> ReadRawEchoReply(SOCKET notified, bool& failed);

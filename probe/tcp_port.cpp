@@ -1,9 +1,11 @@
-// TCP connections to the watched port over Winsock, selected for FD_CONNECT on the window.
+// TCP connections to the watched port over Winsock, each selected for FD_CONNECT on the window.
 #include "probe/tcp_port.h"
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -14,8 +16,18 @@ struct Attempt {
     uint32_t startTick = 0;
 };
 
-Attempt g_attempt; // the pending attempt; its socket is invalid when there is none
+// The open attempts, the oldest first. Never destroyed: the program may end with some open.
+std::vector<Attempt>& OpenAttempts() {
+    static auto* attempts = new std::vector<Attempt>;
+    return *attempts;
+}
 uint32_t g_nLastTag = 0;
+
+// Without a linger time set, the close is graceful: a made connection ends with a FIN.
+void Close(std::vector<Attempt>::iterator attempt) {
+    ::closesocket(attempt->socket);
+    OpenAttempts().erase(attempt);
+}
 
 // The socket address of the address and port; its length, or 0.
 int ToSocketAddress(const ProbeAddress& address, uint16_t port, sockaddr_storage& to) {
@@ -37,17 +49,25 @@ int ToSocketAddress(const ProbeAddress& address, uint16_t port, sockaddr_storage
 
 } // namespace
 
-void CloseTcpPortAttempt() {
-    if (g_attempt.socket == INVALID_SOCKET)
-        return;
-    // Without a linger time set, the close is graceful: a made connection ends with a FIN.
-    ::closesocket(g_attempt.socket);
-    g_attempt.socket = INVALID_SOCKET;
+void CloseTcpPortAttempts() {
+    std::vector<Attempt>& open = OpenAttempts();
+    while (!open.empty())
+        Close(open.begin());
+}
+
+void CloseTcpPortAttempt(uint32_t tag) {
+    std::vector<Attempt>& open = OpenAttempts();
+    const auto found = std::find_if(open.begin(), open.end(),
+                                    [tag](const Attempt& attempt) { return attempt.tag == tag; });
+    if (found != open.end())
+        Close(found);
 }
 
 SendOutcome StartTcpPortAttempt(const ProbeAddress& address, uint16_t port, HWND window,
                                 uint32_t& tag) {
-    CloseTcpPortAttempt();
+    std::vector<Attempt>& open = OpenAttempts();
+    if (open.size() >= MAX_TCP_PORT_ATTEMPTS)
+        Close(open.begin());
     sockaddr_storage to;
     const int length = ToSocketAddress(address, port, to);
     const SOCKET attempt = ::socket(to.ss_family, SOCK_STREAM, IPPROTO_TCP);
@@ -61,24 +81,35 @@ SendOutcome StartTcpPortAttempt(const ProbeAddress& address, uint16_t port, HWND
         ::closesocket(attempt);
         return SendOutcome::NotSent;
     }
-    g_attempt = {attempt, ++g_nLastTag, address, startTick};
-    tag = g_attempt.tag;
+    open.push_back({attempt, ++g_nLastTag, address, startTick});
+    tag = g_nLastTag;
     return SendOutcome::Sent;
 }
 
 std::optional<TcpPortAnswer> ReadTcpPortEvent(WPARAM socket, LPARAM event) {
-    if (g_attempt.socket == INVALID_SOCKET || static_cast<SOCKET>(socket) != g_attempt.socket ||
-        WSAGETSELECTEVENT(event) != FD_CONNECT || WSAGETSELECTERROR(event) != 0)
+    std::vector<Attempt>& open = OpenAttempts();
+    const auto attempt = std::find_if(open.begin(), open.end(), [socket](const Attempt& candidate) {
+        return candidate.socket == static_cast<SOCKET>(socket);
+    });
+    if (attempt == open.end() || WSAGETSELECTEVENT(event) != FD_CONNECT)
         return std::nullopt;
-    // A notice posted for a closed attempt whose handle the next attempt was given again must
-    // not count for it: only a connection that is made counts.
+    // A notice posted for a closed attempt whose handle a later attempt was given again must
+    // not count for it, nor close it: only the socket's own state is believed.
+    if (WSAGETSELECTERROR(event) != 0) {
+        int error = 0;
+        int errorLength = sizeof(error);
+        if (::getsockopt(attempt->socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                         &errorLength) == 0 &&
+            error != 0)
+            Close(attempt); // refused or unreachable: this attempt is over
+        return std::nullopt;
+    }
     sockaddr_storage peer;
     int peerLength = sizeof(peer);
-    if (::getpeername(g_attempt.socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) ==
+    if (::getpeername(attempt->socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) ==
         SOCKET_ERROR)
         return std::nullopt;
-    const TcpPortAnswer answer = {g_attempt.tag, g_attempt.to,
-                                  ::GetTickCount() - g_attempt.startTick};
-    CloseTcpPortAttempt();
+    const TcpPortAnswer answer = {attempt->tag, attempt->to, ::GetTickCount() - attempt->startTick};
+    Close(attempt);
     return answer;
 }

@@ -1,10 +1,13 @@
-// The probe's port way: one non-blocking TCP connection per check tick, its completion posted
-// to the window as WM_PORT_EVENT. A connection that is made is closed at once without a byte
-// sent; an attempt still pending at the next one is abandoned and closed. No raw socket and
-// no echo service are involved, so any user may probe this way.
+// The probe's port way: one non-blocking TCP connection attempt per check tick, each with its
+// own number, its completion posted to the window as WM_PORT_EVENT. Attempts live until they
+// complete or the session abandons them (at the silence limit), so a handshake slower than the
+// check period still counts. A connection that is made is closed at once without a byte sent;
+// a refused one is closed when its notice comes. No raw socket and no echo service are
+// involved, so any user may probe this way.
 #pragma once
 
-#include "probe/probe_session.h"
+#include "probe/probe_address.h"
+#include "probe/probe_way.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -13,22 +16,27 @@
 
 constexpr UINT WM_PORT_EVENT = WM_APP + 3; // wParam: the socket; lParam: the event and error
 
-// Sends nothing: closes the pending attempt, if any.
-void CloseTcpPortAttempt();
+// At most this many attempts are open at once; a new one beyond closes the oldest.
+constexpr std::size_t MAX_TCP_PORT_ATTEMPTS = 16;
 
-// Closes the previous attempt and starts connecting to the address and port (Winsock must be
-// started); `tag` is set to the attempt's number. NotSent when no connection can be begun
-// (no IPv6 here, a network that is down).
+// Closes every attempt still open.
+void CloseTcpPortAttempts();
+// Closes the attempt with this number, if it is still open.
+void CloseTcpPortAttempt(uint32_t tag);
+
+// Starts connecting to the address and port (Winsock must be started); `tag` is set to the
+// attempt's number. NotSent when no connection can be begun (no IPv6 here, a network that is
+// down).
 SendOutcome StartTcpPortAttempt(const ProbeAddress& address, uint16_t port, HWND window,
                                 uint32_t& tag);
 
-// A connection made by the pending attempt.
+// A connection made by one of the open attempts.
 struct TcpPortAnswer {
     uint32_t tag;
     ProbeAddress to;
     uint32_t roundTripMs;
 };
 
-// WM_PORT_EVENT: the pending attempt's connection, made and now closed; nothing for a refused
-// connection (closed at the next attempt), a notice of an earlier attempt or another event.
+// WM_PORT_EVENT: the attempt's connection, made and now closed; nothing for a refused
+// connection (closed now), a notice of an attempt closed since, or another event.
 std::optional<TcpPortAnswer> ReadTcpPortEvent(WPARAM socket, LPARAM event);

@@ -41,8 +41,11 @@ bool TrayIconState::AddAgain() {
 }
 
 void TrayIconState::RemoveIcon() {
+    // An add that timed out may have shown the icon all the same: it is deleted too, so that
+    // no ghost stays behind.
+    const bool mayBeShown = m_bIconAdded || m_bIconWanted;
     m_bIconWanted = false;
-    if (!m_bIconAdded) {
+    if (!mayBeShown) {
         return;
     }
     m_nid.uFlags = 0;
@@ -55,7 +58,7 @@ bool TrayIconState::SetIcon(uintptr_t icon) {
     // appears later gets the current picture.
     m_nid.hIcon = icon;
     if (!m_bIconAdded) {
-        return false;
+        return AddIfWanted();
     }
     m_nid.uFlags = NIF_ICON;
     return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
@@ -64,10 +67,16 @@ bool TrayIconState::SetIcon(uintptr_t icon) {
 bool TrayIconState::SetTooltip(std::string_view text) {
     CopyTooltip(text);
     if (!m_bIconAdded) {
-        return false;
+        return AddIfWanted();
     }
     m_nid.uFlags = NIF_TIP;
     return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
+}
+
+bool TrayIconState::AddIfWanted() {
+    // An add that failed (Explorer busy at logon times the call out) is tried again with the
+    // whole record, so that the icon never stays on an old picture.
+    return m_bIconWanted && AddAgain();
 }
 
 void TrayIconState::CopyTooltip(std::string_view text) {

@@ -96,14 +96,16 @@ public:
     bool Create(uint32_t platformMajorVersion, uint32_t recordSize, uintptr_t parentWnd,
                 uint32_t callbackMessage, std::string_view tooltip, uintptr_t icon,
                 uint32_t iconId);
-    // Deletes the icon from the notification area if it is there.
+    // Deletes the icon from the notification area if it is there, or may be (an add that
+    // failed).
     void RemoveIcon();
     // The taskbar was made again (Explorer restarted) and has lost every icon: adds the icon
     // again with its current picture and tooltip. Does nothing unless Create made the icon
     // and it was not removed since. True when the icon is in the notification area.
     bool AddAgain();
     // Both keep the new icon or tooltip in the record, and show it when the icon is in the
-    // notification area (true when the shell took it). A text longer than the record holds is
+    // notification area (true when the shell took it); after an add that failed they add the
+    // icon again. A text longer than the record holds is
     // cut to its first 63 characters.
     bool SetIcon(uintptr_t icon);
     bool SetTooltip(std::string_view text);
@@ -142,6 +144,7 @@ public:
 
 private:
     void CopyTooltip(std::string_view text);
+    bool AddIfWanted();
 
     TrayShell& m_shell;
     bool m_bIconAdded = false;

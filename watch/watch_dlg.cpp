@@ -198,6 +198,9 @@ void CWatchDlg::OnHostResolved(WPARAM lookupId) {
     case LookupNews::AccessDenied:
         m_watch.OnProbeFailed(ProbeFailure::AccessDenied);
         break;
+    case LookupNews::NetworkError:
+        m_watch.OnProbeFailed(ProbeFailure::NetworkError);
+        break;
     }
 }
 
@@ -320,7 +323,8 @@ std::optional<ProbeFailure> CWatchDlg::StartProbe(const std::string& host) {
 }
 
 std::optional<ProbeFailure> CWatchDlg::SendEchoRequest() {
-    return ProbeTick();
+    // A request may be answered until the host would count as silent.
+    return ProbeTick(SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency)));
 }
 
 uint32_t CWatchDlg::ReadTickCount() {

@@ -1,6 +1,7 @@
 // The watch state machine: start, check tick, reply, the two events and the light.
 #include "watch/watch_machine.h"
 
+#include "probe/host_text.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -19,6 +20,12 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "Access denied - " + host + "!";
     case ProbeFailure::BadPort:
         return "Bad port - " + host + "!";
+    case ProbeFailure::NoHost:
+        return "No host - " + host + "!";
+    case ProbeFailure::Ipv6NeedsPort:
+        return "IPv6 needs a port - " + host + "!";
+    case ProbeFailure::NetworkError:
+        return "Network error - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -47,9 +54,11 @@ WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
     : m_settings(settings), m_effects(effects) {}
 
 void WatchMachine::StartWatch() {
-    const std::string text = m_effects.TakeHostText();
+    // " server:22 " watches "server:22".
+    const std::string text = TrimHostText(m_effects.TakeHostText());
     m_bAlive = false;
     m_bHostUnknown = false;
+    m_bErrorShown = false;
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
@@ -59,11 +68,7 @@ void WatchMachine::StartWatch() {
         m_bWatching = true;
         m_bCheckTickSeen = false;
         m_strHost = text;
-        if (m_settings.Hide != 0) {
-            m_effects.ToggleVisible();
-        } else {
-            m_effects.SetTrayTooltip(TrayTooltipText(m_effects.IsVisible(), m_strHost));
-        }
+        HideOrNameTheHost();
     }
     m_effects.SetTrayIcon(IDI_TRAY_WAITING);
     // The light takes the new state's colour at the next light tick.
@@ -78,7 +83,11 @@ void WatchMachine::OnEchoReply() {
     m_effects.RestartLightTimer();
     if (!m_bAlive) {
         OnHostAlive();
+    } else if (m_bErrorShown) {
+        // The error passed: the status says again what holds, without a second make event.
+        m_effects.SetStatusText(m_strHost + " is alive!");
     }
+    m_bErrorShown = false;
     // Read after the make actions have run.
     m_dwLastReplyTick = m_effects.ReadTickCount();
     // Until the first check tick, the first reply tells when the program last ran.
@@ -96,6 +105,12 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    if (failure == ProbeFailure::NetworkError) {
+        // The probe opens its way again at the next tick: watching goes on as it was, and the
+        // silence rule judges the host meanwhile.
+        m_bErrorShown = true;
+        return;
+    }
     m_bAlive = false;
     if (failure == ProbeFailure::UnknownHost) {
         m_bHostUnknown = true;
@@ -116,9 +131,19 @@ void WatchMachine::OnHostFound() {
         return;
     }
     m_bHostUnknown = false;
+    // As after a start: the status, and the window hidden while it waits when so set.
     m_effects.SetStatusText("Waiting for " + m_strHost + "...");
+    HideOrNameTheHost();
     // The light turns from grey to red at the next light tick.
     m_effects.RestartLightTimer();
+}
+
+void WatchMachine::HideOrNameTheHost() {
+    if (m_settings.Hide != 0 && m_effects.IsVisible()) {
+        m_effects.ToggleVisible();
+    } else {
+        m_effects.SetTrayTooltip(TrayTooltipText(m_effects.IsVisible(), m_strHost));
+    }
 }
 
 void WatchMachine::OnTimer(uintptr_t timerId) {
@@ -133,10 +158,12 @@ void WatchMachine::OnCheckTick() {
     if (!m_bWatching) {
         return;
     }
-    // A request that cannot go out is left to the silence rule; a refused one ends watching.
+    // A request that cannot go out is left to the silence rule, as is one that met a network
+    // error (shown); a refused one ends watching.
     if (const std::optional<ProbeFailure> failure = m_effects.SendEchoRequest()) {
         OnProbeFailed(*failure);
-        return;
+        if (failure != ProbeFailure::NetworkError)
+            return;
     }
     // The tick is read after the request, so that its reply can never count for this test.
     const uint32_t now = m_effects.ReadTickCount();

@@ -82,7 +82,8 @@ public:
     // An accepted echo reply arrived.
     void OnEchoReply();
     // Probing the host met a failure after the start. A refused user stops watching; a name
-    // that does not exist is shown as unknown while it is looked up again at every check tick.
+    // that does not exist is shown as unknown while it is looked up again; a network error is
+    // shown while watching goes on.
     void OnProbeFailed(ProbeFailure failure);
     // The unknown name has an address now: watching goes on as after a start.
     void OnHostFound();
@@ -113,6 +114,9 @@ private:
     void OnHostAlive();
     void OnHostDied();
     void StopWatching();
+    // What a start that waits does with the window: hides it when the settings say so, else
+    // names the host in the tooltip.
+    void HideOrNameTheHost();
     // Whether the check tick at `now` comes so late after the previous one (or the first
     // reply) that the program cannot have run in between; remembers `now` as the previous tick.
     bool IsLateCheckTick(uint32_t now);
@@ -126,6 +130,7 @@ private:
     std::string m_strHost;          // the subject of every status text and tooltip
     bool m_bAlive = false;          // answered and not declared dead since
     bool m_bHostUnknown = false;    // watching a name that the name server says does not exist
+    bool m_bErrorShown = false;     // the status shows a network error that did not stop watching
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of
     // the first reply; m_bCheckTickSeen tells whether there is one.

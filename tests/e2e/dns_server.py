@@ -3,11 +3,14 @@
 namespace. Each query is answered as the first word of MODE_FILE says at that moment:
 
   answer   A queries get 127.0.0.1 for every name, except names that start with "nosuch",
-           which get "no such name" (NXDOMAIN); other query types get an empty answer
+           which get "no such name" (NXDOMAIN); AAAA queries of names that start with "dual"
+           get ::1; other query types get an empty answer
   silent   nothing is sent back
   nxdomain every name gets "no such name"
   roundrobin as answer, but the address is 127.0.0.2 and 127.0.0.3 in turn, query by query, as a
            name served round-robin
+
+Each query is logged as "name type" in MODE_FILE.queries.
 
   dns_server.py MODE_FILE [PORT]
 """
@@ -18,6 +21,7 @@ import sys
 LOOPBACK = bytes([127, 0, 0, 1])
 ROUND_ROBIN = [bytes([127, 0, 0, 2]), bytes([127, 0, 0, 3])]
 TYPE_A = 1
+TYPE_AAAA = 28
 RCODE_NXDOMAIN = 3
 
 
@@ -44,6 +48,14 @@ def question_name(packet, end):
     return ".".join(labels).lower()
 
 
+def log_query(packet, path):
+    end = question_end(packet) if len(packet) >= 12 else None
+    if end is not None:
+        qtype = struct.unpack("!H", packet[end - 4:end - 2])[0]
+        with open(path, "a") as log:
+            log.write("%s %s\n" % (question_name(packet, end), {TYPE_A: "A", TYPE_AAAA: "AAAA"}.get(qtype, qtype)))
+
+
 def reply(packet, mode, serial):
     """The response to one query, or None; serial counts the A queries answered before."""
     if len(packet) < 12:
@@ -62,6 +74,9 @@ def reply(packet, mode, serial):
         address = ROUND_ROBIN[serial % 2] if mode == "roundrobin" else LOOPBACK
         answers = struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + address
         count = 1
+    elif not missing and qtype == TYPE_AAAA and name.startswith("dual"):
+        answers = struct.pack("!HHHIH", 0xC00C, TYPE_AAAA, 1, 60, 16) + bytes(15) + b"\x01"
+        count = 1
     rcode = RCODE_NXDOMAIN if missing else 0
     # A response to a recursive query: QR, the opcode and RD copied, RA, the code.
     out_flags = 0x8000 | (flags & 0x7900) | 0x0080 | rcode
@@ -77,6 +92,7 @@ def main():
     serial = 0
     while True:
         packet, sender = server.recvfrom(4096)
+        log_query(packet, mode_file + ".queries")
         try:
             with open(mode_file) as f:
                 mode = (f.read().split() or ["answer"])[0]

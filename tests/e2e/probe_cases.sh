@@ -283,3 +283,72 @@ case_port() {
     kill $PORT_LISTENER
     in_ns nft delete table inet tw_e2e
 }
+
+# --- every address of a name (dual.test: ::1, whose port 3389 refuses, and 127.0.0.1, which
+# listens), handshakes slower than the period, the lookups of a minute, the host field's forms.
+
+expect_lookups() { # name low high: the A queries for the name since the log was emptied
+    local count
+    count=$(grep -cx "$1 A" "$E2E_DNS_MODE.queries")
+    note "$1: $count lookups in a minute"
+    ((count >= $2 && count <= $3)) || problem "$count lookups of $1 in a minute, not $2 to $3"
+    : >"$E2E_DNS_MODE.queries"
+}
+
+case_every_address() {
+    fresh_case
+    local log=$E2E_DRIVE_DIR/events.log syn='tcp flags & (syn | ack) == syn'
+    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakePlaySound 0 \
+        BreakPlaySound 0 >/dev/null
+    drv set-string tarnwell MakeLogFilename 'C:\e2e\events.log' BreakLogFilename 'C:\e2e\events.log' >/dev/null
+    # [::1]:3389 refuses, counting the SYNs; chain slow later drops the first two SYNs of every
+    # connection to 3389, so that each handshake takes 2 s or more.
+    in_ns nft -f - <<<"table inet tw_e2e_addr {
+        set once { type inet_service; flags dynamic,timeout; timeout 60s; }
+        set twice { type inet_service; flags dynamic,timeout; timeout 60s; }
+        chain v6 { type filter hook input priority 0;
+            ip6 daddr ::1 tcp dport 3389 $syn counter reject with tcp reset; }
+        chain slow { type filter hook input priority 1; }
+    }" || problem "nftables refused the rules"
+    start_port_listener
+    : >"$E2E_DNS_MODE.queries"
+    launch "$E2E_EXE" dual.test:3389 && expect_port_status "dual.test:3389 is alive!" 5000 "of the start"
+    in_ns nft list chain inet tw_e2e_addr v6 | grep -q 'packets [1-9]' ||
+        problem "the IPv6 address, first in the system's order, was never tried"
+    result name_makes_on_its_ipv4_address_when_ipv6_refuses
+
+    expect_steady $STATUS "dual.test:3389 is alive!" 58000
+    expect_lookups dual.test 2 3
+    result name_that_resolves_is_looked_up_every_30_s
+
+    drv set-text $HOST_FIELD nosuch.test && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "Unknown - nosuch.test!" 3000 "of Enter"
+    expect_steady $STATUS "Unknown - nosuch.test!" 60000
+    expect_lookups nosuch.test 5 7 # 0, 1, 3, 7, 15, 31 s after Enter, and perhaps 61 s
+    result unknown_name_is_looked_up_ever_less_often
+
+    in_ns nft -f - <<<"add rule inet tw_e2e_addr slow tcp dport 3389 $syn tcp sport @twice accept
+add rule inet tw_e2e_addr slow tcp dport 3389 $syn tcp sport @once add @twice { tcp sport } drop
+add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop" ||
+        problem "nftables refused the slow-handshake rules"
+    drv set-text $HOST_FIELD 127.0.0.1:3389 && drv key $HOST_FIELD $VK_RETURN
+    expect_port_status "127.0.0.1:3389 is alive!" 8000 "of Enter with slow handshakes"
+    expect_steady $STATUS "127.0.0.1:3389 is alive!" 20000
+    grep -q "has died" "$log" 2>/dev/null && problem "a break line in the log: $(tr -d '\r' <"$log")"
+    result slow_handshakes_make_and_log_no_break
+
+    in_ns nft flush chain inet tw_e2e_addr slow
+    local text status
+    : >"$E2E_DNS_MODE.queries"
+    for text in " 127.0.0.1:3389 |127.0.0.1:3389 is alive!" ":3389|No host - :3389!" \
+        "::1|IPv6 needs a port - ::1!"; do
+        status=${text#*|}
+        drv set-text $HOST_FIELD "${text%%|*}" && drv key $HOST_FIELD $VK_RETURN
+        expect_port_status "$status" 5000 "of Enter on \"${text%%|*}\""
+    done
+    [[ -s $E2E_DNS_MODE.queries ]] && problem "looked up: $(sort -u "$E2E_DNS_MODE.queries" | tr '\n' ' ')"
+    end_with "Exit command" command $EXIT_BUTTON
+    result host_field_forms
+    kill $PORT_LISTENER
+    in_ns nft delete table inet tw_e2e_addr
+}

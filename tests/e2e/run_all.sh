@@ -80,6 +80,7 @@ case_alive_dead_alive
 case_silent_name_server
 case_no_false_alarm
 case_port
+case_every_address
 case_ordinary_user
 case_stopped_process
 case_start_at_sign_in

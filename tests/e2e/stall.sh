@@ -9,7 +9,7 @@
 #   1. start: the program starts with the name while the name server is silent (START s);
 #   2. watching: the name server answers until the host is alive, then falls silent (SECONDS s);
 #   3. port: the program watches 127.0.0.1:3389 while nftables drops every SYN to the port, so
-#      that each check tick abandons a connection that never completes (PORT s).
+#      that each check tick starts a connection that never completes (PORT s).
 #
 #   tests/e2e/stall.sh [SECONDS [START [PORT]]]     default 60, 20 and 20
 #

@@ -1,6 +1,7 @@
 // The host field's grammar: a host alone, a host with its port, a bracketed IPv6 address with
 // its port, and the ways a port can be wrong.
 #include "probe/host_text.h"
+#include "probe/probe_address.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,19 @@ namespace {
 
 std::string Parsed(const char* text) {
     const HostText parsed = ParseHostText(text);
-    const char* const kinds[] = {"echo ", "port ", "bad "};
+    const char* const kinds[] = {"echo ", "port ", "bad ", "nohost ", "ipv6 "};
     return kinds[parsed.kind] + parsed.host +
            (parsed.kind == HostText::Port ? " " + std::to_string(parsed.port) : "");
 }
 
 TEST(HostText, SplitsTheHostFromItsPort) {
     const std::pair<const char*, const char*> rows[] = {
-        {"server", "echo server"}, {"fe80::1", "echo fe80::1"},
-        {"[::1]", "echo [::1]"},   {"server:3389", "port server 3389"},
+        {"server", "echo server"}, {"fe80::1", "ipv6 fe80::1"},
+        {"[::1]", "ipv6 ::1"},     {"server:3389", "port server 3389"},
+        {"::1", "ipv6 ::1"},       {"fe80::1%12", "ipv6 fe80::1%12"},
+        {"a:b:c", "echo a:b:c"},   {"[::1]x", "echo [::1]x"},
+        {":3389", "nohost "},      {"[]:3389", "nohost "},
+        {":", "nohost "},          {"[fe80::1%12]:22", "port fe80::1%12 22"},
         {"h:1", "port h 1"},       {"h:65535", "port h 65535"},
         {"h:0443", "port h 443"},  {"[2001:db8::1]:443", "port 2001:db8::1 443"},
         {"h:65536", "bad h"},      {"h:0", "bad h"},
@@ -29,6 +34,34 @@ TEST(HostText, SplitsTheHostFromItsPort) {
     };
     for (const auto& [text, parsed] : rows)
         EXPECT_EQ(parsed, Parsed(text)) << text;
+}
+
+TEST(HostText, TheBlanksAroundTheTextAreTrimmed) {
+    EXPECT_EQ("server:22", TrimHostText(" server:22 "));
+    EXPECT_EQ("a b", TrimHostText("\t a b\r\n"));
+    EXPECT_EQ("", TrimHostText("   "));
+    EXPECT_EQ("", TrimHostText(""));
+}
+
+// An IPv6 address typed as numbers, in each of its text forms and with a numeric zone.
+TEST(NumericAddress, Ipv6TextForms) {
+    const auto v6 = [](const char* text) { return ParseNumericAddress(text).value(); };
+    const ProbeAddress doc = v6("2001:DB8::1");
+    EXPECT_TRUE(doc.isIpv6);
+    EXPECT_EQ(0x20, doc.bytes[0]);
+    EXPECT_EQ(0x0d, doc.bytes[2]);
+    EXPECT_EQ(1, doc.bytes[15]);
+    EXPECT_EQ(doc, v6("2001:db8:0:0:0:0:0:1"));
+    EXPECT_EQ(v6("::1"), v6("0:0:0:0:0:0:0:1"));
+    EXPECT_EQ(v6("1:2:3:4:5:6:7::"), v6("1:2:3:4:5:6:7:0"));
+    EXPECT_EQ(v6("::ffff:192.0.2.1"), v6("::ffff:c000:201"));
+    EXPECT_EQ(12u, v6("fe80::1%12").scopeId);
+    EXPECT_FALSE(ParseNumericAddress("192.0.2.1")->isIpv6);
+    for (const char* text : {"", ":", ":1", "1:", "1::2::3", "1:2:3:4:5:6:7:8:9",
+                             "12345::", "1:2:3:4:5:6:7:8::", "::1%", "::1%eth0", "::1%99999999999",
+                             "1:2:3:4:5:6:7:1.2.3.4", "g::1", "example.org"}) {
+        EXPECT_FALSE(ParseNumericAddress(text).has_value()) << text;
+    }
 }
 
 } // namespace

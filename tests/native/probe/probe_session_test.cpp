@@ -21,17 +21,25 @@ const ProbeAddress GAMMA =
 std::string Dotted(const ProbeAddress& address) {
     const auto& b = address.bytes;
     if (address.isIpv6)
-        return "[v6 " + std::to_string(b[15]) + "]";
+        return "[v6 " + std::to_string(b[15]) +
+               (address.scopeId != 0 ? "%" + std::to_string(address.scopeId) : "") + "]";
     return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
            std::to_string(b[3]);
 }
 
+// The silence limit the ticks pass: a request may be answered for this long.
+constexpr uint32_t LIMIT = 10000;
+
 class FakePlatform : public ProbePlatform {
 public:
+    bool networkStarts = true;
     bool rawOpens = true;
     bool serviceOpens = true;
     SendOutcome sendOutcome = SendOutcome::Sent;
-    uint32_t lastTag = 0; // the tag of the latest request sent
+    uint32_t lastTag = 0;            // the tag of the latest request sent
+    uint32_t now = 0;                // the tick count
+    uint32_t lastLookup = 0;         // the id of the latest lookup started
+    std::vector<uint32_t> abandoned; // the tags of the requests abandoned, in order
     Calls calls;
 
     Calls Take() {
@@ -39,6 +47,7 @@ public:
         taken.swap(calls);
         return taken;
     }
+    bool StartNetwork() override { return networkStarts; }
     bool OpenWay(ProbeWay way) override {
         calls.push_back("open " + Name(way));
         return way == ProbeWay::RawSocket ? rawOpens : way != ProbeWay::EchoService || serviceOpens;
@@ -50,7 +59,10 @@ public:
         tag = ++lastTag;
         return sendOutcome;
     }
+    void Abandon(ProbeWay, uint32_t tag) override { abandoned.push_back(tag); }
+    uint32_t TickCount() override { return now; }
     void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
+        lastLookup = lookupId;
         calls.push_back("lookup " + std::to_string(lookupId) + " " + name +
                         (family == LookupFamily::Any ? " any" : ""));
     }
@@ -63,6 +75,27 @@ class ProbeSessionTest : public ::testing::Test {
 protected:
     FakePlatform platform;
     ProbeSession session{platform, ProbeWayChoice::Automatic};
+
+    // A check tick at `now`, which must not fail; gives what it asked of the platform.
+    Calls TickAt(uint32_t now) {
+        platform.now = now;
+        EXPECT_FALSE(session.Tick(LIMIT)) << now;
+        return platform.Take();
+    }
+    // The times of the lookups that ticks every second from `from` to `to` start, each one
+    // answered at once.
+    std::vector<uint32_t> LookupTimes(uint32_t from, uint32_t to, const LookupAnswer& answer) {
+        std::vector<uint32_t> times;
+        for (uint32_t now = from; now <= to; now += 1000) {
+            const uint32_t before = platform.lastLookup;
+            TickAt(now);
+            if (platform.lastLookup != before) {
+                times.push_back(now);
+                session.OnLookupAnswer(platform.lastLookup, answer);
+            }
+        }
+        return times;
+    }
 };
 
 TEST(ProbeWayChoice, TheEnvironmentForcesOneWayOrNone) {
@@ -104,7 +137,7 @@ TEST_F(ProbeSessionTest, RawSocketFirstAndTheEchoServiceWhenItIsRefused) {
     EXPECT_EQ((Calls{"open raw", "open service", "service send 192.0.2.1"}), platform.Take());
     EXPECT_EQ(ProbeWay::EchoService, session.Way());
     // The way stays for the start: the ticks do not try the raw socket again.
-    EXPECT_FALSE(session.Tick());
+    EXPECT_FALSE(session.Tick(LIMIT));
     EXPECT_EQ(Calls{"service send 192.0.2.1"}, platform.Take());
 }
 
@@ -114,7 +147,7 @@ TEST_F(ProbeSessionTest, RefusedBothWaysIsAccessDeniedAndNothingIsSent) {
     EXPECT_EQ(ProbeFailure::AccessDenied, session.Start("example.org"));
     EXPECT_EQ((Calls{"open raw", "open service"}), platform.Take());
     EXPECT_FALSE(session.IsProbing());
-    EXPECT_FALSE(session.Tick());
+    EXPECT_FALSE(session.Tick(LIMIT));
     EXPECT_EQ(Calls{}, platform.Take());
 }
 
@@ -133,7 +166,7 @@ TEST_F(ProbeSessionTest, AForcedWayIsTheOnlyOneTried) {
 TEST_F(ProbeSessionTest, ANameIsLookedUpAndTheFirstRequestGoesWithTheAnswer) {
     EXPECT_FALSE(session.Start("example.org"));
     EXPECT_EQ((Calls{"open raw", "lookup 1 example.org"}), platform.Take());
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, {ALPHA}}));
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
     // Only from the address the request went to, and once.
     EXPECT_FALSE(session.CountsReply(platform.lastTag, BETA));
@@ -142,67 +175,57 @@ TEST_F(ProbeSessionTest, ANameIsLookedUpAndTheFirstRequestGoesWithTheAnswer) {
     EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
 }
 
-TEST_F(ProbeSessionTest, WhileWatchingOneLookupPerTickAtMostAndOneInFlight) {
+// A name that resolves is asked for again every 30 s (following a round-robin name), one
+// lookup at a time, and at once when the host stops answering; a lookup that fails meanwhile
+// keeps the last good addresses.
+TEST_F(ProbeSessionTest, ANameThatResolvesIsLookedUpEvery30SecondsAndWhenTheHostFallsSilent) {
     session.Start("example.org");
-    session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
+    session.OnLookupAnswer(1, {LookupOutcome::Found, {ALPHA}});
     platform.Take();
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ((Calls{"lookup 2 example.org", "raw send 192.0.2.1"}), platform.Take());
-    // The lookup is slow: the next ticks send to the last good address and start no other.
-    EXPECT_FALSE(session.Tick());
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ((Calls{"raw send 192.0.2.1", "raw send 192.0.2.1"}), platform.Take());
-    // The name now has another address (served round-robin): the requests follow it, and the
-    // next tick looks again. A reply still due from the old address counts for its request.
+    EXPECT_EQ((std::vector<uint32_t>{30000, 60000}),
+              LookupTimes(1000, 60000, {LookupOutcome::Found, {ALPHA}}));
+    // A slow lookup: the ticks send to the last good address and start no other.
+    EXPECT_EQ((Calls{"lookup 4 example.org", "raw send 192.0.2.1"}), TickAt(90000));
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, TickAt(125000));
+    // The name now has another address: the requests follow it. A reply still due from the
+    // old address counts for its request.
     const uint32_t toAlpha = platform.lastTag;
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
-    EXPECT_EQ(Calls{}, platform.Take());
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ((Calls{"lookup 3 example.org", "raw send 192.0.2.2"}), platform.Take());
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(4, {LookupOutcome::Found, {BETA}}));
+    EXPECT_EQ(Calls{"raw send 192.0.2.2"}, TickAt(126000));
     EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
     EXPECT_TRUE(session.CountsReply(toAlpha, ALPHA));
     EXPECT_TRUE(session.CountsReply(platform.lastTag, BETA));
-}
-
-TEST_F(ProbeSessionTest, AFailedLookupWhileWatchingKeepsTheLastGoodAddress) {
-    session.Start("example.org");
-    session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA});
-    session.Tick();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::TryLater, {}}));
-    session.Tick();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::NoSuchName, {}}));
+    // Silent for longer than the limit after its latest reply (at 126000): the name is looked
+    // up at once, once for this silence, and a lookup that fails keeps the address.
+    EXPECT_EQ(Calls{"raw send 192.0.2.2"}, TickAt(136000));
+    EXPECT_EQ((Calls{"lookup 5 example.org", "raw send 192.0.2.2"}), TickAt(137000));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(5, {LookupOutcome::NoSuchName, {}}));
+    EXPECT_EQ(Calls{"raw send 192.0.2.2"}, TickAt(138000));
+    EXPECT_EQ(Calls{"raw send 192.0.2.2"}, TickAt(166000));
+    EXPECT_EQ((Calls{"lookup 6 example.org", "raw send 192.0.2.2"}), TickAt(167000));
     EXPECT_TRUE(session.IsProbing());
-    EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
-    platform.Take();
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ((Calls{"lookup 4 example.org", "raw send 192.0.2.1"}), platform.Take());
 }
 
 // Without a network yet (at logon), the name server's no is not final: the name is reported
-// unknown once, looked up again at every tick, and probed as soon as it resolves.
-TEST_F(ProbeSessionTest, AnUnknownNameIsLookedUpAgainAtEveryTickUntilItResolves) {
+// unknown once, looked up again after 1, 2, 4, ... s, at most 30 s apart, and probed as soon
+// as it resolves; a silent name server is waited for the same way.
+TEST_F(ProbeSessionTest, AnUnknownNameIsLookedUpAgainEverLessOftenUntilItResolves) {
     session.Start("nosuch.example");
     EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
     EXPECT_TRUE(session.IsHostUnknown());
-    platform.Take();
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ(Calls{"lookup 2 nosuch.example"}, platform.Take());
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::NoSuchName, {}}));
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ(Calls{"lookup 3 nosuch.example"}, platform.Take());
-    EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(3, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ((std::vector<uint32_t>{1000, 3000, 7000, 15000, 31000}),
+              LookupTimes(1000, 60000, {LookupOutcome::NoSuchName, {}}));
+    EXPECT_EQ(Calls{"lookup 7 nosuch.example"}, TickAt(91000));
+    EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(7, {LookupOutcome::Found, {ALPHA}}));
     EXPECT_FALSE(session.IsHostUnknown());
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
-}
 
-TEST_F(ProbeSessionTest, ASilentNameServerAtTheStartIsTriedAgainAtTheNextTick) {
     session.Start("example.org");
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::TryLater, {}}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(8, {LookupOutcome::TryLater, {}}));
     EXPECT_TRUE(session.IsProbing());
     platform.Take();
-    EXPECT_FALSE(session.Tick());
-    EXPECT_EQ(Calls{"lookup 2 example.org"}, platform.Take());
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(Calls{"lookup 9 example.org"}, TickAt(92000));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(9, {LookupOutcome::Found, {ALPHA}}));
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
 }
 
@@ -211,17 +234,17 @@ TEST_F(ProbeSessionTest, TheAnswerOfAnAbandonedLookupIsIgnored) {
     session.Start("second.example");
     platform.Take();
     EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, ALPHA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(1, {LookupOutcome::Found, {ALPHA}}));
     EXPECT_EQ(Calls{}, platform.Take());
     EXPECT_TRUE(session.IsProbing());
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, BETA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(2, {LookupOutcome::Found, {BETA}}));
     EXPECT_EQ(Calls{"raw send 192.0.2.2"}, platform.Take());
     // A dotted start abandons a lookup too, and replies to the earlier start stop counting.
-    session.Tick();
+    session.Tick(LIMIT);
     const uint32_t earlier = platform.lastTag;
     session.Start("192.0.2.1");
     platform.Take();
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::Found, BETA}));
+    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(3, {LookupOutcome::Found, {BETA}}));
     EXPECT_FALSE(session.CountsReply(earlier, BETA));
     EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
     EXPECT_EQ(Calls{}, platform.Take());
@@ -233,7 +256,7 @@ TEST_F(ProbeSessionTest, ANetworkThatIsDownAtTheStartIsTriedAgainAtTheTicks) {
     EXPECT_TRUE(session.IsProbing());
     platform.sendOutcome = SendOutcome::Sent;
     platform.Take();
-    EXPECT_FALSE(session.Tick());
+    EXPECT_FALSE(session.Tick(LIMIT));
     EXPECT_EQ(Calls{"raw send 192.0.2.1"}, platform.Take());
 }
 
@@ -247,32 +270,94 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
     platform.sendOutcome = SendOutcome::Sent;
     session.Start("192.0.2.1");
     platform.sendOutcome = SendOutcome::Refused;
-    EXPECT_EQ(ProbeFailure::AccessDenied, session.Tick());
+    EXPECT_EQ(ProbeFailure::AccessDenied, session.Tick(LIMIT));
 }
 
-// A port is probed by connecting, whatever the ICMP ways allow, to the address of a name looked
-// up for IPv4 and IPv6 under the rules of names. A bad port starts nothing.
-TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedTo) {
+// A port is probed by connecting, whatever the ICMP ways allow, to the addresses of a name
+// looked up for IPv4 and IPv6, in the system's order. An address that leaves its attempt
+// unanswered by the next tick gives way to the next one round the list; the one that answers
+// is kept. Each attempt may count until the silence limit, and is abandoned then.
+TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedToEachOfItsAddressesInTurn) {
     platform.rawOpens = false;
     ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
     EXPECT_FALSE(rawOnly.Start("192.0.2.1:3389"));
+    EXPECT_EQ((Calls{"open tcp", "tcp send 192.0.2.1:3389"}), platform.Take());
+
+    // The IPv6 address refuses; the IPv4 one listens, but its handshakes take 2.5 s.
     EXPECT_FALSE(session.Start("server.example:22"));
-    EXPECT_EQ(LookupNews::HostUnknown, session.OnLookupAnswer(1, {LookupOutcome::NoSuchName, {}}));
-    session.Tick();
-    EXPECT_EQ(LookupNews::HostFound, session.OnLookupAnswer(2, {LookupOutcome::Found, GAMMA}));
-    EXPECT_FALSE(session.CountsReply(platform.lastTag, ALPHA));
-    EXPECT_TRUE(session.CountsReply(platform.lastTag, GAMMA));
-    session.Tick();
-    session.OnLookupAnswer(3, {LookupOutcome::TryLater, {}});
-    session.Tick();
-    EXPECT_EQ(
-        (Calls{"open tcp", "tcp send 192.0.2.1:3389", "open tcp", "lookup 1 server.example any",
-               "lookup 2 server.example any", "tcp send [v6 1]:22", "lookup 3 server.example any",
-               "tcp send [v6 1]:22", "lookup 4 server.example any", "tcp send [v6 1]:22"}),
-        platform.Take());
-    EXPECT_EQ(ProbeFailure::BadPort, session.Start("192.0.2.1:99999"));
-    EXPECT_EQ(LookupNews::None, session.OnLookupAnswer(4, {LookupOutcome::Found, ALPHA}));
-    EXPECT_FALSE(session.Tick());
+    EXPECT_EQ(LookupNews::None,
+              session.OnLookupAnswer(1, {LookupOutcome::Found, {GAMMA, ALPHA, GAMMA}}));
+    EXPECT_EQ((Calls{"open tcp", "lookup 1 server.example any", "tcp send [v6 1]:22"}),
+              platform.Take());
+    const uint32_t firstToGamma = platform.lastTag;
+    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(1000));
+    const uint32_t toAlpha = platform.lastTag;
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(2000));
+    platform.now = 3500;
+    EXPECT_TRUE(session.CountsReply(toAlpha, ALPHA));
+    for (const uint32_t now : {4000u, 5000u}) {
+        EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(now));
+        platform.now = now + 500;
+        EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
+    }
+    // Unanswered by the next tick: round the list to the first address again.
+    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(6000));
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(7000));
+    // Past the silence limit an attempt is abandoned, and its answer no longer counts.
+    TickAt(10000);
+    EXPECT_EQ(std::vector<uint32_t>{}, platform.abandoned);
+    TickAt(10001);
+    EXPECT_EQ(std::vector<uint32_t>{firstToGamma}, platform.abandoned);
+    EXPECT_FALSE(session.CountsReply(firstToGamma, GAMMA));
+
+    // However long the limit, the attempts in flight are bounded: one more abandons the oldest.
+    session.Start("192.0.2.1:22");
+    platform.abandoned.clear();
+    for (std::size_t i = 0; i < SentRequests::CAPACITY; ++i)
+        session.Tick(UINT32_MAX);
+    EXPECT_EQ(std::vector<uint32_t>{platform.lastTag - 16}, platform.abandoned);
+    EXPECT_EQ(SentRequests::CAPACITY, session.RequestsInFlight());
+}
+
+// A text that is no host to watch starts nothing; an address typed as numbers is never looked
+// up, however long it is watched.
+TEST_F(ProbeSessionTest, NoHostABareIpv6AddressOrABadPortStartsNothingAndNumbersAreNotLookedUp) {
+    for (const auto& [host, failure] :
+         {std::pair{":3389", ProbeFailure::NoHost}, std::pair{"[]:3389", ProbeFailure::NoHost},
+          std::pair{"::1", ProbeFailure::Ipv6NeedsPort},
+          std::pair{"fe80::1%12", ProbeFailure::Ipv6NeedsPort},
+          std::pair{"[2001:db8::1]", ProbeFailure::Ipv6NeedsPort},
+          std::pair{"192.0.2.1:99999", ProbeFailure::BadPort}}) {
+        EXPECT_EQ(failure, session.Start(host)) << host;
+        EXPECT_FALSE(session.Tick(LIMIT));
+        EXPECT_EQ(Calls{}, platform.Take()) << host;
+    }
+    session.Start("[fe80::1%12]:3389");
+    EXPECT_EQ((Calls{"open tcp", "tcp send [v6 1%12]:3389"}), platform.Take());
+    for (const char* host : {"192.0.2.1", "[2001:db8::1]:22"}) {
+        session.Start(host);
+        LookupTimes(1000, 60000, {LookupOutcome::Found, {ALPHA}});
+        EXPECT_EQ(0u, platform.lastLookup) << host;
+    }
+}
+
+// A socket failure no rule names (a reset raw socket) is a network error that watching
+// survives: the way is opened again at the next tick. Winsock that cannot start fails the start.
+TEST_F(ProbeSessionTest, ASocketFailureOpensTheWayAgainAtTheNextTick) {
+    session.Start("192.0.2.1");
+    platform.sendOutcome = SendOutcome::Failed;
+    EXPECT_EQ(ProbeFailure::NetworkError, session.Tick(LIMIT));
+    platform.sendOutcome = SendOutcome::Sent;
+    platform.Take();
+    EXPECT_EQ((Calls{"open raw", "raw send 192.0.2.1"}), TickAt(1000));
+    EXPECT_EQ(ProbeFailure::NetworkError, session.OnWayFailed(session.Started()));
+    EXPECT_FALSE(session.OnWayFailed(session.Started() - 1));
+    EXPECT_EQ((Calls{"open raw", "raw send 192.0.2.1"}), TickAt(2000));
+    EXPECT_EQ(Calls{"raw send 192.0.2.1"}, TickAt(3000));
+
+    platform.networkStarts = false;
+    EXPECT_EQ(ProbeFailure::NetworkError, session.Start("192.0.2.1"));
+    EXPECT_FALSE(session.IsProbing());
     EXPECT_EQ(Calls{}, platform.Take());
 }
 
@@ -288,7 +373,7 @@ TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {
     // After the first reply of a start, the same completion is only a lost request.
     session.Start("192.0.2.1");
     ASSERT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
-    session.Tick();
+    session.Tick(LIMIT);
     EXPECT_FALSE(session.OnRefused(session.Started()));
     EXPECT_TRUE(session.IsProbing());
 }

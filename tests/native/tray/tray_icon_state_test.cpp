@@ -62,15 +62,35 @@ TEST_F(TrayIconStateTest, OldPlatformGetsNoWindowNoIconAndNoLaterCalls) {
     EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST_F(TrayIconStateTest, RefusedAddKeepsTheWindowButCallsTheShellNoMore) {
+// Explorer busy at logon times the add out, though the icon may appear all the same: the next
+// change of picture or tooltip adds the whole record again (or, where the icon did appear,
+// sends it as a change), and the end deletes the icon whether or not an add was confirmed.
+TEST_F(TrayIconStateTest, AFailedAddIsTriedAgainAtTheNextChangeAndDeletedAtTheEnd) {
     shell.notifyResult = false;
     EXPECT_FALSE(CreateWithParent());
-    const size_t callsAfterCreate = shell.calls.size();
-    EXPECT_EQ(shell.NotifyCalls().size(), 1u);
-    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
     EXPECT_FALSE(tray.SetTooltip("Show host"));
-    tray.Release();
-    EXPECT_EQ(shell.calls.size(), callsAfterCreate);
+    shell.notifyResult = true;
+    EXPECT_TRUE(tray.SetIcon(FIRST_ICON + 1));
+    EXPECT_TRUE(tray.IsIconAdded());
+    const auto notifies = shell.NotifyCalls();
+    ASSERT_EQ(notifies.size(), 4u);
+    EXPECT_EQ(notifies[1].operation, NIM_ADD);
+    EXPECT_EQ(notifies[2].operation, NIM_MODIFY); // for a taskbar that has the icon after all
+    EXPECT_EQ(notifies[2].record.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    EXPECT_EQ(notifies[3].operation, NIM_ADD);
+    EXPECT_EQ(notifies[3].record.hIcon, FIRST_ICON + 1);
+    EXPECT_STREQ(notifies[3].record.szTip, "Show host");
+}
+
+TEST(TrayIconStateLifetime, AnIconWhoseAddFailedIsDeletedAllTheSame) {
+    FakeTrayShell shell;
+    shell.notifyResult = false;
+    {
+        TrayIconState tray(shell);
+        tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON, ICON_ID);
+    }
+    ASSERT_EQ(shell.NotifyCalls().size(), 2u);
+    EXPECT_EQ(shell.NotifyCalls()[1].operation, NIM_DELETE);
 }
 
 TEST_F(TrayIconStateTest, NothingIsSentBeforeCreate) {

@@ -51,8 +51,9 @@ const Calls CHECK_THEN_BREAK = {
     "send",       "tick",     "status host has died!",       "light 133",
     "is visible", "icon 130", "break actions host has died!"};
 
+// The blanks around the field's text are no part of the host.
 TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
-    window.hostText = "example.org";
+    window.hostText = " \texample.org ";
     machine.StartWatch();
     EXPECT_EQ(
         (Calls{"take host text", "start probe example.org", "status Waiting for example.org...",
@@ -79,7 +80,7 @@ TEST_F(WatchMachineTest, StartWithHideHidesTheWindow) {
     settings.Hide = 1;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe host", "status Waiting for host...",
-                     "toggle to hidden", "icon 131"}),
+                     "is visible", "toggle to hidden", "icon 131"}),
               window.Take());
     EXPECT_FALSE(window.visible);
 }
@@ -89,7 +90,10 @@ TEST_F(WatchMachineTest, AFailedStartSaysWhyAndLeavesNothingWatched) {
     for (const auto& [failure, status] :
          {std::pair{ProbeFailure::UnknownHost, "status Unknown - no.such.host!"},
           std::pair{ProbeFailure::AccessDenied, "status Access denied - no.such.host!"},
-          std::pair{ProbeFailure::BadPort, "status Bad port - no.such.host!"}}) {
+          std::pair{ProbeFailure::BadPort, "status Bad port - no.such.host!"},
+          std::pair{ProbeFailure::NoHost, "status No host - no.such.host!"},
+          std::pair{ProbeFailure::Ipv6NeedsPort, "status IPv6 needs a port - no.such.host!"},
+          std::pair{ProbeFailure::NetworkError, "status Network error - no.such.host!"}}) {
         window.hostText = "no.such.host";
         window.startFailure = failure;
         machine.StartWatch();
@@ -133,14 +137,17 @@ TEST_F(WatchMachineTest, AnUnknownNameIsWatchedUntilItResolvesAndARefusalStops) 
     EXPECT_EQ(Calls{"light 164"}, LightTick());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_EQ((Calls{"send", "tick"}), CheckAt(60000));
+    // Found: as after a start, the window hides again while it waits.
     machine.OnHostFound();
-    EXPECT_EQ(Calls{"status Waiting for no.such.host..."}, window.Take());
+    EXPECT_EQ((Calls{"status Waiting for no.such.host...", "is visible", "toggle to hidden"}),
+              window.Take());
     EXPECT_EQ(Calls{"light 133"}, LightTick());
     // Found once: a second notice changes nothing.
     machine.OnHostFound();
     EXPECT_EQ(Calls{}, window.Take());
     machine.OnProbeFailed(ProbeFailure::AccessDenied);
-    EXPECT_EQ((Calls{"status Access denied - no.such.host!", "is visible", "icon 131"}),
+    EXPECT_EQ((Calls{"status Access denied - no.such.host!", "is visible", "toggle to shown",
+                     "icon 131"}),
               window.Take());
     EXPECT_FALSE(machine.IsWatching());
     EXPECT_EQ("", machine.Host());
@@ -148,6 +155,27 @@ TEST_F(WatchMachineTest, AnUnknownNameIsWatchedUntilItResolvesAndARefusalStops) 
     machine.OnEchoReply();
     machine.OnProbeFailed(ProbeFailure::AccessDenied);
     EXPECT_EQ(Calls{}, window.Take());
+}
+
+// A socket failure is shown while watching goes on: the host stays alive until the silence
+// rule says otherwise, and its next reply puts the status right without a second make event.
+TEST_F(WatchMachineTest, ANetworkErrorIsShownAndWatchingGoesOn) {
+    StartWatching();
+    ReplyAt(1000);
+    window.sendFailure = ProbeFailure::NetworkError;
+    EXPECT_EQ((Calls{"send", "status Network error - host!", "tick"}), CheckAt(2000));
+    window.sendFailure.reset();
+    EXPECT_TRUE(machine.IsWatching());
+    EXPECT_TRUE(machine.IsAlive());
+    window.tick = 3000;
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "status host is alive!", "tick"}), window.Take());
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "tick"}), window.Take());
+    machine.OnProbeFailed(ProbeFailure::NetworkError);
+    EXPECT_EQ(Calls{"status Network error - host!"}, window.Take());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(8000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(13001));
 }
 
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
