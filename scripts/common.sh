@@ -21,6 +21,7 @@ ensure_packages() {
         "binutils-mingw-w64-x86-64:x86_64-w64-mingw32-windres"
         "wine:wine" "wine64:/usr/lib/wine/wine64" "xvfb:Xvfb" "xauth:xauth"
         "iproute2:ip" "nftables:nft" "python3:python3" "zlib1g-dev:/usr/include/zlib.h"
+        "libz-mingw-w64-dev:/usr/x86_64-w64-mingw32/lib/libz.a"
         "imagemagick:/usr/bin/convert" "x11-utils:xwininfo" "x11-apps:xwd" "procps:sysctl"
     )
     local missing=() entry pkg probe

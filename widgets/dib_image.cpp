@@ -3,7 +3,6 @@
 
 #include "framework/win_app.h"
 #include "widgets/dib_pixels.h"
-#include "widgets/inflate.h"
 #include "widgets/packed_strip.h"
 
 #include <cstring>
@@ -95,8 +94,7 @@ bool CDibImage::LoadFromPackedDib(const uint8_t* dib, std::size_t length) {
 bool CDibImage::LoadFromCompactStrip(const uint8_t* data, std::size_t length) {
     std::vector<uint8_t> inflated;
     PackedStrip strip;
-    if (!InflateZlib(data, length, MAX_PACKED_STRIP_BYTES, inflated) ||
-        !LocatePackedStrip(inflated.data(), inflated.size(), strip))
+    if (!InflatePackedStrip(data, length, inflated, strip))
         return false;
     if (!Create(strip.width, strip.Height()))
         return false;

@@ -4,7 +4,42 @@
 #include "framework/byte_order.h"
 #include "widgets/dib_pixels.h"
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
 #include <cstring>
+
+namespace {
+
+// zlib's inflate into a buffer that grows as needed, up to MAX_PACKED_STRIP_BYTES.
+bool Inflate(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+    out.clear();
+    z_stream stream{};
+    if (data == nullptr || size > UINT_MAX || inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in = const_cast<Bytef*>(data);
+    stream.avail_in = static_cast<uInt>(size);
+    int status = Z_OK;
+    while (status == Z_OK && out.size() < MAX_PACKED_STRIP_BYTES) {
+        const size_t done = out.size();
+        out.resize(std::min(MAX_PACKED_STRIP_BYTES, std::max(2 * done, size_t{64} << 10)));
+        stream.next_out = out.data() + done;
+        stream.avail_out = static_cast<uInt>(out.size() - done);
+        status = inflate(&stream, Z_NO_FLUSH);
+        out.resize(out.size() - stream.avail_out);
+    }
+    inflateEnd(&stream);
+    return status == Z_STREAM_END;
+}
+
+} // namespace
+
+bool InflatePackedStrip(const uint8_t* data, size_t size, std::vector<uint8_t>& inflated,
+                        PackedStrip& strip) {
+    return Inflate(data, size, inflated) &&
+           LocatePackedStrip(inflated.data(), inflated.size(), strip);
+}
 
 bool LocatePackedStrip(const uint8_t* data, size_t size, PackedStrip& strip) {
     constexpr size_t ROWS_AT = PACKED_STRIP_HEADER_SIZE + 2 * TONE_TABLE_SIZE;

@@ -1,7 +1,7 @@
 // A button strip stored compactly, for the pictures drawn for 150 and 200 % scaling: only its
 // normal state row is stored, with two tone tables from which the hover and pressed rows are
-// made again, exactly as tools/artgen made them. The resource is a zlib stream (inflate.h)
-// whose inflated bytes are, all numbers little-endian:
+// made again, exactly as tools/artgen made them. The resource is a zlib stream whose inflated
+// bytes are, all numbers little-endian:
 //   4 bytes        PACKED_STRIP_MAGIC
 //   4 bytes        strip width in pixels
 //   4 bytes        row height H in pixels; the strip is 3 x H pixels high
@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr uint8_t PACKED_STRIP_MAGIC[4] = {'T', 'W', 'S', '1'};
 constexpr size_t PACKED_STRIP_HEADER_SIZE = 12;
@@ -30,6 +31,13 @@ struct PackedStrip {
 
     int32_t Height() const { return 3 * rowHeight; }
 };
+
+// Inflates the resource's zlib stream into `inflated` (with zlib, never past
+// MAX_PACKED_STRIP_BYTES) and reads it into `strip`, which then points into `inflated`. Refused
+// (false): a stream that zlib rejects, that is cut short or that inflates to more, or inflated
+// bytes that LocatePackedStrip refuses.
+bool InflatePackedStrip(const uint8_t* data, size_t size, std::vector<uint8_t>& inflated,
+                        PackedStrip& strip);
 
 // Reads the inflated bytes. Refused (false, `strip` untouched): a wrong magic, a width or
 // strip height below 1 or above MAX_IMAGE_SIDE, or a length other than the layout's.

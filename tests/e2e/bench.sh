@@ -4,8 +4,7 @@
 # with the programs it runs; then it makes its namespace and server (harness.sh).
 
 E2E_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_SCRIPTS/../../scripts/common.sh"
-source "$E2E_SCRIPTS/harness.sh"
+source "$E2E_SCRIPTS/../../scripts/common.sh" && source "$E2E_SCRIPTS/harness.sh" || exit 1
 
 give_up() {
     echo "$BENCH: $*" >&2

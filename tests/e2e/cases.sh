@@ -1,14 +1,6 @@
 # The end-to-end cases, one function per run of tarnwell.exe; a run that shows several things
 # reports each as a result of its own. Sourced by run_all.sh after harness.sh.
 
-STATUS=1003
-HOST_FIELD=1001
-EXIT_BUTTON=1000
-OPTIONS_BUTTON=1004
-VK_RETURN=13
-VK_ESCAPE=27
-IDM_HISTORY=32
-
 # The 17 values a first run leaves behind: name, registry type, value.
 DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
 BreakLaunch REG_DWORD 0
@@ -69,20 +61,6 @@ expect_text() { # control expected-text
     return 1
 }
 
-# Notes a problem unless CONTROL keeps showing TEXT for MS; a driver that finds no window (the
-# program ended) counts as a change. Each wait stays well inside the driver's own time limit.
-expect_steady() { # control text ms
-    local left=$3 chunk shown
-    while ((left > 0)); do
-        chunk=$((left < 20000 ? left : 20000))
-        if shown=$(drv wait-change "$1" "$2" $chunk) || [[ $shown != "$2" ]]; then
-            problem "control $1 shows \"$shown\" within $3 ms, not \"$2\" throughout"
-            return 1
-        fi
-        left=$((left - chunk))
-    done
-}
-
 expect_info() { # field expected
     # A driver run that printed nothing (seen once on a loaded machine) is asked again.
     local value="" attempt
@@ -95,27 +73,12 @@ expect_info() { # field expected
     [[ $value == "$2" ]] || problem "info $1 is \"$value\", not \"$2\""
 }
 
-# Ends the program with STEP (a driver command) and checks that it ends; sets TW_RC.
-end_with() { # description driver-args...
-    local what=$1
-    shift
-    drv "$@" >/dev/null
-    if ! wait_program_exit 10; then
-        problem "tarnwell.exe still runs 10 s after the $what"
-        return 1
-    fi
-}
-
 # --- start-up, the window, the three ways out and the settings ------------------------------
 
 case_first_run() {
-    fresh_case
+    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_17_defaults
     [[ $(drv registry tarnwell) == "no key" ]] || problem "a settings key exists before the first run"
-    launch "$E2E_EXE" || {
-        result first_run_window
-        unreached exit_command_ends_with_code_0 first_run_saves_17_defaults
-        return
-    }
+    launch "$E2E_EXE" || return
     local info mapped
     info=$(drv info)
     mapped=$(info_field "$info" mapped)
@@ -136,7 +99,7 @@ case_first_run() {
 }
 
 case_escape() {
-    fresh_case
+    case_results escape_ends_and_saves
     launch "$E2E_EXE" && end_with "Escape key" key $HOST_FIELD $VK_ESCAPE &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Escape, not 0"; } &&
         expect_settings tarnwell "$DEFAULT_SETTINGS"
@@ -144,13 +107,9 @@ case_escape() {
 }
 
 case_close_and_boolean_2() {
-    fresh_case
+    case_results boolean_2_reads_false close_request_ends_and_saves_boolean_as_0
     drv set-dword tarnwell AlwaysOnTop 2 >/dev/null
-    launch "$E2E_EXE" || {
-        result boolean_2_reads_false
-        unreached close_request_ends_and_saves_boolean_as_0
-        return
-    }
+    launch "$E2E_EXE" || return
     expect_info topmost 0
     result boolean_2_reads_false
     end_with "close request" close &&
@@ -161,7 +120,7 @@ case_close_and_boolean_2() {
 
 # A copy under another name keeps its settings under its own name.
 case_renamed_copy() {
-    fresh_case
+    case_results renamed_copy_uses_own_key
     local copy=$BUILD_DIR/e2e/watchcopy.exe
     local others="AlwaysOnTop REG_DWORD 0
 CheckFrequency REG_DWORD 7
@@ -188,24 +147,12 @@ MakeLogFilename REG_SZ C:\\elsewhere.log"
 BREAK_DELAY=""
 
 case_alive_dead_alive() {
-    fresh_case
-    local log_path='C:\e2e\events.log' marker=$E2E_DRIVE_DIR/marker.txt
-    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 MakeLaunch 1 >/dev/null
-    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" \
-        MakeLaunchFilename 'cmd /c echo made> C:\e2e\marker.txt' >/dev/null
-    if ! launch "$E2E_EXE" 127.0.0.1; then
-        result alive_dead_alive
-        unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
-            history_window event_log_lines
-        return
-    fi
-    if ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
-        problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
-        result alive_dead_alive
-        unreached make_event_launches_command screenshot_of_live_host tray_icon_follows_events \
-            history_window event_log_lines
-        return
-    fi
+    case_results make_event_launches_command screenshot_of_live_host alive_dead_alive \
+        tray_icon_follows_events history_window event_log_lines
+    local marker=$E2E_DRIVE_DIR/marker.txt
+    watch_settings MakeLaunch 1
+    drv set-string tarnwell MakeLaunchFilename 'cmd /c echo made> C:\e2e\marker.txt' >/dev/null
+    launch "$E2E_EXE" 127.0.0.1 && expect_status "127.0.0.1 is alive!" 5000 || return
 
     # The make event launched the command: its marker file appears in the prefix's C: drive.
     for _ in $(seq 50); do
@@ -242,8 +189,7 @@ case_alive_dead_alive() {
     fi
     [[ -n $tray_wrong ]] || tray_wrong=$(tray_icon_problem dead)
     silence_host 0
-    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
-        problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering again"
+    expect_status "127.0.0.1 is alive!" 5000 "of the host answering again"
     result alive_dead_alive
     [[ -n $BREAK_DELAY ]] && note "break event $BREAK_DELAY s after the host went silent"
     [[ -n $tray_wrong ]] || tray_wrong=$(tray_icon_problem alive)
@@ -267,7 +213,7 @@ case_alive_dead_alive() {
 
     end_with "Exit command" command $EXIT_BUTTON &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
-    expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive" "has died" "is alive"
+    expect_event_log "127.0.0.1 is alive" "127.0.0.1 has died" "127.0.0.1 is alive"
     result event_log_lines
 }
 
@@ -291,44 +237,23 @@ expect_history() { # report
     grep -q '^lost-pixels: [1-9]' <<<"$1" || problem "no red lost marks on the screen"
 }
 
-# Notes a problem unless the log holds exactly one CR LF line per expected event, in order.
-expect_event_log() { # file events...
-    local file=$1
-    shift
-    if [[ ! -f $file ]]; then
-        problem "no log file"
-        return
-    fi
-    local weekday='(Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday)'
-    local month='(January|February|March|April|May|June|July|August|September|October|November|December)'
-    local time_re="^$weekday [0-9]{2} $month [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} -"$'\t'
-    local lines=()
-    mapfile -t lines <"$file"
-    if ((${#lines[@]} != $#)); then
-        problem "log has ${#lines[@]} lines, not $#"
-        return
-    fi
-    [[ $(tail -c 2 "$file" | od -An -c | tr -d ' ') == '\r\n' ]] || problem "log does not end in CR LF"
-    local i=0 event line_re
-    for event in "$@"; do
-        line_re="${time_re}127\\.0\\.0\\.1 ${event}!"$'\r''$'
-        [[ ${lines[i]} =~ $line_re ]] ||
-            problem "log line $((i + 1)) is \"$(tr -d '\r\t' <<<"${lines[i]}")\", not a \"$event\" line"
-        i=$((i + 1))
-    done
-}
-
 # Which of the three tray icons the notification area shows, from the colours at the right end
 # of the virtual desktop's taskbar: the alive icon is drawn in #00FF00, the dead one in
 # #FF0000 and the waiting one in #C0C0C0 (the taskbar itself is white and light grey).
+# The X window of the Wine virtual desktop, and where it is: "x y width height" on the screen.
+desktop_window() { xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }'; }
+desktop_geometry() {
+    local desktop
+    desktop=$(desktop_window)
+    [[ -n $desktop ]] && xwininfo -id "$desktop" | awk '/Absolute upper-left X/ { x = $NF }
+        /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
 tray_icon_shown() {
-    local desktop geometry
-    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
-    [[ -n $desktop ]] || { echo "no-desktop"; return; }
-    geometry=$(xwininfo -id "$desktop" | awk '/Absolute upper-left X/ { x = $NF }
-        /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF }
-        END { printf "120x24+%d+%d", x + w - 120, y + h - 24 }')
-    xwd -root -display "$DISPLAY" | convert xwd:- -crop "$geometry" +repage txt:- |
+    local x y w h
+    read -r x y w h <<<"$(desktop_geometry)"
+    [[ -n $x ]] || { echo "no-desktop"; return; }
+    xwd -root -display "$DISPLAY" | convert xwd:- -crop "120x24+$((x + w - 120))+$((y + h - 24))" +repage txt:- |
         awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ }
             END { if (g >= 40) print "alive"; else if (r >= 40) print "dead";
                   else if (w >= 40) print "waiting"; else print "none" }'
@@ -354,27 +279,18 @@ expect_tray_icon() { # alive|dead|waiting
 # Saves the watch window, cropped from the whole screen, as BUILD_DIR/screenshots/NAME.png and
 # checks that it shows the green light of a live host.
 take_screenshot() { # name
-    local out=$BUILD_DIR/screenshots/$1.png desktop origin rect crop=""
+    local out=$BUILD_DIR/screenshots/$1.png x y left top right bottom crop=""
     mkdir -p "$(dirname "$out")"
     # Window positions are the virtual desktop's; the desktop is an X window of its own.
-    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
-    rect=$(drv rect)
-    if [[ -n $desktop && -n $rect ]]; then
-        origin=$(xwininfo -id "$desktop" |
-            awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
-        crop=$(awk -v o="$origin" -v r="$rect" 'BEGIN { split(o, p, " "); split(r, w, " ");
-            printf "%dx%d+%d+%d", w[3] - w[1], w[4] - w[2], p[1] + w[1], p[2] + w[2] }')
-    fi
+    read -r x y _ <<<"$(desktop_geometry)"
+    read -r left top right bottom <<<"$(drv rect)"
+    [[ -n $x && -n $bottom ]] && crop="$((right - left))x$((bottom - top))+$((x + left))+$((y + top))"
     # Each reply flashes the light bright green (#00FF00) until the next 100 ms light tick; the
     # steady light of a live host is dark green (#008000). A picture caught in a flash is taken
     # again, so that the saved one shows the steady light.
     local colours=""
     for _ in 1 2 3 4 5; do
-        if [[ -n $crop ]]; then
-            xwd -root -display "$DISPLAY" | convert xwd:- -crop "$crop" +repage "$out"
-        else
-            xwd -root -display "$DISPLAY" | convert xwd:- "$out"
-        fi
+        xwd -root -display "$DISPLAY" | convert xwd:- ${crop:+-crop "$crop" +repage} "$out"
         [[ -s $out ]] || continue
         colours=$(convert "$out" txt:- | grep -oi -e '#008000' -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
         grep -q '#008000' <<<"$colours" && break
@@ -389,84 +305,66 @@ take_screenshot() { # name
 }
 
 case_unknown_host() {
-    fresh_case
+    case_results unknown_host always_on_top_1_topmost
     drv set-dword tarnwell AlwaysOnTop 1 >/dev/null
-    if launch "$E2E_EXE" nosuch-host.test; then
-        drv wait-text $STATUS "Unknown - nosuch-host.test!" 5000 >/dev/null ||
-            problem "status \"$(drv text $STATUS)\", not \"Unknown - nosuch-host.test!\""
-        result unknown_host
-        expect_info topmost 1
-        result always_on_top_1_topmost
-        return
-    fi
+    launch "$E2E_EXE" nosuch-host.test || return
+    expect_status "Unknown - nosuch-host.test!" 5000
     result unknown_host
-    unreached always_on_top_1_topmost
+    expect_info topmost 1
+    result always_on_top_1_topmost
 }
 
 # --- hidden while waiting -----------------------------------------------------------------------
 
 case_hide() {
-    fresh_case
-    drv set-dword tarnwell Hide 1 CheckFrequency 1 >/dev/null
+    case_results hide_starts_hidden hide_shown_again_at_make
+    watch_settings Hide 1
     silence_host 1
-    # The X server tells about every window mapped on the virtual desktop: a show shorter than
-    # the driver's polling still leaves a map notification there.
+    # The X server tells about every window made and mapped on the virtual desktop: a show
+    # shorter than the driver's polling still leaves a map notification there.
     drv find-window Tarnwell >/dev/null # the virtual desktop exists once a program has a window station
-    local desktop xev_log=$E2E_WORK/xev.log xev_pid=""
-    desktop=$(xwininfo -root -tree | awk '/"Default - Wine desktop"/ { print $1; exit }')
-    if [[ -n $desktop ]] && command -v xev >/dev/null; then
-        stdbuf -oL xev -id "$desktop" -event substructure >"$xev_log" 2>&1 &
-        xev_pid=$!
-        E2E_BACKGROUND_PIDS+=("$xev_pid")
-    else
-        note "no map notifications watched (no virtual desktop window or no xev)"
-    fi
-    # Straight to the file, so that its "ready" is there before the driver ends.
-    local shown_log=$E2E_WORK/never-shown.out
-    timeout 30 ip netns exec "$E2E_NS" wine "$E2E_DRIVER" never-shown 15000 1500 >"$shown_log" \
-        2>>"$E2E_WORK/driver.err" &
-    local driver_pid=$!
+    local desktop xev_log=$E2E_WORK/xev.out
+    desktop=$(desktop_window)
+    [[ -n $desktop ]] || problem "no X window of the virtual desktop"
+    rm -f "$xev_log" "$E2E_WORK/never-shown.out"
+    start_in_ns xev stdbuf -oL xev -id "$desktop" -event substructure
+    start_in_ns never-shown timeout 30 wine "$E2E_DRIVER" never-shown 15000 1500
     for _ in $(seq 100); do
-        grep -q ready "$shown_log" && break
+        grep -q ready "$E2E_WORK/never-shown.out" && break
         sleep 0.05
     done
     start_program "$E2E_EXE" 127.0.0.1
-    if ! wait "$driver_pid"; then
-        problem "window shown or missing while waiting hidden: $(tail -n1 "$shown_log" | tr -d '\r')"
-    fi
+    wait "${E2E_BACKGROUND[never-shown]}" ||
+        problem "window shown or missing while waiting hidden: $(tail -n1 "$E2E_WORK/never-shown.out" | tr -d '\r')"
     expect_info visible 0
     expect_text $STATUS "Waiting for 127.0.0.1..."
     expect_tray_icon waiting
-    if [[ -n $xev_pid ]]; then
-        local window
-        window=$(xwininfo -root -tree | awk '/"Tarnwell": \("tarnwell.exe"/ { print $1; exit }')
-        if [[ -z $window ]]; then
-            problem "no X window of the watch window"
-        elif awk -v w="window $window," '/^MapNotify/ { getline; if (index($0, w)) found = 1 }
-                END { exit !found }' "$xev_log"; then
-            problem "the watch window was mapped while it should stay hidden"
-        fi
+    local window
+    window=$(xwininfo -root -tree | awk '/"Tarnwell": \("tarnwell.exe"/ { print $1; exit }')
+    # The second line of each notification names the window it is about.
+    xev_saw() { awk -v e="^$1" -v w="window $window," '$0 ~ e { getline; if (index($0, w)) found = 1 }
+        END { exit !found }' "$xev_log"; }
+    if [[ -z $window ]]; then
+        problem "no X window of the watch window"
+    elif ! xev_saw CreateNotify; then
+        problem "the X event log does not show the watch window made: $(head -c 200 "$xev_log")"
+    elif xev_saw MapNotify; then
+        problem "the watch window was mapped while it should stay hidden"
     fi
     result hide_starts_hidden
 
     silence_host 0
-    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
-        problem "no \"127.0.0.1 is alive!\" within 5 s of the host answering"
+    expect_status "127.0.0.1 is alive!" 5000 "of the host answering"
     drv wait-visible 1 3000 || problem "window not shown after the make event"
     result hide_shown_again_at_make
-    [[ -n $xev_pid ]] && kill "$xev_pid" 2>/dev/null
 }
 
 # --- Enter on the buttons -------------------------------------------------------------------
 
 case_enter_on_buttons() {
-    fresh_case
-    drv set-dword tarnwell AlwaysOnTop 0 CheckFrequency 1 >/dev/null
-    launch "$E2E_EXE" || {
-        result always_on_top_0_not_topmost
-        unreached enter_on_exit_starts_watch enter_on_options_starts_watch
-        return
-    }
+    case_results always_on_top_0_not_topmost enter_on_exit_starts_watch enter_on_options_starts_watch
+    watch_settings AlwaysOnTop 0
+    launch "$E2E_EXE" || return
     expect_info topmost 0
     result always_on_top_0_not_topmost
 
@@ -478,13 +376,12 @@ case_enter_on_buttons() {
     "Waiting for 127.0.0.1..." | "127.0.0.1 is alive!") ;;
     *) problem "status after Enter on Exit is \"$status\"" ;;
     esac
-    sleep 1
-    program_running && drv wait-window 0 || problem "Enter on the Exit button ended the program"
+    expect_no_exit 3 "Enter on the Exit button"
     result enter_on_exit_starts_watch
 
     # While the host is alive, replies leave the status line alone: only a new start writes it
     # again, so an emptied status line shows whether Enter started a watch.
-    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null
+    expect_status "127.0.0.1 is alive!" 5000
     drv set-text $STATUS ""
     drv key $OPTIONS_BUTTON $VK_RETURN
     status=$(drv wait-change $STATUS "" 5000)
@@ -492,9 +389,8 @@ case_enter_on_buttons() {
     "Waiting for 127.0.0.1..." | "127.0.0.1 is alive!") ;;
     *) problem "status after Enter on Options is \"$status\"" ;;
     esac
-    sleep 1
-    drv find-window Options >/dev/null && problem "Enter on the Options button opened the Options dialog"
-    program_running || problem "Enter on the Options button ended the program"
+    expect_no_window Options 3
+    expect_no_exit 0 "Enter on the Options button"
     end_with "Exit command" command $EXIT_BUTTON
     result enter_on_options_starts_watch
 }
@@ -505,12 +401,8 @@ case_enter_on_buttons() {
 # the settings at once; the end of the session writes them again (the key is emptied in
 # between to tell the two writes apart).
 case_end_session() {
-    fresh_case
-    launch "$E2E_EXE" || {
-        result options_ok_saves_at_once
-        unreached logoff_saves_settings
-        return
-    }
+    case_results options_ok_saves_at_once logoff_saves_settings
+    launch "$E2E_EXE" || return
     drv options-period 13 5000 || problem "Options did not take the period 13"
     expect_settings tarnwell "$(defaults_with "CheckFrequency REG_DWORD 13")" 5
     result options_ok_saves_at_once
@@ -526,16 +418,10 @@ case_end_session() {
 # on answering: more than the 10 s silence limit, and its first tick comes more than a period
 # and the 5 s margin after the one before. No break event, no break log line.
 case_stopped_process() {
-    fresh_case
-    local log_path='C:\e2e\events.log' pids
-    drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 >/dev/null
-    drv set-string tarnwell MakeLogFilename "$log_path" BreakLogFilename "$log_path" >/dev/null
-    if ! launch "$E2E_EXE" 127.0.0.1 ||
-        ! drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null; then
-        problem "no \"127.0.0.1 is alive!\" within 5 s"
-        result stopped_12_s_gives_no_break
-        return
-    fi
+    case_results stopped_12_s_gives_no_break
+    local pids
+    watch_settings
+    launch "$E2E_EXE" 127.0.0.1 && expect_status "127.0.0.1 is alive!" 5000 || return
     pids=$(namespace_pids 'tarnwell\.exe')
     if [[ -z $pids ]]; then
         problem "no tarnwell.exe process found in the namespace"
@@ -546,7 +432,7 @@ case_stopped_process() {
         expect_steady $STATUS "127.0.0.1 is alive!" 5000
     fi
     end_with "Exit command" command $EXIT_BUTTON
-    expect_event_log "$E2E_DRIVE_DIR/events.log" "is alive"
+    expect_event_log "127.0.0.1 is alive"
     result stopped_12_s_gives_no_break
 }
 
@@ -558,7 +444,7 @@ START_BOX=1040
 # A copy in a folder with a blank: its box over another copy's Run value, the value following a
 # new start, wineboot (a new session) starting it hidden and watching, the box taking it away.
 case_start_at_sign_in() {
-    fresh_case
+    case_results start_at_sign_in
     local exe=$E2E_DRIVE_DIR/sign\ in/tarnwell.exe line='"C:\e2e\sign in\tarnwell.exe"'
     mkdir -p "${exe%/*}" && cp "$E2E_EXE" "$exe"
     in_ns wine reg add "$RUN_KEY" /v tarnwell /d '"C:\moved\tarnwell.exe"' /f >/dev/null 2>&1
@@ -567,7 +453,7 @@ case_start_at_sign_in() {
         $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.2" ]] || problem "the box wrote no Run value"
     drv set-text $HOST_FIELD 127.0.0.1
     drv key $HOST_FIELD $VK_RETURN
-    drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null
+    expect_status "127.0.0.1 is alive!" 5000
     [[ $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.1" ]] || problem "the Run value kept the old host"
     end_with "Exit command" command $EXIT_BUTTON
     silence_host 1

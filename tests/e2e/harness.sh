@@ -1,15 +1,57 @@
 # The end-to-end harness: the private network namespace, the Wine server inside it, starting and
-# stopping tarnwell.exe, the driver, and the PASS/FAIL bookkeeping. Sourced by run_all.sh.
+# stopping tarnwell.exe and helpers, the driver, and the PASS/FAIL bookkeeping. Sourced by
+# run_all.sh (and by the benchmarks, through bench.sh).
 #
 # Wine makes its sockets inside the wineserver process, so the server is started inside the
 # namespace first and every Wine command goes through `ip netns exec`: a server left running
 # outside would quietly carry the echo requests to the machine's own loopback instead.
+#
+# Writing a case (a function `case_<story>` named in run_all.sh's E2E_CASES):
+#
+#   case_results NAME...            first line: the results the case reports. Each must be
+#                                   reported once; those a case returns before reporting fail
+#                                   as "not reached", so a case that cannot go on just returns.
+#                                   The runner has already called fresh_case.
+#   problem TEXT / result NAME      note the first thing that went wrong; report NAME with it
+#                                   (PASS when nothing went wrong since the last result)
+#   watch_settings [NAME N]...      the settings a watching case starts from: a check every
+#                                   second, no sounds, make and break lines logged to
+#                                   $E2E_LOG (C:\e2e\events.log), then any REG_DWORD given
+#   launch EXE ARGS...              starts the program and waits for its window (else problem)
+#   expect_status TEXT MS [WHY]     waits up to MS for the status line to show TEXT (else problem)
+#   expect_steady ID TEXT MS        the control shows TEXT throughout MS (else problem)
+#   expect_event_log LINE...        the log holds exactly these "host event" lines, in order
+#   expect_no_break_logged          the log exists and holds no break line
+#   expect_no_exit SECONDS WHY      the program is still running after up to SECONDS
+#   expect_no_window CAPTION SECONDS  no window CAPTION shows up within SECONDS
+#   wait_for_window CAPTION SECONDS [gone]  waits for a window to be there (or gone)
+#   end_with WHAT DRIVER-ARGS...     a driver command that must end the program; sets TW_RC
+#   start_in_ns NAME CMD...         starts a helper (a listener, a second driver) inside the
+#                                   namespace in the background, output in $E2E_WORK/NAME.out
+#   stop_in_ns NAME                 ends it, by the name it was started under; whatever a case
+#                                   leaves running ends with the case
+#   drv ARGS...                     runs the test driver (driver.cpp lists its commands)
+#
+# cases.sh adds the checks of settings (expect_settings, defaults_with), of controls and the
+# window (expect_text, expect_info), of the tray icon (expect_tray_icon) and take_screenshot.
+#
+# A command that does not exist (a helper misspelt, a file not sourced) fails the result being
+# collected (or the case, after its last result), and a case that does not exist fails the run.
 
 E2E_NS=tw-e2e-$$
 E2E_PASSED=0
 E2E_FAILED=0
 TW_PID=""
-E2E_BACKGROUND_PIDS=()
+declare -gA E2E_BACKGROUND=() # helper name -> pid
+
+# Controls of the watch window, and keys.
+STATUS=1003
+HOST_FIELD=1001
+EXIT_BUTTON=1000
+OPTIONS_BUTTON=1004
+VK_RETURN=13
+VK_ESCAPE=27
+IDM_HISTORY=32 # the History item of the watch window's system menu
 
 # --- results -------------------------------------------------------------------------------
 
@@ -27,24 +69,69 @@ fail() { # name reason...
 
 note() { echo "     $*"; }
 
-# Results that a case could not get to after an earlier step failed, so that every run reports
-# the same list.
-unreached() { # names...
-    local name
-    for name; do
-        fail "$name" "not reached"
-    done
-}
-
 # A case collects the first thing that went wrong for each result it reports.
 REASON=""
 problem() { [[ -n $REASON ]] || REASON="$*"; }
+
+# Runs in a separate environment, so it leaves its word in a file for `result`.
+command_not_found_handle() {
+    echo "no command \"$1\"" | tee -a "$E2E_WORK/missing-commands" >&2
+    return 127
+}
+
+# Prints, and forgets, the first command found missing since the last call; fails when none was.
+missing_command() {
+    [[ -s $E2E_WORK/missing-commands ]] || return 1
+    head -n1 "$E2E_WORK/missing-commands"
+    : >"$E2E_WORK/missing-commands"
+}
+
+E2E_DECLARED=()
+E2E_REPORTED=()
+case_results() { E2E_DECLARED=("$@"); }
+
 result() { # name
+    local missing
+    missing=$(missing_command) && problem "$missing"
+    if [[ " ${E2E_REPORTED[*]} " == *" $1 "* ]]; then
+        problem "reported twice"
+    elif [[ " ${E2E_DECLARED[*]} " != *" $1 "* ]]; then
+        problem "not among its case's results"
+    fi
+    E2E_REPORTED+=("$1")
     if [[ -z $REASON ]]; then pass "$1"; else fail "$1" "$REASON"; fi
     REASON=""
 }
 
-# --- the namespace and its Wine server -------------------------------------------------------
+# Runs each case from a fresh start, ends the helpers it started, and fails every result it
+# declared but did not report; the run fails when a case is missing or declares no result.
+E2E_CASES_RUN=0
+run_cases() { # case functions...
+    local case name missing
+    for case; do
+        E2E_DECLARED=()
+        E2E_REPORTED=()
+        fresh_case
+        if ! declare -F "$case" >/dev/null; then
+            fail "$case" "no such case"
+            continue
+        fi
+        "$case"
+        for name in "${!E2E_BACKGROUND[@]}"; do # the helpers the case left running
+            [[ $name == dns || $name == tarnwell ]] || stop_in_ns "$name"
+        done
+        ((${#E2E_DECLARED[@]})) || fail "$case" "declares no result (case_results)"
+        missing=$(missing_command) && fail "$case" "$missing"
+        for name in "${E2E_DECLARED[@]}"; do
+            [[ " ${E2E_REPORTED[*]} " == *" $name "* ]] || fail "$name" "not reached${REASON:+ ($REASON)}"
+        done
+        REASON=""
+        E2E_CASES_RUN=$((E2E_CASES_RUN + 1))
+    done
+    ((E2E_CASES_RUN == $#)) || fail cases "$E2E_CASES_RUN of $# cases ran"
+}
+
+# --- the namespace, its Wine server and helpers started inside it ------------------------------
 
 in_ns() { ip netns exec "$E2E_NS" "$@"; }
 
@@ -54,6 +141,23 @@ make_namespace() {
     ip netns add "$E2E_NS" || return 1
     in_ns ip link set lo up || return 1
     silence_host 0
+}
+
+# Not through a function, so that the pid kept is the command's own (ip netns exec execs it).
+start_in_ns() { # name command...
+    local name=$1
+    shift
+    ip netns exec "$E2E_NS" "$@" >>"$E2E_WORK/$name.out" 2>&1 &
+    E2E_BACKGROUND[$name]=$!
+}
+
+stop_in_ns() { # name
+    local pid=${E2E_BACKGROUND[$1]:-}
+    unset "E2E_BACKGROUND[$1]"
+    [[ -n $pid ]] || return 0
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
 }
 
 # Prints the Linux process id of the Wine server inside the namespace; fails when there is none.
@@ -96,11 +200,10 @@ stop_server() {
 
 # Ends everything this run started; safe to call more than once and from the exit trap.
 cleanup() {
-    local pid
-    for pid in "${E2E_BACKGROUND_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
+    local name pid
+    for name in "${!E2E_BACKGROUND[@]}"; do
+        stop_in_ns "$name"
     done
-    E2E_BACKGROUND_PIDS=()
     if ip netns list 2>/dev/null | grep -qw "$E2E_NS"; then
         silence_host 0 2>/dev/null
         stop_server
@@ -128,8 +231,7 @@ start_dns() { # resolver-timeout-seconds resolver-attempts
     printf '127.0.0.1 localhost\n' >"$etc/hosts"
     E2E_DNS_MODE=$E2E_WORK/dns-mode
     echo answer >"$E2E_DNS_MODE"
-    in_ns python3 "$E2E_SCRIPTS/dns_server.py" "$E2E_DNS_MODE" 2>>"$E2E_WORK/dns.err" &
-    E2E_BACKGROUND_PIDS+=($!)
+    start_in_ns dns python3 "$E2E_SCRIPTS/dns_server.py" "$E2E_DNS_MODE"
     for _ in $(seq 50); do
         in_ns python3 -c 'import socket; socket.gethostbyname("ready.test")' 2>/dev/null && return 0
         sleep 0.1
@@ -138,14 +240,13 @@ start_dns() { # resolver-timeout-seconds resolver-attempts
     return 1
 }
 
-dns_mode() { echo "$1" >"$E2E_DNS_MODE"; } # answer|silent|nxdomain
+dns_mode() { echo "$1" >"$E2E_DNS_MODE"; } # answer|silent|nxdomain|roundrobin
 
 # --- the driver and the program ----------------------------------------------------------------
 
 # What every Wine program of the run is started through inside the namespace: nothing, or (for
 # a case run as an ordinary user) setpriv and that user's prefix.
 E2E_AS=()
-in_ns_wine() { ip netns exec "$E2E_NS" "${E2E_AS[@]}" wine "$@"; }
 
 # The driver's console output ends its lines with CR LF; the carriage returns are dropped.
 drv() {
@@ -154,23 +255,27 @@ drv() {
 }
 
 start_program() { # exe args...
-    in_ns_wine "$@" >>"$E2E_WORK/tarnwell.out" 2>&1 &
-    TW_PID=$!
+    start_in_ns tarnwell "${E2E_AS[@]}" wine "$@"
+    TW_PID=${E2E_BACKGROUND[tarnwell]}
 }
 
 program_running() { [[ -n $TW_PID ]] && kill -0 "$TW_PID" 2>/dev/null; }
 
+# Milliseconds of the wall clock, for time limits finer than SECONDS.
+now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+
 # Waits up to SECONDS for the program to end; sets TW_RC to its exit code.
 wait_program_exit() { # seconds
-    local deadline=$((SECONDS + $1))
+    local deadline=$(($(now_ms) + $1 * 1000))
     TW_RC=""
-    while program_running && ((SECONDS < deadline)); do
+    while program_running && (($(now_ms) < deadline)); do
         sleep 0.1
     done
     program_running && return 1
     wait "$TW_PID" 2>/dev/null
     TW_RC=$?
     TW_PID=""
+    unset "E2E_BACKGROUND[tarnwell]"
     return 0
 }
 
@@ -186,20 +291,23 @@ stop_program() {
     note "tarnwell.exe ignored the close request; restarting the Wine server"
     stop_server
     kill -9 "$TW_PID" 2>/dev/null
-    wait "$TW_PID" 2>/dev/null
+    stop_in_ns tarnwell
     TW_PID=""
     start_server
 }
 
-# Each case starts from no running program, no settings, an answering host and an empty
-# scratch folder in the prefix.
+# Each case starts from no running program, no settings, an answering host and name server, no
+# firewall rules and an empty scratch folder in the prefix; a settings key that cannot be cleared fails its first
+# result.
 fresh_case() {
+    REASON=""
     stop_program
     silence_host 0
-    drv clear-settings >/dev/null || echo "could not clear the settings" >&2
+    in_ns nft flush ruleset
+    [[ -z ${E2E_DNS_MODE:-} ]] || dns_mode answer
     rm -rf "$E2E_DRIVE_DIR"
     mkdir -p "$E2E_DRIVE_DIR"
-    REASON=""
+    drv clear-settings >/dev/null || problem "could not clear the settings"
 }
 
 # Starts the program and waits for its window. Returns 1 (and notes a problem) when none comes.
@@ -207,6 +315,107 @@ launch() { # exe args...
     start_program "$@"
     if ! drv wait-window 15000; then
         problem "no watch window within 15 s"
+        return 1
+    fi
+}
+
+# The scratch folder that the program sees as C:\e2e, and the event log of the watching cases
+# in it, as the program and as this side see it.
+E2E_DRIVE_DIR=$WINEPREFIX/drive_c/e2e
+E2E_LOG_PATH='C:\e2e\events.log'
+E2E_LOG=$E2E_DRIVE_DIR/events.log
+
+watch_settings() { # [name value]...
+    drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 MakeLog 1 \
+        BreakLog 1 "$@" >/dev/null &&
+        drv set-string tarnwell MakeLogFilename "$E2E_LOG_PATH" BreakLogFilename "$E2E_LOG_PATH" \
+            >/dev/null || problem "could not store the settings"
+}
+
+expect_status() { # text ms [why]
+    drv wait-text $STATUS "$1" "$2" >/dev/null && return 0
+    problem "no \"$1\" within $2 ms${3:+ $3} (status \"$(drv text $STATUS)\")"
+    return 1
+}
+
+# Notes a problem unless CONTROL keeps showing TEXT for MS; a driver that finds no window (the
+# program ended) counts as a change. Each wait stays well inside the driver's own time limit.
+expect_steady() { # control text ms
+    local left=$3 chunk shown
+    while ((left > 0)); do
+        chunk=$((left < 20000 ? left : 20000))
+        if shown=$(drv wait-change "$1" "$2" $chunk) || [[ $shown != "$2" ]]; then
+            problem "control $1 shows \"$shown\" within $3 ms, not \"$2\" throughout"
+            return 1
+        fi
+        left=$((left - chunk))
+    done
+}
+
+# Notes a problem unless the log holds exactly one CR LF line per expected "host event", in
+# order, each after a time text.
+expect_event_log() { # "host event"...
+    if [[ ! -f $E2E_LOG ]]; then
+        problem "no event log $E2E_LOG"
+        return
+    fi
+    local weekday='(Monday|Tuesday|Wednesday|Thursday|Friday|Saturday|Sunday)'
+    local month='(January|February|March|April|May|June|July|August|September|October|November|December)'
+    local time_re="^$weekday [0-9]{2} $month [0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2} -"$'\t'
+    local lines=() i=0 line
+    mapfile -t lines <"$E2E_LOG"
+    if ((${#lines[@]} != $#)); then
+        problem "log has ${#lines[@]} lines, not $#: $(tr -d '\r' <"$E2E_LOG" | cut -f2 | tr '\n' ';')"
+        return
+    fi
+    [[ $(tail -c 2 "$E2E_LOG" | od -An -c | tr -d ' ') == '\r\n' ]] || problem "log does not end in CR LF"
+    for line in "$@"; do
+        [[ ${lines[i]} =~ $time_re && ${lines[i]#*$'\t'} == "$line!"$'\r' ]] ||
+            problem "log line $((i + 1)) is \"$(tr -d '\r\t' <<<"${lines[i]}")\", not a \"$line\" line"
+        i=$((i + 1))
+    done
+}
+
+# A break undone within one message never shows in the status line; it does in the log.
+expect_no_break_logged() {
+    if [[ ! -f $E2E_LOG ]]; then
+        problem "no event log $E2E_LOG"
+    elif grep -q "has died" "$E2E_LOG"; then
+        problem "a break line in the log: $(grep "has died" "$E2E_LOG" | head -n1 | tr -d '\r\t')"
+    fi
+}
+
+# Waits up to SECONDS for a top-level window captioned CAPTION to be there (or gone).
+wait_for_window() { # caption seconds [gone]
+    local deadline=$(($(now_ms) + $2 * 1000))
+    while :; do
+        if drv find-window "$1" >/dev/null; then
+            [[ ${3:-} != gone ]] && return 0
+        else
+            [[ ${3:-} == gone ]] && return 0
+        fi
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+expect_no_window() { # caption seconds
+    wait_for_window "$1" "$2" && problem "a window \"$1\" showed up"
+    return 0
+}
+
+expect_no_exit() { # seconds why
+    wait_program_exit "$1" && problem "tarnwell.exe ended ($2), exit code $TW_RC"
+    return 0
+}
+
+# Ends the program with STEP (a driver command) and checks that it ends; sets TW_RC.
+end_with() { # description driver-args...
+    local what=$1
+    shift
+    drv "$@" >/dev/null
+    if ! wait_program_exit 10; then
+        problem "tarnwell.exe still runs 10 s after the $what"
         return 1
     fi
 }

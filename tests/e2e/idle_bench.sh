@@ -23,7 +23,6 @@ set -uo pipefail
 DURATION=${1:-60}
 PERIOD=${IDLE_PERIOD:-5}
 SETTLE=5
-STATUS=1003
 HOST=127.0.0.1
 WM_TRAY_NOTIFY=1125
 WM_LBUTTONDOWN=0x201
@@ -105,8 +104,8 @@ measure() { # phase program-pid
 
 # Starts the empty program, measures it, and ends it again.
 measure_empty() { # phase [caret]
-    in_ns wine "$EMPTY_EXE" "${@:2}" >>"$E2E_WORK/tarnwell.out" 2>&1 &
-    local launcher=$! pid="" i
+    start_in_ns empty wine "$EMPTY_EXE" "${@:2}"
+    local pid="" i
     for i in $(seq 100); do
         pid=$(process_named tarnwell_idle_window.exe) && break
         sleep 0.1
@@ -117,7 +116,7 @@ measure_empty() { # phase [caret]
     echo "idle: $1 for ${DURATION} s..."
     measure "$1" "$pid"
     kill "$pid" 2>/dev/null
-    wait "$launcher" 2>/dev/null
+    stop_in_ns empty
 }
 
 # --- the run ---------------------------------------------------------------------------------------

@@ -42,18 +42,16 @@ setup_over_version() { # setup version [options...]
 }
 
 case_installer() {
+    case_results installer_silent_install installer_program_watches \
+        installer_refused_while_running installer_keeps_newer_version installer_start_at_sign_in \
+        installer_silent_uninstall_keeps_settings
     local version setup
     version=$(sed -n 's/^#define TARNWELL_VERSION_TEXT "\(.*\)"$/\1/p' "$WIN_BUILD/generated/tarnwell_version.h")
     setup=$BUILD_DIR/dist/tarnwell-$version-setup.exe
-    local later=(installer_program_watches installer_refused_while_running
-        installer_keeps_newer_version installer_start_at_sign_in
-        installer_silent_uninstall_keeps_settings)
     if [[ -z $version || ! -f $setup ]]; then
-        fail installer_silent_install "no installer $setup (run scripts/package)"
-        unreached "${later[@]}"
+        problem "no installer $setup (run scripts/package)"
         return
     fi
-    stop_program
     stop_server
     local main_prefix=$WINEPREFIX main_overrides=$WINEDLLOVERRIDES
     export WINEPREFIX=$E2E_WORK/install-prefix
@@ -67,8 +65,7 @@ case_installer() {
             >/dev/null 2>&1
         installer_steps "$setup" "$version"
     else
-        fail installer_silent_install "cannot make a fresh Wine prefix in $WINEPREFIX"
-        unreached "${later[@]}"
+        problem "cannot make a fresh Wine prefix in $WINEPREFIX"
     fi
     stop_program
     stop_server
@@ -99,15 +96,9 @@ installer_steps() { # setup version
     ((${value:-0} > 0)) || problem "uninstall entry EstimatedSize is \"$value\""
     [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "a start at sign-in without asking"
     result installer_silent_install
-    if [[ ! -f $exe ]]; then
-        unreached "${later[@]}" # case_installer's list
-        return
-    fi
+    [[ -f $exe ]] || return
 
-    if launch "$exe" 127.0.0.1; then
-        drv wait-text $STATUS "127.0.0.1 is alive!" 5000 >/dev/null ||
-            problem "no \"127.0.0.1 is alive!\" within 5 s (status \"$(drv text $STATUS)\")"
-    fi
+    launch "$exe" 127.0.0.1 && expect_status "127.0.0.1 is alive!" 5000
     result installer_program_watches
 
     # An upgrade or an uninstall while the program runs stops with its own exit code and leaves
@@ -123,7 +114,7 @@ installer_steps() { # setup version
         rc=$?
         [[ $rc == "$SETUP_EXIT_RUNNING" ]] || problem "silent uninstall while the program runs exited with $rc"
         [[ $(md5sum <"$exe") == "$before" ]] || problem "the running program's file changed"
-        program_running && drv wait-window 0 || problem "the program is gone after the refusals"
+        expect_no_exit 0 "after the refusals"
         end_with "Exit command" command $EXIT_BUTTON
     else
         problem "the installed program is not running"

@@ -29,16 +29,9 @@ if [[ $(id -u) -ne 0 ]]; then
     exit 0
 fi
 
-source "$E2E_SCRIPTS/harness.sh"
-source "$E2E_SCRIPTS/cases.sh"
-source "$E2E_SCRIPTS/install_case.sh"
-source "$E2E_SCRIPTS/probe_cases.sh"
-
 E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
 E2E_WORK=$BUILD_DIR/e2e
-# The scratch folder that the program sees as C:\e2e.
-E2E_DRIVE_DIR=$WINEPREFIX/drive_c/e2e
 
 finish() {
     cleanup
@@ -48,10 +41,16 @@ finish() {
 }
 
 setup_problem() {
-    fail setup "$*"
-    finish
+    echo "FAIL setup: $*"
+    declare -F cleanup >/dev/null && cleanup
+    echo "e2e: ${E2E_PASSED:-0} passed, $((${E2E_FAILED:-0} + 1)) failed"
+    write_counts "${E2E_PASSED:-0}" $((${E2E_FAILED:-0} + 1))
     exit 1
 }
+
+for file in harness.sh cases.sh install_case.sh probe_cases.sh; do
+    source "$E2E_SCRIPTS/$file" || setup_problem "cannot source $file"
+done
 
 [[ -f $E2E_EXE ]] || setup_problem "no $E2E_EXE (build the Windows side first)"
 [[ -f $E2E_DRIVER ]] || setup_problem "no $E2E_DRIVER (build the Windows side first)"
@@ -59,7 +58,7 @@ setup_problem() {
 [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1 || setup_problem "no X display (DISPLAY=${DISPLAY:-})"
 
 mkdir -p "$E2E_WORK"
-rm -f "$E2E_WORK/tarnwell.out" "$E2E_WORK/driver.err"
+rm -f "$E2E_WORK"/*.out "$E2E_WORK/driver.err" "$E2E_WORK/missing-commands"
 trap 'cleanup' EXIT
 trap 'cleanup; exit 130' INT TERM
 
@@ -68,25 +67,17 @@ make_namespace || setup_problem "cannot make the network namespace $E2E_NS"
 start_dns 2 1 || setup_problem "cannot start the DNS server inside $E2E_NS"
 start_server || setup_problem "cannot start the Wine server inside $E2E_NS"
 
+# The cases in the order they run; each declares its results (case_results).
+E2E_CASES=(case_first_run case_escape case_close_and_boolean_2 case_renamed_copy case_unknown_host
+    case_enter_on_buttons case_hide case_alive_dead_alive case_silent_name_server
+    case_no_false_alarm case_port case_every_address case_ordinary_user case_stopped_process
+    case_start_at_sign_in case_installer
+    # Last: the end of the session ends the Wine desktop too.
+    case_end_session)
+# E2E_ONLY="case_a case_b" runs only those (while working on them).
+read -r -a E2E_CASES <<<"${E2E_ONLY:-${E2E_CASES[*]}}"
 started=$SECONDS
-case_first_run
-case_escape
-case_close_and_boolean_2
-case_renamed_copy
-case_unknown_host
-case_enter_on_buttons
-case_hide
-case_alive_dead_alive
-case_silent_name_server
-case_no_false_alarm
-case_port
-case_every_address
-case_ordinary_user
-case_stopped_process
-case_start_at_sign_in
-case_installer
-# Last: the end of the session ends the Wine desktop too.
-case_end_session
+run_cases "${E2E_CASES[@]}"
 stop_program
 note "the cases took $((SECONDS - started)) s"
 

@@ -21,7 +21,6 @@ TOGGLE=${SOAK_TOGGLE:-15}
 SAMPLE=${SOAK_SAMPLE:-10}
 OPTIONS_OPENS=${SOAK_OPTIONS_OPENS:-50}
 OPTIONS_BATCH=10
-STATUS=1003
 HOST=127.0.0.1
 
 BENCH=soak
@@ -43,7 +42,8 @@ OPTIONS_LOG=$E2E_WORK/options.txt
 }
 bench_begin "$E2E_EXE" "$E2E_DRIVER"
 rm -f "$E2E_WORK"/*.txt "$E2E_WORK"/*.raw
-touch "$SAMPLES" "$TOGGLES" "$STATUS_LOG.raw" "$OPTIONS_LOG"
+rm -f "$E2E_WORK/follow-text.out"
+touch "$SAMPLES" "$TOGGLES" "$OPTIONS_LOG"
 make_namespace || give_up "cannot make the network namespace $E2E_NS"
 start_server || give_up "cannot start the Wine server inside $E2E_NS"
 
@@ -140,9 +140,8 @@ TW_LINUX_PID=$(namespace_pids 'tarnwell.exe' | head -n1)
 
 # Every status change with its time, for the detection delays; one driver for the whole run,
 # so that the Wine server's count of connections stays level.
-timeout $((DURATION + 180)) ip netns exec "$E2E_NS" wine "$E2E_DRIVER" follow-text $STATUS \
-    $(((DURATION + 150) * 1000)) >"$STATUS_LOG.raw" 2>>"$E2E_WORK/driver.err" &
-E2E_BACKGROUND_PIDS+=($!)
+start_in_ns follow-text timeout $((DURATION + 180)) wine "$E2E_DRIVER" follow-text $STATUS \
+    $(((DURATION + 150) * 1000))
 
 start=$(date +%s.%N)
 elapsed() { awk -v s="$start" -v n="$(date +%s.%N)" 'BEGIN { printf "%.1f", n - s }'; }
@@ -199,7 +198,7 @@ final_events=$(logged_events)
 make_lines=$(count_lines "$HOST is alive!" "$EVENT_LOG")
 break_lines=$(count_lines "$HOST has died!" "$EVENT_LOG")
 stop_program
-tr -d '\r' <"$STATUS_LOG.raw" >"$STATUS_LOG"
+tr -d '\r' <"$E2E_WORK/follow-text.out" >"$STATUS_LOG"
 program_running && echo "soak: tarnwell.exe did not end on a close request" >&2
 
 # --- the report ----------------------------------------------------------------------------------

@@ -1,9 +1,8 @@
 // Fuzz target: any bytes read as a bitmap file, or else as a packed bitmap (as a bitmap
 // resource holds it), then converted to 32-bit words and recoloured, as the image loader does.
-// A buffer one word too small is refused. The same bytes, and what they inflate to, are also
-// read as a compact strip and expanded.
+// A buffer one word too small is refused. The same bytes are also inflated with zlib as a
+// compact strip resource, and read as the inflated bytes of one, and expanded.
 #include "widgets/dib_pixels.h"
-#include "widgets/inflate.h"
 #include "widgets/packed_strip.h"
 
 #include <cstdlib>
@@ -11,10 +10,7 @@
 
 namespace {
 
-void ExpandCompactStrip(const std::vector<uint8_t>& bytes) {
-    PackedStrip strip;
-    if (!LocatePackedStrip(bytes.data(), bytes.size(), strip))
-        return;
+void ExpandCompactStrip(const PackedStrip& strip) {
     std::vector<uint32_t> bits(static_cast<size_t>(strip.width) * strip.Height());
     if (ExpandPackedStrip(strip, bits.data(), bits.size() - 1) ||
         !ExpandPackedStrip(strip, bits.data(), bits.size()))
@@ -27,9 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // An exact-size copy, so that a read past the data is caught.
     const std::vector<uint8_t> bytes(data, data + size);
     std::vector<uint8_t> inflated;
-    ExpandCompactStrip(bytes);
-    if (InflateZlib(bytes.data(), bytes.size(), MAX_PACKED_STRIP_BYTES, inflated))
-        ExpandCompactStrip(inflated);
+    PackedStrip strip;
+    if (LocatePackedStrip(bytes.data(), bytes.size(), strip))
+        ExpandCompactStrip(strip);
+    if (InflatePackedStrip(bytes.data(), bytes.size(), inflated, strip))
+        ExpandCompactStrip(strip);
     DibSource source;
     if (!LocateBitmapFile(bytes.data(), bytes.size(), source) &&
         !LocatePackedDib(bytes.data(), bytes.size(), source))

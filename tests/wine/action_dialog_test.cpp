@@ -17,40 +17,11 @@
 
 namespace {
 
-struct ActionValues {
-    int32_t launch;
-    std::string launchPath;
-    int32_t playSound;
-    std::string soundPath;
-    int32_t log;
-    std::string logPath;
-};
-
-void Load(CActionDlg& dlg, const ActionValues& v) {
-    dlg.m_bLaunch = v.launch;
-    dlg.m_strLaunchPath = v.launchPath;
-    dlg.m_bPlaySound = v.playSound;
-    dlg.m_strSoundPath = v.soundPath;
-    dlg.m_bLog = v.log;
-    dlg.m_strLogPath = v.logPath;
-}
-
-void ExpectMembers(const CActionDlg& dlg, const ActionValues& v) {
-    EXPECT_EQ(dlg.m_bLaunch, v.launch);
-    EXPECT_EQ(dlg.m_strLaunchPath, v.launchPath);
-    EXPECT_EQ(dlg.m_bPlaySound, v.playSound);
-    EXPECT_EQ(dlg.m_strSoundPath, v.soundPath);
-    EXPECT_EQ(dlg.m_bLog, v.log);
-    EXPECT_EQ(dlg.m_strLogPath, v.logPath);
-}
-
-void ExpectControls(HWND dlg, const ActionValues& v) {
-    EXPECT_EQ(DialogCheckState(dlg, IDC_LAUNCH_CHECK), v.launch);
-    EXPECT_EQ(DialogItemText(dlg, IDC_LAUNCH_PATH), v.launchPath);
-    EXPECT_EQ(DialogCheckState(dlg, IDC_SOUND_CHECK), v.playSound);
-    EXPECT_EQ(DialogItemText(dlg, IDC_SOUND_PATH), v.soundPath);
-    EXPECT_EQ(DialogCheckState(dlg, IDC_LOG_CHECK), v.log);
-    EXPECT_EQ(DialogItemText(dlg, IDC_LOG_PATH), v.logPath);
+// The members as the dialog holds them after its run.
+EventAction Members(const CActionDlg& dlg) {
+    EventAction members;
+    dlg.StoreTo(members);
+    return members;
 }
 
 // A scratch folder of this process below the temporary folder, removed with its files.
@@ -133,8 +104,8 @@ const char TEST_LINE[] =
 TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
     struct Row {
         const char* name;
-        ActionValues loaded;
-        ActionValues shown; // check states as loaded, out-of-range flags cleared
+        EventAction loaded;
+        EventAction shown; // check states as loaded, out-of-range flags cleared
     };
     const Row rows[] = {
         {"all on",
@@ -146,41 +117,41 @@ TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         CActionDlg dlg;
-        Load(dlg, row.loaded);
+        dlg.LoadFrom(row.loaded);
         DialogDriver driver;
         driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); }).Then([&] {
-            ExpectControls(dlg.m_hWnd, row.shown);
+            EXPECT_EQ(ActionDialogControls(dlg.m_hWnd), row.shown);
             if (&row == &rows[0])
                 SaveWindowScreenshot(dlg.m_hWnd, "action");
             DialogPostClick(dlg.m_hWnd, IDOK);
         });
         EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
-        ExpectMembers(dlg, row.shown);
+        EXPECT_EQ(Members(dlg), row.shown);
     }
 }
 
 TEST(ActionDialog, EditedControlsReachTheMembersOnlyOnOk) {
-    const ActionValues before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt"};
+    const EventAction before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt"};
     // Texts go whole, however long.
     const std::string longPath = "C:\\" + std::string(3000, 'p') + ".txt";
-    const ActionValues after = {0, "cmd /c echo new", 1, "C:\\new.wav", 0, longPath};
+    const EventAction after = {0, "cmd /c echo new", 1, "C:\\new.wav", 0, longPath};
     for (const int ending : {IDOK, IDCANCEL}) {
         SCOPED_TRACE(ending == IDOK ? "OK" : "Cancel");
         CActionDlg dlg;
-        Load(dlg, before);
+        dlg.LoadFrom(before);
         DialogDriver driver;
         driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); }).Then([&] {
             DialogClickCheckBox(dlg.m_hWnd, IDC_LAUNCH_CHECK);
-            DialogSetItemText(dlg.m_hWnd, IDC_LAUNCH_PATH, after.launchPath);
+            DialogSetItemText(dlg.m_hWnd, IDC_LAUNCH_PATH, after.strLaunchPath);
             DialogClickCheckBox(dlg.m_hWnd, IDC_SOUND_CHECK);
-            DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, after.soundPath);
+            DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, after.strSoundPath);
             DialogClickCheckBox(dlg.m_hWnd, IDC_LOG_CHECK);
-            DialogSetItemText(dlg.m_hWnd, IDC_LOG_PATH, after.logPath);
-            ExpectControls(dlg.m_hWnd, after);
+            DialogSetItemText(dlg.m_hWnd, IDC_LOG_PATH, after.strLogPath);
+            EXPECT_EQ(ActionDialogControls(dlg.m_hWnd), after);
             DialogPostClick(dlg.m_hWnd, ending);
         });
         EXPECT_EQ(DialogRunDriven(dlg, driver), ending);
-        ExpectMembers(dlg, ending == IDOK ? after : before);
+        EXPECT_EQ(Members(dlg), ending == IDOK ? after : before);
     }
 }
 
@@ -192,7 +163,7 @@ TEST(ActionDialog, LogTestAppendsOneStampedLineAndOpensItInTheViewer) {
     bool viewerSeen = false;
 
     CActionDlg dlg;
-    Load(dlg, {0, "", 0, "", 0, "C:\\member-path-not-used.txt"});
+    dlg.LoadFrom({0, "", 0, "", 0, "C:\\member-path-not-used.txt"});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); })
         .Then([&] {
@@ -275,7 +246,7 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
     ScratchFolder folder;
     const std::string marker = folder.File("launched.txt");
     SoundRecordingActionDlg dlg;
-    Load(dlg, {0, "", 0, "", 0, ""});
+    dlg.LoadFrom({0, "", 0, "", 0, ""});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); })
         .Then([&] {
@@ -349,7 +320,7 @@ TEST(ActionDialog, BrowseFillsTheRowsFieldWithTheChosenPathAndCancelLeavesIt) {
         {"log, new file", IDC_LOG_BROWSE, IDC_LOG_PATH, "Text files (*.txt)", newLog, newLog},
     };
     CActionDlg dlg;
-    Load(dlg, {0, "C:\\keep.exe", 0, "", 0, ""});
+    dlg.LoadFrom({0, "C:\\keep.exe", 0, "", 0, ""});
     DialogDriver driver(14000);
     driver.WaitUntil("Action dialog shown", [&] { return DialogIsUp(dlg); });
     for (const Row& row : rows) {

@@ -3,6 +3,7 @@
 
 #include "framework/win_app.h"
 #include "framework/wnd.h"
+#include "res/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -229,4 +230,25 @@ std::string DialogItemText(HWND dialog, int id) {
 
 void DialogSetItemText(HWND dialog, int id, const std::string& text) {
     ::SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+EventAction ActionDialogControls(HWND action) {
+    return {DialogCheckState(action, IDC_LAUNCH_CHECK), DialogItemText(action, IDC_LAUNCH_PATH),
+            DialogCheckState(action, IDC_SOUND_CHECK),  DialogItemText(action, IDC_SOUND_PATH),
+            DialogCheckState(action, IDC_LOG_CHECK),    DialogItemText(action, IDC_LOG_PATH)};
+}
+
+void SetActionDialogControls(HWND action, const EventAction& shown) {
+    ::CheckDlgButton(action, IDC_LAUNCH_CHECK, static_cast<UINT>(shown.bLaunch));
+    DialogSetItemText(action, IDC_LAUNCH_PATH, shown.strLaunchPath);
+    ::CheckDlgButton(action, IDC_SOUND_CHECK, static_cast<UINT>(shown.bPlaySound));
+    DialogSetItemText(action, IDC_SOUND_PATH, shown.strSoundPath);
+    ::CheckDlgButton(action, IDC_LOG_CHECK, static_cast<UINT>(shown.bLog));
+    DialogSetItemText(action, IDC_LOG_PATH, shown.strLogPath);
+}
+
+void PrintTo(const EventAction& action, std::ostream* out) {
+    *out << "{launch " << action.bLaunch << " \"" << action.strLaunchPath << "\", sound "
+         << action.bPlaySound << " \"" << action.strSoundPath << "\", log " << action.bLog << " \""
+         << action.strLogPath << "\"}";
 }

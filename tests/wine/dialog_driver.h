@@ -9,10 +9,12 @@
 #pragma once
 
 #include "framework/dialog.h"
+#include "settings/event_action.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -103,3 +105,9 @@ void DialogClickCheckBox(HWND dialog, int id);
 int DialogCheckState(HWND dialog, int id);
 std::string DialogItemText(HWND dialog, int id);
 void DialogSetItemText(HWND dialog, int id, const std::string& text);
+
+// The action that an Action dialog's six controls show; and the controls set to show one.
+EventAction ActionDialogControls(HWND action);
+void SetActionDialogControls(HWND action, const EventAction& shown);
+// How a failed comparison shows an action.
+void PrintTo(const EventAction& action, std::ostream* out);

@@ -57,30 +57,10 @@ void ToggleAllBoxes(HWND dlg) {
         DialogClickCheckBox(dlg, id);
 }
 
-void ExpectAction(const EventAction& actual, const EventAction& expected, const char* which) {
-    SCOPED_TRACE(which);
-    EXPECT_EQ(actual.bLaunch, expected.bLaunch);
-    EXPECT_EQ(actual.strLaunchPath, expected.strLaunchPath);
-    EXPECT_EQ(actual.bPlaySound, expected.bPlaySound);
-    EXPECT_EQ(actual.strSoundPath, expected.strSoundPath);
-    EXPECT_EQ(actual.bLog, expected.bLog);
-    EXPECT_EQ(actual.strLogPath, expected.strLogPath);
-}
-
 // The Action dialog's controls show the action; then they are set to `edited`.
 void CheckAndEditActionDialog(HWND action, const EventAction& shown, const EventAction& edited) {
-    EXPECT_EQ(DialogCheckState(action, IDC_LAUNCH_CHECK), shown.bLaunch);
-    EXPECT_EQ(DialogItemText(action, IDC_LAUNCH_PATH), shown.strLaunchPath);
-    EXPECT_EQ(DialogCheckState(action, IDC_SOUND_CHECK), shown.bPlaySound);
-    EXPECT_EQ(DialogItemText(action, IDC_SOUND_PATH), shown.strSoundPath);
-    EXPECT_EQ(DialogCheckState(action, IDC_LOG_CHECK), shown.bLog);
-    EXPECT_EQ(DialogItemText(action, IDC_LOG_PATH), shown.strLogPath);
-    ::SendDlgItemMessageA(action, IDC_LAUNCH_CHECK, BM_SETCHECK, edited.bLaunch, 0);
-    DialogSetItemText(action, IDC_LAUNCH_PATH, edited.strLaunchPath);
-    ::SendDlgItemMessageA(action, IDC_SOUND_CHECK, BM_SETCHECK, edited.bPlaySound, 0);
-    DialogSetItemText(action, IDC_SOUND_PATH, edited.strSoundPath);
-    ::SendDlgItemMessageA(action, IDC_LOG_CHECK, BM_SETCHECK, edited.bLog, 0);
-    DialogSetItemText(action, IDC_LOG_PATH, edited.strLogPath);
+    EXPECT_EQ(ActionDialogControls(action), shown);
+    SetActionDialogControls(action, edited);
 }
 
 bool IsGone(HWND window) {
@@ -227,7 +207,7 @@ TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
         .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
         .Then([&] {
             EXPECT_TRUE(DialogIsUp(dlg));
-            ExpectAction(dlg.m_makeAction, MAKE_EDITED, "make, confirmed");
+            EXPECT_EQ(dlg.m_makeAction, MAKE_EDITED) << "make, confirmed";
             DialogPostClick(dlg.m_hWnd, IDC_BREAK_ACTION);
         })
         .WaitUntil("break Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
@@ -238,8 +218,8 @@ TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
         .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
         .Then([&] { DialogPostClick(dlg.m_hWnd, IDOK); });
     EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
-    ExpectAction(dlg.m_makeAction, MAKE_EDITED, "make after OK");
-    ExpectAction(dlg.m_breakAction, BREAK_BEFORE, "break after its Action dialog's Cancel");
+    EXPECT_EQ(dlg.m_makeAction, MAKE_EDITED) << "make after OK";
+    EXPECT_EQ(dlg.m_breakAction, BREAK_BEFORE) << "break after its Action dialog's Cancel";
 }
 
 TEST(OptionsDialog, AboutButtonOpensTheAboutBoxAboveTheOpenOptionsDialog) {
@@ -288,8 +268,8 @@ void ExpectSettings(const WatchSettings& actual, const WatchSettings& expected) 
     EXPECT_EQ(actual.CheckFrequency, expected.CheckFrequency);
     EXPECT_EQ(actual.CheckMake, expected.CheckMake);
     EXPECT_EQ(actual.Hide, expected.Hide);
-    ExpectAction(actual.makeAction, expected.makeAction, "makeAction");
-    ExpectAction(actual.breakAction, expected.breakAction, "breakAction");
+    EXPECT_EQ(actual.makeAction, expected.makeAction) << "makeAction";
+    EXPECT_EQ(actual.breakAction, expected.breakAction) << "breakAction";
 }
 
 // The watch window of a test: its command line empty (no watch starts), the application's

@@ -1,8 +1,8 @@
 // Screenshots of windows; see screenshot.h.
 #include "tests/wine/screenshot.h"
 
-#include <algorithm>
-#include <array>
+#include <zlib.h>
+
 #include <cstdlib>
 
 namespace {
@@ -22,27 +22,6 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-const std::array<uint32_t, 256>& CrcTable() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    return table;
-}
-
-uint32_t Crc32(const uint8_t* data, std::size_t size) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i)
-        crc = CrcTable()[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
 void PutBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(static_cast<uint8_t>(value >> 24));
     out.push_back(static_cast<uint8_t>(value >> 16));
@@ -55,33 +34,16 @@ void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<u
     const std::size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian32(out, Crc32(out.data() + typeAt, out.size() - typeAt));
+    PutBigEndian32(out, static_cast<uint32_t>(
+                            crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt))));
 }
 
-// A zlib stream of stored deflate blocks.
-std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> out = {0x78, 0x01};
-    constexpr std::size_t BLOCK = 65535;
-    std::size_t at = 0;
-    do {
-        const std::size_t size = std::min(BLOCK, raw.size() - at);
-        const bool last = at + size == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<uint8_t>(size));
-        out.push_back(static_cast<uint8_t>(size >> 8));
-        out.push_back(static_cast<uint8_t>(~size));
-        out.push_back(static_cast<uint8_t>(~size >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + size));
-        at += size;
-    } while (at < raw.size());
-    uint32_t a = 1;
-    uint32_t b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian32(out, (b << 16) | a);
+std::vector<uint8_t> Deflated(const std::vector<uint8_t>& raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> out(size);
+    if (compress(out.data(), &size, raw.data(), static_cast<uLong>(raw.size())) != Z_OK)
+        return {};
+    out.resize(size);
     return out;
 }
 
@@ -116,7 +78,7 @@ std::vector<uint8_t> EncodePng(uint32_t width, uint32_t height, const std::vecto
         const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
     }
-    PutChunk(png, "IDAT", StoredZlib(raw));
+    PutChunk(png, "IDAT", Deflated(raw));
     PutChunk(png, "IEND", {});
     return png;
 }

@@ -400,6 +400,7 @@ TEST_F(WatchWindowTest, PicturesAndTrayIconAreThoseDrawnForTheSystemScaling) {
     for (int y = 1; y < 22; ++y)
         for (int x = 1; x < 31; ++x)
             tickAt100 += Green(strip.AtPicture(x, y)) ? 1 : 0;
+    ASSERT_GT(tickAt100, 100) << "too few pixels of the 100 % tick to compare with";
 
     DialogDriver driver;
     driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); }).Then([&] {

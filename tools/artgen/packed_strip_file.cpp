@@ -1,7 +1,6 @@
 // Packing a compact strip, and the check that the program reads it back as drawn.
 #include "packed_strip_file.h"
 
-#include "widgets/inflate.h"
 #include "widgets/packed_strip.h"
 
 #include <zlib.h>
@@ -38,8 +37,7 @@ std::string PackStrip(const RgbImage& normalRow, const std::array<uint8_t, 256>&
 
     std::vector<uint8_t> inflated;
     PackedStrip strip;
-    if (!InflateZlib(file.data(), file.size(), MAX_PACKED_STRIP_BYTES, inflated) ||
-        inflated != payload || !LocatePackedStrip(inflated.data(), inflated.size(), strip)) {
+    if (!InflatePackedStrip(file.data(), file.size(), inflated, strip) || inflated != payload) {
         return "does not read back as packed";
     }
     const auto width = static_cast<size_t>(strip.width);

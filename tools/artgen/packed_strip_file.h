@@ -9,7 +9,7 @@
 #include <vector>
 
 // Packs the normal row (one cell high) with the tone tables into `file`, then reads it back
-// with the program's own decoder into `shown`, the whole strip as the program will show it.
+// as the program reads it into `shown`, the whole strip as the program will show it.
 // Returns why the result is unfit, or empty: it does not decode to what was packed, or a toned
 // pixel came out as the key background (the program would recolour it with the background).
 std::string PackStrip(const RgbImage& normalRow, const std::array<uint8_t, 256>& hoverTone,

@@ -3,7 +3,6 @@
 // run time, so a header field, a row padding or a missing key background in the generated
 // artwork fails here.
 #include "widgets/dib_pixels.h"
-#include "widgets/inflate.h"
 #include "widgets/packed_strip.h"
 
 #include <gtest/gtest.h>
@@ -80,8 +79,7 @@ struct LoadedBitmap {
     const std::vector<uint8_t> bytes = ReadRes(file);
     std::vector<uint8_t> inflated;
     PackedStrip strip;
-    if (!InflateZlib(bytes.data(), bytes.size(), MAX_PACKED_STRIP_BYTES, inflated) ||
-        !LocatePackedStrip(inflated.data(), inflated.size(), strip)) {
+    if (!InflatePackedStrip(bytes.data(), bytes.size(), inflated, strip)) {
         return ::testing::AssertionFailure() << file << " is missing or not a compact strip";
     }
     out.width = strip.width;
