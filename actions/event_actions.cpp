@@ -1,7 +1,9 @@
 // Event actions and the event log line.
 #include "actions/event_actions.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -69,14 +71,50 @@ bool AppendLogLine(const std::string& path, LogLineFormat format, const std::str
     return true;
 }
 
+std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tailLength) {
+    if (text.size() <= room) {
+        return text;
+    }
+    static constexpr char ELLIPSIS[] = "...";
+    constexpr size_t ellipsisLength = sizeof ELLIPSIS - 1;
+    if (room <= ellipsisLength) {
+        return text.substr(0, room);
+    }
+    const size_t tail = std::min(tailLength, room - ellipsisLength);
+    return text.substr(0, room - ellipsisLength - tail) + ELLIPSIS +
+           text.substr(text.size() - tail);
+}
+
+Notification ComposeNotification(EventKind kind, const std::string& eventText,
+                                 const std::string& timeText, bool ownSound) {
+    // The event text ends with what happened (" is alive!", " has died!"): that stays whole.
+    const size_t stateLength =
+        kind == EventKind::Make ? std::strlen(" is alive!") : std::strlen(" has died!");
+    Notification notification;
+    notification.title =
+        ShortenKeepingTail(LogSafeText(eventText), Notification::TITLE_ROOM, stateLength);
+    notification.text = ShortenKeepingTail(timeText, Notification::TEXT_ROOM, 0);
+    notification.warning = kind == EventKind::Break;
+    notification.silent = ownSound;
+    return notification;
+}
+
+Notification TestNotification(const std::string& timeText) {
+    Notification notification;
+    notification.title = "Tarnwell test notification";
+    notification.text = ShortenKeepingTail(timeText, Notification::TEXT_ROOM, 0);
+    return notification;
+}
+
 void RunEventActions(EventKind kind, const std::string& eventText, const WatchSettings& settings,
-                     ActionRunner& runner) {
+                     ActionRunner& runner, bool muted) {
     const bool isMake = kind == EventKind::Make;
     if ((isMake ? settings.CheckMake : settings.CheckBreak) == 0) {
         return;
     }
     const EventAction& action = isMake ? settings.makeAction : settings.breakAction;
-    if (action.bPlaySound != 0) {
+    const bool playsSound = action.bPlaySound != 0 && !muted;
+    if (playsSound) {
         runner.PlaySoundFile(action.strSoundPath);
     }
     if (action.bLaunch != 0) {
@@ -84,5 +122,8 @@ void RunEventActions(EventKind kind, const std::string& eventText, const WatchSe
     }
     if (action.bLog != 0) {
         runner.AppendEventLine(action.strLogPath, eventText);
+    }
+    if (action.bNotify != 0 && !muted) {
+        runner.ShowNotification(ComposeNotification(kind, eventText, FormatLogTime(), playsSound));
     }
 }

@@ -28,7 +28,29 @@ std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
 // (created if missing) in a single write. False when the file cannot be opened.
 bool AppendLogLine(const std::string& path, LogLineFormat format, const std::string& eventText);
 
-// The platform's ways of carrying out the three actions. Their failures are not reported.
+// The text cut to at most `room` characters: when it is longer, its start and its last
+// `tailLength` characters with "..." between them, so that what the tail says is never cut.
+std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tailLength);
+
+// What the notification of an event shows: a title and a text that fit the shell's record,
+// the warning look for a break, and no sound of the shell's when the event plays its own.
+struct Notification {
+    static constexpr size_t TITLE_ROOM = 63; // characters, without the ending zero
+    static constexpr size_t TEXT_ROOM = 255;
+    std::string title;
+    std::string text;
+    bool warning = false;
+    bool silent = false;
+};
+
+// The event's notification: its text as the title (a long host name shortened, the state
+// kept), the time of the event as the text.
+Notification ComposeNotification(EventKind kind, const std::string& eventText,
+                                 const std::string& timeText, bool ownSound);
+// What the Action dialog's Test shows.
+Notification TestNotification(const std::string& timeText);
+
+// The platform's ways of carrying out the four actions. Their failures are not reported.
 class ActionRunner {
 public:
     virtual ~ActionRunner() = default;
@@ -38,9 +60,14 @@ public:
     virtual void LaunchCommand(const std::string& commandLine) = 0;
     // Appends the event's line to the log file.
     virtual void AppendEventLine(const std::string& logPath, const std::string& eventText) = 0;
+    // Shows a notification without taking the keyboard focus; where the shell shows none,
+    // nothing happens.
+    virtual void ShowNotification(const Notification& notification) = 0;
 };
 
-// Runs the enabled actions of the event kind, sound first, then launch, then log, when the
-// kind's master flag (CheckMake or CheckBreak) is on. Paths are used as stored, even empty.
+// Runs the enabled actions of the event kind, sound first, then launch, then log, then the
+// notification, when the kind's master flag (CheckMake or CheckBreak) is on. Paths are used as
+// stored, even empty. While the alerts are muted the sound and the notification are held; the
+// launch and the log line, which are automation and records, still run.
 void RunEventActions(EventKind kind, const std::string& eventText, const WatchSettings& settings,
-                     ActionRunner& runner);
+                     ActionRunner& runner, bool muted = false);

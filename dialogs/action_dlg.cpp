@@ -22,6 +22,7 @@ const MessageMap* CActionDlg::ThisMessageMap() {
         msg::Command<&CActionDlg::OnTestSound>(IDC_SOUND_TEST),
         msg::Command<&CActionDlg::OnTestLaunch>(IDC_LAUNCH_TEST),
         msg::Command<&CActionDlg::OnTestLog>(IDC_LOG_TEST),
+        msg::Command<&CActionDlg::OnTestNotify>(IDC_NOTIFY_TEST),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
     return &map;
@@ -39,6 +40,7 @@ void CActionDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_SOUND_PATH, m_strSoundPath);
     DDX_Text(dx, IDC_LOG_PATH, m_strLogPath);
     DDX_Check(dx, IDC_LOG_CHECK, m_bLog);
+    DDX_Check(dx, IDC_NOTIFY_CHECK, m_bNotify);
 }
 
 BOOL CActionDlg::OnInitDialog() {
@@ -94,4 +96,8 @@ void CActionDlg::OnTestLog() {
         return;
     // The viewer shows the file with its new line; composed whole, however long the path.
     Runner().LaunchCommand(ComposeViewerCommand(path));
+}
+
+void CActionDlg::OnTestNotify() {
+    Runner().ShowNotification(TestNotification(FormatLogTime()));
 }

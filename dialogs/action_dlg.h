@@ -1,4 +1,5 @@
-// CActionDlg: edits one event kind's three actions, with a Browse and a Test button per row.
+// CActionDlg: edits one event kind's four actions, with a Browse button per path and a Test
+// button per row.
 #pragma once
 
 #include "actions/event_actions.h"
@@ -34,6 +35,7 @@ public:
     std::string m_strSoundPath;
     std::string m_strLogPath;
     int32_t m_bLog = 0;
+    int32_t m_bNotify = 0;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -46,6 +48,7 @@ protected:
     void OnTestSound();
     void OnTestLaunch();
     void OnTestLog();
+    void OnTestNotify();
     // How the Test buttons play, launch and show: the platform's own ways.
     virtual ActionRunner& Runner();
 
@@ -59,6 +62,7 @@ private:
         visit(action.strSoundPath, dialog.m_strSoundPath);
         visit(action.bLog, dialog.m_bLog);
         visit(action.strLogPath, dialog.m_strLogPath);
+        visit(action.bNotify, dialog.m_bNotify);
     }
 
     static void BrowseForFile(CEdit& edit, const char* defaultExtension, const char* filter);

@@ -68,6 +68,14 @@
 #define IDC_HISTORY_COPY 1107
 #define IDC_HISTORY_SAVE 1108
 
+/* Commands of the tray icon's menu, in menu order */
+#define ID_TRAY_SHOW_HIDE 32771
+#define ID_TRAY_OPTIONS 32772
+#define ID_TRAY_HISTORY 32773
+#define ID_TRAY_MUTE 32774
+#define ID_TRAY_ABOUT 32775
+#define ID_TRAY_EXIT 32776
+
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
@@ -103,6 +111,8 @@
 #define IDC_SOUND_TEST 1023
 #define IDC_LAUNCH_TEST 1024
 #define IDC_LOG_TEST 1025
+#define IDC_NOTIFY_CHECK 1026
+#define IDC_NOTIFY_TEST 1027
 
 /* About box controls */
 #define IDC_HOMEPAGE 1018

@@ -1,5 +1,5 @@
-// The configuration of one event kind's three actions (sound, launch, log), as the settings
-// record, the Options dialog and the Action dialog hold it. Plain value type.
+// The configuration of one event kind's four actions (sound, launch, log, notification), as the
+// settings record, the Options dialog and the Action dialog hold it. Plain value type.
 #pragma once
 
 #include <cstdint>
@@ -14,11 +14,12 @@ struct EventAction {
     std::string strSoundPath;  // path of a WAV file
     int32_t bLog = 0;          // append a line to a text file
     std::string strLogPath;    // path of the text file
+    int32_t bNotify = 0;       // show a notification through the notification-area icon
 
     bool operator==(const EventAction& other) const {
         return bLaunch == other.bLaunch && strLaunchPath == other.strLaunchPath &&
                bPlaySound == other.bPlaySound && strSoundPath == other.strSoundPath &&
-               bLog == other.bLog && strLogPath == other.strLogPath;
+               bLog == other.bLog && strLogPath == other.strLogPath && bNotify == other.bNotify;
     }
     bool operator!=(const EventAction& other) const { return !(*this == other); }
 };

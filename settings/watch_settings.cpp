@@ -1,4 +1,4 @@
-// The settings record's encoding as 17 profile values; see watch_settings.h.
+// The settings record's encoding as 19 profile values; see watch_settings.h.
 #include "settings/watch_settings.h"
 
 const char* const SETTINGS_SECTION = "Settings";
@@ -23,14 +23,15 @@ struct ActionKeys {
     const char* soundPath;
     const char* log;
     const char* logPath;
+    const char* notify;
 };
 
-const ActionKeys MAKE_KEYS = {"MakeLaunch",    "MakeLaunchFilename",
-                              "MakePlaySound", "MakeSoundFilename",
-                              "MakeLog",       "MakeLogFilename"};
-const ActionKeys BREAK_KEYS = {"BreakLaunch",    "BreakLaunchFilename",
-                               "BreakPlaySound", "BreakSoundFilename",
-                               "BreakLog",       "BreakLogFilename"};
+const ActionKeys MAKE_KEYS = {
+    "MakeLaunch", "MakeLaunchFilename", "MakePlaySound", "MakeSoundFilename",
+    "MakeLog",    "MakeLogFilename",    "MakeNotify"};
+const ActionKeys BREAK_KEYS = {
+    "BreakLaunch", "BreakLaunchFilename", "BreakPlaySound", "BreakSoundFilename",
+    "BreakLog",    "BreakLogFilename",    "BreakNotify"};
 
 EventAction LoadAction(ProfileStore& profile, const ActionKeys& keys) {
     const EventAction defaults = WatchSettings::DefaultEventAction();
@@ -42,6 +43,11 @@ EventAction LoadAction(ProfileStore& profile, const ActionKeys& keys) {
     action.bLog = ReadFlag(profile, keys.log, defaults.bLog);
     action.strLogPath = profile.GetProfileString(SETTINGS_SECTION, keys.logPath);
     return action;
+}
+
+// Settings stored before the notification existed have no value for it: it takes its default.
+void LoadNotify(ProfileStore& profile, const ActionKeys& keys, EventAction& action) {
+    action.bNotify = ReadFlag(profile, keys.notify, WatchSettings::DefaultEventAction().bNotify);
 }
 
 void SaveAction(ProfileStore& profile, const ActionKeys& keys, const EventAction& action) {
@@ -72,6 +78,8 @@ WatchSettings LoadWatchSettings(ProfileStore& profile) {
     settings.Hide = ReadFlag(profile, "Hide", defaults.Hide);
     settings.makeAction = LoadAction(profile, MAKE_KEYS);
     settings.breakAction = LoadAction(profile, BREAK_KEYS);
+    LoadNotify(profile, MAKE_KEYS, settings.makeAction);
+    LoadNotify(profile, BREAK_KEYS, settings.breakAction);
     return settings;
 }
 
@@ -83,4 +91,6 @@ void SaveWatchSettings(ProfileStore& profile, const WatchSettings& settings) {
     WriteFlag(profile, "Hide", settings.Hide);
     SaveAction(profile, MAKE_KEYS, settings.makeAction);
     SaveAction(profile, BREAK_KEYS, settings.breakAction);
+    WriteFlag(profile, MAKE_KEYS.notify, settings.makeAction.bNotify);
+    WriteFlag(profile, BREAK_KEYS.notify, settings.breakAction.bNotify);
 }

@@ -1,4 +1,4 @@
-// The persisted settings record and its encoding as 17 values of one profile section.
+// The persisted settings record and its encoding as 19 values of one profile section.
 // Plain logic over a small profile interface, so that it runs without the registry.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-// The section all 17 values live in.
+// The section all 19 values live in.
 extern const char* const SETTINGS_SECTION; // "Settings"
 
 struct WatchSettings {
@@ -20,10 +20,11 @@ struct WatchSettings {
     EventAction makeAction = DefaultEventAction();
     EventAction breakAction = DefaultEventAction();
 
-    // The default action of either event: only the sound is on, with an empty path.
+    // The default action of either event: the sound, with an empty path, and the notification.
     static EventAction DefaultEventAction() {
         EventAction action;
         action.bPlaySound = 1;
+        action.bNotify = 1;
         return action;
     }
 
@@ -31,10 +32,11 @@ struct WatchSettings {
     bool operator!=(const WatchSettings& other) const { return !(*this == other); }
 };
 
-// Reads the 17 values in their fixed order; a missing or unreadable value takes its default,
-// and a boolean is true only when the stored integer is exactly 1.
+// Reads the 19 values in their fixed order (the two notification flags, added later, last); a
+// missing or unreadable value takes its default, and a boolean is true only when the stored integer
+// is exactly 1.
 WatchSettings LoadWatchSettings(ProfileStore& profile);
 
-// Writes the 17 values in the same order: booleans as 0 or 1, the period as it is, every
+// Writes the 19 values in the same order: booleans as 0 or 1, the period as it is, every
 // string also when it is empty.
 void SaveWatchSettings(ProfileStore& profile, const WatchSettings& settings);

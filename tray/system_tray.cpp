@@ -45,8 +45,14 @@ NOTIFYICONDATAA ToPlatformRecord(const TrayIconRecord& record) {
     data.uFlags = record.uFlags;
     data.uCallbackMessage = record.uCallbackMessage;
     data.hIcon = reinterpret_cast<HICON>(record.hIcon);
-    static_assert(sizeof(data.szTip) >= sizeof(record.szTip));
+    static_assert(sizeof(data.szTip) == sizeof(record.szTip));
     std::memcpy(data.szTip, record.szTip, sizeof(record.szTip));
+    static_assert(sizeof(data.szInfo) == sizeof(record.szInfo));
+    std::memcpy(data.szInfo, record.szInfo, sizeof(record.szInfo));
+    static_assert(sizeof(data.szInfoTitle) == sizeof(record.szInfoTitle));
+    std::memcpy(data.szInfoTitle, record.szInfoTitle, sizeof(record.szInfoTitle));
+    data.uVersion = record.uVersion;
+    data.dwInfoFlags = record.dwInfoFlags;
     return data;
 }
 
@@ -88,7 +94,8 @@ const MessageMap* CSystemTray::ThisMessageMap() {
 BOOL CSystemTray::Create(CWnd* parent, UINT callbackMessage, const char* tooltip, HICON icon,
                          UINT id) {
     const uintptr_t parentWnd = parent != nullptr ? reinterpret_cast<uintptr_t>(parent->m_hWnd) : 0;
-    return m_state.Create(PlatformMajorVersion(), NOTIFYICONDATAA_V1_SIZE, parentWnd,
+    // The second layout: a tooltip of 127 characters and balloons (Windows 2000 and later).
+    return m_state.Create(PlatformMajorVersion(), NOTIFYICONDATAA_V2_SIZE, parentWnd,
                           callbackMessage, tooltip != nullptr ? tooltip : "",
                           reinterpret_cast<uintptr_t>(icon), id);
 }
@@ -119,6 +126,11 @@ BOOL CSystemTray::SetIcon(UINT resourceId) {
 
 BOOL CSystemTray::SetTooltip(const char* text) {
     return m_state.SetTooltip(text != nullptr ? text : "");
+}
+
+BOOL CSystemTray::ShowBalloon(const char* title, const char* text, DWORD infoFlags) {
+    return m_state.ShowBalloon(title != nullptr ? title : "", text != nullptr ? text : "",
+                               infoFlags);
 }
 
 BOOL CSystemTray::Animate(const std::vector<HICON>& icons, UINT intervalMs, int seconds) {

@@ -36,8 +36,11 @@ public:
     BOOL SetIcon(UINT resourceId);
     // The resource shown by SetIcon(UINT), or 0 after an icon given by handle.
     UINT IconResourceId() const { return m_iconResourceId; }
-    // A text longer than 63 characters is cut to 63.
+    // A text longer than 127 characters is cut to 127.
     BOOL SetTooltip(const char* text);
+    // A balloon from the icon (NIF_INFO; on Windows 10 and 11 a notification); false when the
+    // icon is not in the notification area.
+    BOOL ShowBalloon(const char* title, const char* text, DWORD infoFlags);
 
     // Shows the icons in turn every intervalMs for the given seconds (0 or less: until
     // stopped), then puts the current icon back.

@@ -27,7 +27,17 @@ bool TrayIconState::Create(uint32_t platformMajorVersion, uint32_t recordSize, u
 
     m_bIconWanted = true;
     m_bIconAdded = m_shell.NotifyIcon(NIM_ADD, m_nid);
+    SetVersion();
     return m_bIconAdded;
+}
+
+void TrayIconState::SetVersion() {
+    m_bVersionSet = false;
+    if (!m_bIconAdded) {
+        return;
+    }
+    m_nid.uVersion = NOTIFYICON_VERSION;
+    m_bVersionSet = m_shell.NotifyIcon(NIM_SETVERSION, m_nid);
 }
 
 bool TrayIconState::AddAgain() {
@@ -37,6 +47,8 @@ bool TrayIconState::AddAgain() {
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     // A taskbar that kept the icon refuses to add it twice; the whole record is sent instead.
     m_bIconAdded = m_shell.NotifyIcon(NIM_ADD, m_nid) || m_shell.NotifyIcon(NIM_MODIFY, m_nid);
+    // A new taskbar knows nothing of the version the old one was told.
+    SetVersion();
     return m_bIconAdded;
 }
 
@@ -51,6 +63,7 @@ void TrayIconState::RemoveIcon() {
     m_nid.uFlags = 0;
     m_shell.NotifyIcon(NIM_DELETE, m_nid);
     m_bIconAdded = false;
+    m_bVersionSet = false;
 }
 
 bool TrayIconState::SetIcon(uintptr_t icon) {
@@ -73,6 +86,17 @@ bool TrayIconState::SetTooltip(std::string_view text) {
     return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
 }
 
+namespace {
+
+// Keeps what fits with its zero; the rest of the field is zero.
+template <size_t N> void CopyText(char (&field)[N], std::string_view text) {
+    const size_t length = std::min(text.size(), N - 1);
+    std::memset(field, 0, N);
+    std::memcpy(field, text.data(), length);
+}
+
+} // namespace
+
 bool TrayIconState::AddIfWanted() {
     // An add that failed (Explorer busy at logon times the call out) is tried again with the
     // whole record, so that the icon never stays on an old picture.
@@ -80,10 +104,20 @@ bool TrayIconState::AddIfWanted() {
 }
 
 void TrayIconState::CopyTooltip(std::string_view text) {
-    // The tooltip is built from a host name of any length: keep what fits with its zero.
-    const size_t length = std::min(text.size(), sizeof m_nid.szTip - 1);
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, text.data(), length);
+    // The tooltip is built from a host name of any length.
+    CopyText(m_nid.szTip, text);
+}
+
+bool TrayIconState::ShowBalloon(std::string_view title, std::string_view text, uint32_t infoFlags) {
+    // The event is now: an icon that cannot be added now shows nothing later.
+    if (!m_bIconAdded && !AddIfWanted()) {
+        return false;
+    }
+    CopyText(m_nid.szInfoTitle, title);
+    CopyText(m_nid.szInfo, text);
+    m_nid.dwInfoFlags = infoFlags;
+    m_nid.uFlags = NIF_INFO;
+    return m_shell.NotifyIcon(NIM_MODIFY, m_nid);
 }
 
 bool TrayIconState::StartAnimation(const std::vector<uintptr_t>& icons,

@@ -30,6 +30,27 @@ constexpr uint32_t NIF_ICON = 2;
 #ifndef NIF_TIP
 constexpr uint32_t NIF_TIP = 4;
 #endif
+#ifndef NIM_SETVERSION
+constexpr uint32_t NIM_SETVERSION = 4;
+#endif
+#ifndef NIF_INFO
+constexpr uint32_t NIF_INFO = 0x10;
+#endif
+#ifndef NIIF_INFO
+constexpr uint32_t NIIF_INFO = 1;
+#endif
+#ifndef NIIF_WARNING
+constexpr uint32_t NIIF_WARNING = 2;
+#endif
+#ifndef NIIF_NOSOUND
+constexpr uint32_t NIIF_NOSOUND = 0x10;
+#endif
+#ifndef NIIF_RESPECT_QUIET_TIME
+constexpr uint32_t NIIF_RESPECT_QUIET_TIME = 0x80;
+#endif
+#ifndef NOTIFYICON_VERSION
+constexpr uint32_t NOTIFYICON_VERSION = 3;
+#endif
 #ifndef WM_LBUTTONDBLCLK
 constexpr uint32_t WM_LBUTTONDBLCLK = 515;
 #endif
@@ -37,8 +58,9 @@ constexpr uint32_t WM_LBUTTONDBLCLK = 515;
 constexpr uint32_t WM_RBUTTONUP = 517;
 #endif
 
-// The shell's notification-icon record in its first layout, handles held as integers. The
-// Windows side copies it field by field into the platform's record.
+// The shell's notification-icon record in its second layout (a 128-byte tooltip, balloons),
+// handles held as integers. The Windows side copies it field by field into the platform's
+// record. Every text is always zero-terminated.
 struct TrayIconRecord {
     uint32_t cbSize = 0;
     uintptr_t hWnd = 0; // receives the callback message; with uID it names the icon to the shell
@@ -46,7 +68,11 @@ struct TrayIconRecord {
     uint32_t uFlags = 0; // which of the fields below the shell reads
     uint32_t uCallbackMessage = 0;
     uintptr_t hIcon = 0;
-    char szTip[64] = {}; // always zero-terminated
+    char szTip[128] = {};
+    char szInfo[256] = {};     // the balloon's text
+    uint32_t uVersion = 0;     // NIM_SETVERSION: how the shell reports to the callback
+    char szInfoTitle[64] = {}; // the balloon's title
+    uint32_t dwInfoFlags = 0;  // the balloon's NIIF_ flags
 };
 
 // What the tray icon needs of the platform.
@@ -105,10 +131,16 @@ public:
     bool AddAgain();
     // Both keep the new icon or tooltip in the record, and show it when the icon is in the
     // notification area (true when the shell took it); after an add that failed they add the
-    // icon again. A text longer than the record holds is
-    // cut to its first 63 characters.
+    // icon again. A text longer than the record holds is cut to its first 127 characters.
     bool SetIcon(uintptr_t icon);
     bool SetTooltip(std::string_view text);
+    // Shows a balloon (a notification on newer systems) with the NIIF_ flags given; texts are
+    // cut to what the record holds. An icon not in the notification area is added again first;
+    // when that fails, false and nothing shown: a balloon is never shown late.
+    bool ShowBalloon(std::string_view title, std::string_view text, uint32_t infoFlags);
+    // The shell took NOTIFYICON_VERSION: it reports the context-menu request (a right click,
+    // or the keyboard) as WM_CONTEXTMENU, and a click on a balloon as NIN_BALLOONUSERCLICK.
+    bool ReportsContextMenu() const { return m_bVersionSet; }
 
     // Shows icons in turn, one per tick of timer timerId, from now on for the given number of
     // seconds (0 or less: until stopped), then puts the current icon back. Ends an animation
@@ -144,11 +176,14 @@ public:
 
 private:
     void CopyTooltip(std::string_view text);
+    // Asks the shell for the callback of NOTIFYICON_VERSION, once the icon is added.
+    void SetVersion();
     bool AddIfWanted();
 
     TrayShell& m_shell;
     bool m_bIconAdded = false;
     bool m_bIconWanted = false; // Create filled the record and RemoveIcon was not called since
+    bool m_bVersionSet = false;
     TrayIconRecord m_nid;
     std::vector<uintptr_t> m_animIcons; // not owned
     uint32_t m_nAnimTimer = 0;          // 0: no animation running

@@ -10,9 +10,42 @@
 #include "framework/win_app.h"
 #include "probe/platform_probe.h"
 #include "widgets/art_set.h"
+#include "watch/tray_menu.h"
 #include "widgets/image_store.h"
 
+#include <cstdio>
+
 namespace {
+
+// The event actions as the platform runs them, the notification through this window's icon.
+class WindowActionRunner : public PlatformActionRunner {
+public:
+    explicit WindowActionRunner(CWatchDlg& window) : m_window(window) {}
+    void ShowNotification(const Notification& notification) override {
+        m_window.ShowNotification(notification);
+    }
+
+private:
+    CWatchDlg& m_window;
+};
+
+// The local time an hour from now as "14:32".
+std::string LocalTimeInAnHour() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER later;
+    later.LowPart = now.dwLowDateTime;
+    later.HighPart = now.dwHighDateTime;
+    later.QuadPart += static_cast<ULONGLONG>(MUTE_MS) * 10000; // 100 ns units
+    const FILETIME utc = {later.LowPart, later.HighPart};
+    FILETIME local;
+    SYSTEMTIME time;
+    if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &time))
+        return "in an hour";
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u:%02u", time.wHour, time.wMinute);
+    return text;
+}
 
 // The light of the picture set the buttons use, or else the 100 % one.
 void LoadLight(CBitmap& bitmap, UINT id) {
@@ -40,6 +73,12 @@ const MessageMap* CWatchDlg::ThisMessageMap() {
         msg::Command<&CWatchDlg::OnExit>(IDC_EXIT),
         msg::Command<&CWatchDlg::OnOptions>(IDC_OPTIONS),
         msg::Timer<&CWatchDlg::OnTimer>(),
+        msg::Command<&CWatchDlg::OnTrayShowHide>(ID_TRAY_SHOW_HIDE),
+        msg::Command<&CWatchDlg::OnOptions>(ID_TRAY_OPTIONS),
+        msg::Command<&CWatchDlg::OpenHistory>(ID_TRAY_HISTORY),
+        msg::Command<&CWatchDlg::OnTrayMute>(ID_TRAY_MUTE),
+        msg::Command<&CWatchDlg::OnTrayAbout>(ID_TRAY_ABOUT),
+        msg::Command<&CWatchDlg::OnExit>(ID_TRAY_EXIT),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
     return &map;
@@ -70,14 +109,18 @@ BOOL CWatchDlg::PreTranslateMessage(MSG* msg) {
 
 LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TRAY_NOTIFY) {
-        if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK)
-            ToggleVisible();
+        OnTrayNotify(LOWORD(lParam));
+    } else if (message == WM_SHOW_NOTIFICATION) {
+        if (lParam != 0)
+            ShowNotification(*reinterpret_cast<const Notification*>(lParam));
+        return 0;
     } else if (message == WM_ECHO_REPLY) {
         const WatchMarks before = MarksNow();
         if (m_watch.IsWatching())
             m_history.OnAnswer(::GetTickCount(), static_cast<uint32_t>(lParam));
-        m_watch.OnEchoReply();
+        m_watch.OnEchoReply(static_cast<uint32_t>(lParam));
         RecordWatch(before, false);
+        UpdateTooltipOnStateChange();
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_PORT_EVENT) {
@@ -85,12 +128,15 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     } else {
         // Each of these may end the watch or mark a pause.
         const WatchMarks before = MarksNow();
-        if (message == WM_HOST_RESOLVED)
+        if (message == WM_HOST_RESOLVED) {
             OnHostResolved(wParam);
-        else if (message == WM_PROBE_FAILED)
+            UpdateTooltipOnStateChange();
+        } else if (message == WM_PROBE_FAILED) {
             m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
-        else
+            UpdateTooltipOnStateChange();
+        } else {
             OnSessionMessage(message, wParam);
+        }
         if (MarksNow().watching != before.watching || MarksNow().pauses != before.pauses)
             RecordWatch(before, false);
     }
@@ -144,14 +190,111 @@ void CWatchDlg::ToggleVisible() {
     if (m_bVisible) {
         SetWindowPos(m_settings.AlwaysOnTop ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+        // The light was left alone while hidden: the next tick shows the state's colour.
+        SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
     } else {
         ShowWindow(SW_HIDE);
     }
-    m_trayIcon.SetTooltip(TrayTooltipText(m_bVisible, m_watch.Host()).c_str());
+    UpdateTooltip();
+}
+
+void CWatchDlg::OnTrayNotify(UINT event) {
+    switch (event) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        ToggleVisible();
+        break;
+    case WM_CONTEXTMENU: // a right click or the keyboard's menu key, from a shell told our version
+        ShowTrayMenu();
+        break;
+    case WM_RBUTTONUP:
+        // A shell that took the version follows the release with WM_CONTEXTMENU.
+        if (!m_trayIcon.State().ReportsContextMenu())
+            ShowTrayMenu();
+        break;
+    case NIN_BALLOONUSERCLICK:
+        if (!m_bVisible)
+            ToggleVisible();
+        break;
+    case WM_MOUSEMOVE:
+        // The pointer rests on the icon, where the tooltip shows: durations brought up to date.
+        if (::GetTickCount() - m_dwTipHoverTick >= 1000) {
+            m_dwTipHoverTick = ::GetTickCount();
+            UpdateTooltip();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CWatchDlg::ShowTrayMenu() {
+    // One menu at a time: a second request while it is open is the same user's.
+    if (m_bTrayMenuOpen)
+        return;
+    TrayMenuState state;
+    state.windowShown = m_bVisible;
+    state.mutedUntil = m_watch.MutedUntil();
+    state.historyAvailable = true;
+    state.dialogOpen = m_nDialogsOpen > 0;
+    HMENU menu = ::CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    for (const TrayMenuItem& item : TrayMenuItems(state)) {
+        if (item.id == 0) {
+            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        ::AppendMenuA(menu, MF_STRING | (item.enabled ? 0 : MF_GRAYED), item.id, item.text.c_str());
+        if (item.isDefault)
+            ::SetMenuDefaultItem(menu, item.id, FALSE);
+    }
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    // The window must be in the foreground for the menu to close when the user clicks
+    // elsewhere; the message posted afterwards lets the shell see the menu end.
+    ::SetForegroundWindow(m_hWnd);
+    m_bTrayMenuOpen = true;
+    const UINT align = ::GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    ::TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+    m_bTrayMenuOpen = false;
+    PostMessage(WM_NULL);
+    ::DestroyMenu(menu);
+}
+
+void CWatchDlg::OnTrayMute() {
+    if (m_watch.IsMuted())
+        m_watch.Unmute();
+    else
+        m_watch.Mute(LocalTimeInAnHour());
+    UpdateTooltipOnStateChange();
+}
+
+void CWatchDlg::ShowNotification(const Notification& notification) {
+    // Quiet hours and focus assist are the user's; the balloon never takes the focus.
+    DWORD flags = (notification.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
+    if (notification.silent)
+        flags |= NIIF_NOSOUND;
+    m_trayIcon.ShowBalloon(notification.title.c_str(), notification.text.c_str(), flags);
+}
+
+void CWatchDlg::UpdateTooltipOnStateChange() {
+    const WatchStatus status = m_watch.Status();
+    std::string key = std::to_string(static_cast<int>(status.kind)) + (m_bVisible ? "+" : "-") +
+                      m_watch.MuteLine() + "\n" + m_watch.Host();
+    if (key == m_strTipState)
+        return;
+    m_strTipState = std::move(key);
+    UpdateTooltip();
+}
+
+void CWatchDlg::UpdateTooltip() {
+    SetTrayTooltip(m_watch.TooltipText());
 }
 
 void CWatchDlg::StartWatch() {
     m_watch.StartWatch();
+    UpdateTooltipOnStateChange();
     const uint32_t now = ::GetTickCount();
     if (m_watch.IsWatching()) {
         m_history.Start(now, m_watch.Host());
@@ -211,6 +354,7 @@ void CWatchDlg::OnSessionMessage(UINT message, WPARAM wParam) {
         SaveSettings();
     } else if (message == WM_POWERBROADCAST && wParam == PBT_APMRESUMEAUTOMATIC) {
         m_watch.OnResume();
+        UpdateTooltipOnStateChange();
     } else if (message == taskbarCreated && taskbarCreated != 0) {
         m_trayIcon.AddAgain();
     }
@@ -239,9 +383,16 @@ void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
         Default();
 }
 
+template <class Dialog> INT_PTR CWatchDlg::RunDialog(Dialog& dialog) {
+    ++m_nDialogsOpen;
+    const INT_PTR result = dialog.DoModal();
+    --m_nDialogsOpen;
+    return result;
+}
+
 void CWatchDlg::RunAboutBox() {
     CAboutDlg about;
-    about.DoModal();
+    RunDialog(about);
 }
 
 void CWatchDlg::OnPaint() {
@@ -284,7 +435,7 @@ void CWatchDlg::OnOptions() {
     COptionsDlg options;
     options.LoadFrom(m_settings);
     options.m_bStartAtSignIn = signInStart.IsOn() ? 1 : 0;
-    if (options.DoModal() != IDOK)
+    if (RunDialog(options) != IDOK)
         return;
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
@@ -302,8 +453,10 @@ void CWatchDlg::OnTimer(UINT_PTR timerId) {
         CollectProbeEchoServiceResults();
     const WatchMarks before = MarksNow();
     m_watch.OnTimer(timerId);
-    if (timerId == TIMER_CHECK)
+    if (timerId == TIMER_CHECK) {
         RecordWatch(before, true);
+        UpdateTooltipOnStateChange();
+    }
     Default();
 }
 
@@ -337,8 +490,9 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 
 void CWatchDlg::ShowLight(int bitmapId) {
     // A light tick after a start or an event often shows the picture already on show; setting
-    // it again would only repaint the control.
-    if (bitmapId == m_nLightShown)
+    // it again would only repaint the control. Hidden, nobody sees the light: every reply's
+    // flash would cost a repaint and a timer for nothing.
+    if (bitmapId == m_nLightShown || !m_bVisible)
         return;
     m_nLightShown = bitmapId;
     switch (bitmapId) {
@@ -358,6 +512,8 @@ void CWatchDlg::ShowLight(int bitmapId) {
 }
 
 void CWatchDlg::RestartLightTimer() {
+    if (!m_bVisible)
+        return; // coming back starts it
     KillTimer(TIMER_LIGHT);
     SetTimer(TIMER_LIGHT, LIGHT_PERIOD_MS);
 }
@@ -371,10 +527,14 @@ void CWatchDlg::SetTrayIcon(int iconId) {
 }
 
 void CWatchDlg::SetTrayTooltip(const std::string& text) {
+    // A tooltip that says the same again costs the shell nothing.
+    const char* shown = m_trayIcon.State().Record().szTip;
+    if (text.compare(0, sizeof m_trayIcon.State().Record().szTip - 1, shown) == 0)
+        return;
     m_trayIcon.SetTooltip(text.c_str());
 }
 
-void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText) {
-    PlatformActionRunner runner;
-    ::RunEventActions(kind, eventText, m_settings, runner);
+void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText, bool muted) {
+    WindowActionRunner runner(*this);
+    ::RunEventActions(kind, eventText, m_settings, runner, muted);
 }

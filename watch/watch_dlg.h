@@ -3,6 +3,7 @@
 // settings record, dispatches keys, tray clicks and the system menu, and hides to the tray.
 #pragma once
 
+#include "actions/event_actions.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
@@ -28,6 +29,8 @@ public:
     void ToggleVisible() override;
     // Opens the History window, or brings it forward (system menu, Ctrl+H).
     void OpenHistory();
+    // Shows a notification through the tray icon; nothing where the shell shows none.
+    void ShowNotification(const Notification& notification);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -66,6 +69,10 @@ protected:
     void OnOptions();
     // WM_TIMER: the check and light timers.
     void OnTimer(UINT_PTR timerId);
+    // The tray menu's commands; Options, About and Exit do what they do elsewhere.
+    void OnTrayShowHide() { ToggleVisible(); }
+    void OnTrayMute();
+    void OnTrayAbout() { RunAboutBox(); }
 
 private:
     // What the watch state machine does to the window.
@@ -80,9 +87,18 @@ private:
     void SetTrayIcon(int iconId) override;
     void SetTrayTooltip(const std::string& text) override;
     bool IsVisible() override { return m_bVisible; }
-    void RunEventActions(EventKind kind, const std::string& eventText) override;
+    void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override;
 
-    // Writes the 17 settings to the profile as the end of the program does.
+    // WM_TRAY_NOTIFY: what the user did on the icon or its balloon.
+    void OnTrayNotify(UINT event);
+    // The tray menu at the pointer; its command comes back as WM_COMMAND.
+    void ShowTrayMenu();
+    // The tooltip again when what it says of the watch (the state, the host, the mute) has
+    // changed since it was last set; durations and round trips follow when the pointer is on
+    // the icon, at most once a second.
+    void UpdateTooltipOnStateChange();
+    void UpdateTooltip();
+    // Writes the settings to the profile as the end of the program does.
     void SaveSettings();
     // WM_HOST_RESOLVED: what the lookup's answer means for the watch.
     void OnHostResolved(WPARAM lookupId);
@@ -105,6 +121,8 @@ private:
     void StartCheckTimer();
     void ApplyZOrder();
     void RunAboutBox();
+    // Runs a modal dialog of the window, noting that one runs.
+    template <class Dialog> INT_PTR RunDialog(Dialog& dialog);
 
     CStatic m_light;
     CAnimButton m_btnOptions;
@@ -124,4 +142,8 @@ private:
         0; // the light bitmap on show, so that a tick showing it again costs nothing
     CheckHistory m_history;
     CHistoryDlg m_historyDlg{m_history};
+    int m_nDialogsOpen = 0; // modal dialogs of the window now running
+    bool m_bTrayMenuOpen = false;
+    std::string m_strTipState;  // what the tooltip last said of the watch, as a key
+    DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip
 };

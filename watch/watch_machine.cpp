@@ -1,6 +1,7 @@
 // The watch state machine: start, check tick, reply, the two events and the light.
 #include "watch/watch_machine.h"
 
+#include "actions/event_actions.h"
 #include "probe/host_text.h"
 #include "res/resource.h"
 
@@ -46,8 +47,50 @@ uint32_t SilenceLimitMs(uint32_t checkPeriodMs) {
     return static_cast<uint32_t>(std::clamp<uint64_t>(limit, SILENCE_LIMIT_MS, UINT32_MAX));
 }
 
-std::string TrayTooltipText(bool visible, const std::string& host) {
-    return (visible ? "Hide " : "Show ") + host;
+std::string DurationText(uint32_t ms) {
+    const uint32_t seconds = ms / 1000;
+    const uint32_t minutes = seconds / 60;
+    const uint32_t hours = minutes / 60;
+    if (seconds < 60) {
+        return std::to_string(seconds) + " s";
+    }
+    if (minutes < 60) {
+        return std::to_string(minutes) + " min";
+    }
+    if (hours < 24) {
+        return std::to_string(hours) + " h " + std::to_string(minutes % 60) + " min";
+    }
+    return std::to_string(hours / 24) + " d " + std::to_string(hours % 24) + " h";
+}
+
+std::string WatchStatusLine(const WatchStatus& status) {
+    switch (status.kind) {
+    case WatchStatus::Kind::None:
+        break;
+    case WatchStatus::Kind::Waiting:
+        return "waiting";
+    case WatchStatus::Kind::UnknownName:
+        return "unknown name";
+    case WatchStatus::Kind::Alive:
+        return "alive for " + DurationText(status.forMs) + ", " +
+               std::to_string(status.roundTripMs) + " ms";
+    case WatchStatus::Kind::Dead:
+        return "dead for " + DurationText(status.forMs);
+    }
+    return std::string();
+}
+
+std::string TrayTooltipText(bool visible, const std::string& host, const std::string& statusLine,
+                            const std::string& muteLine) {
+    std::string below;
+    for (const std::string* line : {&statusLine, &muteLine}) {
+        if (!line->empty()) {
+            below += "\n" + *line;
+        }
+    }
+    const size_t room = below.size() < TOOLTIP_ROOM ? TOOLTIP_ROOM - below.size() : 0;
+    const std::string first = (visible ? "Hide " : "Show ") + host;
+    return ShortenKeepingTail(first, room, 0) + below;
 }
 
 WatchMachine::WatchMachine(const WatchSettings& settings, WatchEffects& effects)
@@ -57,6 +100,7 @@ void WatchMachine::StartWatch() {
     // " server:22 " watches "server:22".
     const std::string text = TrimHostText(m_effects.TakeHostText());
     m_bAlive = false;
+    m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
@@ -75,13 +119,15 @@ void WatchMachine::StartWatch() {
     m_effects.RestartLightTimer();
 }
 
-void WatchMachine::OnEchoReply() {
+void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     if (!m_bWatching) {
         return;
     }
+    m_dwLastRoundTripMs = roundTripMs;
     m_effects.ShowLight(IDB_LIGHT_FLASH);
     m_effects.RestartLightTimer();
-    if (!m_bAlive) {
+    const bool made = !m_bAlive;
+    if (made) {
         OnHostAlive();
     } else if (m_bErrorShown) {
         // The error passed: the status says again what holds, without a second make event.
@@ -90,6 +136,9 @@ void WatchMachine::OnEchoReply() {
     m_bErrorShown = false;
     // Read after the make actions have run.
     m_dwLastReplyTick = m_effects.ReadTickCount();
+    if (made) {
+        m_dwStateSinceTick = m_dwLastReplyTick;
+    }
     // Until the first check tick, the first reply tells when the program last ran.
     if (!m_bCheckTickSeen) {
         m_bCheckTickSeen = true;
@@ -142,7 +191,7 @@ void WatchMachine::HideOrNameTheHost() {
     if (m_settings.Hide != 0 && m_effects.IsVisible()) {
         m_effects.ToggleVisible();
     } else {
-        m_effects.SetTrayTooltip(TrayTooltipText(m_effects.IsVisible(), m_strHost));
+        m_effects.SetTrayTooltip(TooltipText());
     }
 }
 
@@ -175,6 +224,7 @@ void WatchMachine::OnCheckTick() {
     const uint32_t silentMs = now - m_dwLastReplyTick;
     const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (m_bAlive && silentMs > limitMs) {
+        m_dwStateSinceTick = now;
         OnHostDied();
         if (m_settings.CheckMake == 0) {
             StopWatching();
@@ -223,12 +273,14 @@ void WatchMachine::OnHostAlive() {
     m_effects.SetStatusText(text);
     m_bAlive = true;
     ++m_nMakes;
-    if (!m_effects.IsVisible()) {
+    m_bDead = false;
+    const bool muted = IsMuted();
+    if (!m_effects.IsVisible() && !muted) {
         m_effects.ToggleVisible();
     }
     m_effects.SetTrayIcon(IDI_TRAY_ALIVE);
     if (m_settings.CheckMake != 0) {
-        m_effects.RunEventActions(EventKind::Make, text);
+        m_effects.RunEventActions(EventKind::Make, text, muted);
     }
 }
 
@@ -237,20 +289,67 @@ void WatchMachine::OnHostDied() {
     m_effects.SetStatusText(text);
     m_bAlive = false;
     ++m_nBreaks;
+    m_bDead = true;
     m_effects.ShowLight(IDB_LIGHT_RED);
     // Grey follows at the next light tick should watching stop here.
     m_effects.RestartLightTimer();
-    if (!m_effects.IsVisible()) {
+    const bool muted = IsMuted();
+    if (!m_effects.IsVisible() && !muted) {
         m_effects.ToggleVisible();
     }
     m_effects.SetTrayIcon(IDI_TRAY_DEAD);
     if (m_settings.CheckBreak != 0) {
-        m_effects.RunEventActions(EventKind::Break, text);
+        m_effects.RunEventActions(EventKind::Break, text, muted);
     }
 }
 
 void WatchMachine::StopWatching() {
     m_bWatching = false;
     m_bHostUnknown = false;
+    m_bDead = false;
     m_strHost.clear();
+}
+
+void WatchMachine::Mute(const std::string& untilText) {
+    m_bMuted = true;
+    m_dwMutedAtTick = m_effects.ReadTickCount();
+    m_strMutedUntil = untilText;
+}
+
+void WatchMachine::Unmute() {
+    m_bMuted = false;
+    m_strMutedUntil.clear();
+}
+
+bool WatchMachine::IsMuted() {
+    // The clock is read only while muted, so that an unmuted event costs nothing more.
+    if (m_bMuted && m_effects.ReadTickCount() - m_dwMutedAtTick >= MUTE_MS) {
+        Unmute();
+    }
+    return m_bMuted;
+}
+
+std::string WatchMachine::MuteLine() {
+    return IsMuted() ? "muted until " + m_strMutedUntil : std::string();
+}
+
+WatchStatus WatchMachine::Status() {
+    WatchStatus status;
+    if (!m_bWatching) {
+        return status;
+    }
+    if (m_bHostUnknown) {
+        status.kind = WatchStatus::Kind::UnknownName;
+    } else if (m_bAlive || m_bDead) {
+        status.kind = m_bAlive ? WatchStatus::Kind::Alive : WatchStatus::Kind::Dead;
+        status.forMs = m_effects.ReadTickCount() - m_dwStateSinceTick;
+        status.roundTripMs = m_dwLastRoundTripMs;
+    } else {
+        status.kind = WatchStatus::Kind::Waiting;
+    }
+    return status;
+}
+
+std::string WatchMachine::TooltipText() {
+    return TrayTooltipText(m_effects.IsVisible(), m_strHost, WatchStatusLine(Status()), MuteLine());
 }

@@ -34,8 +34,31 @@ uint32_t CheckTimerPeriodMs(uint32_t seconds);
 // request is never declared dead between two ticks.
 uint32_t SilenceLimitMs(uint32_t checkPeriodMs);
 
-// The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden.
-std::string TrayTooltipText(bool visible, const std::string& host);
+// How long the alerts stay muted.
+constexpr uint32_t MUTE_MS = 60 * 60 * 1000;
+
+// The most characters the shell shows in a tooltip.
+constexpr size_t TOOLTIP_ROOM = 127;
+
+// What is known of the watched host, for the tooltip.
+struct WatchStatus {
+    enum class Kind { None, Waiting, UnknownName, Alive, Dead };
+    Kind kind = Kind::None;
+    uint32_t forMs = 0;       // Alive, Dead: time since the event
+    uint32_t roundTripMs = 0; // Alive: the latest reply's round trip
+};
+
+// "45 s", "3 min", "2 h 14 min", "3 d 5 h".
+std::string DurationText(uint32_t ms);
+// The status as the tooltip's second line: "waiting", "unknown name", "alive for 2 h 14 min,
+// 12 ms", "dead for 3 min"; empty when nothing is watched.
+std::string WatchStatusLine(const WatchStatus& status);
+// The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
+// then the status line and the mute line, each on a line of its own when not empty. It fits
+// the shell's TOOLTIP_ROOM: a long host name is shortened, the other lines are kept whole.
+std::string TrayTooltipText(bool visible, const std::string& host,
+                            const std::string& statusLine = std::string(),
+                            const std::string& muteLine = std::string());
 
 // What the state machine needs of the watch window.
 class WatchEffects {
@@ -68,7 +91,8 @@ public:
     // Hides the shown window or shows the hidden one, and sets the tooltip to match.
     virtual void ToggleVisible() = 0;
     // Runs the enabled actions of the event kind; eventText is the status text just shown.
-    virtual void RunEventActions(EventKind kind, const std::string& eventText) = 0;
+    // While muted the sound and the notification are held.
+    virtual void RunEventActions(EventKind kind, const std::string& eventText, bool muted) = 0;
 };
 
 class WatchMachine {
@@ -79,8 +103,8 @@ public:
 
     // The user pressed Enter, or the command line named a host: watch the host field's text.
     void StartWatch();
-    // An accepted echo reply arrived.
-    void OnEchoReply();
+    // An accepted echo reply arrived, after the round trip given.
+    void OnEchoReply(uint32_t roundTripMs = 0);
     // Probing the host met a failure after the start. A refused user stops watching; a name
     // that does not exist is shown as unknown while it is looked up again; a network error is
     // shown while watching goes on.
@@ -96,6 +120,22 @@ public:
     // The check timer was started again (Options OK): the next tick, and the next request, are
     // a full period from now, so the silence clock starts again now, as after a resume.
     void OnCheckTimerRestarted();
+
+    // Holds the alerts of the events (the sound, the notification and the window's coming
+    // back) for MUTE_MS from now, or until Unmute; untilText names the end for the user. The
+    // status, light, icon, log line and launch go on as ever.
+    void Mute(const std::string& untilText);
+    void Unmute();
+    // Ends a mute whose hour has passed.
+    bool IsMuted();
+    // "muted until 14:32" while muted, else empty.
+    std::string MuteLine();
+    // "14:32" while muted, else empty.
+    std::string MutedUntil() { return IsMuted() ? m_strMutedUntil : std::string(); }
+
+    // The state of the watch now, and the tooltip that says it.
+    WatchStatus Status();
+    std::string TooltipText();
 
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }
@@ -139,4 +179,10 @@ private:
     uint64_t m_nMakes = 0;
     uint64_t m_nBreaks = 0;
     uint64_t m_nPauses = 0;
+    bool m_bDead = false;             // declared dead and not alive again since
+    uint32_t m_dwStateSinceTick = 0;  // tick count of the latest make or break
+    uint32_t m_dwLastRoundTripMs = 0; // the latest reply's round trip
+    bool m_bMuted = false;
+    uint32_t m_dwMutedAtTick = 0;
+    std::string m_strMutedUntil;
 };

@@ -1,12 +1,13 @@
 # The end-to-end cases, one function per run of tarnwell.exe; a run that shows several things
 # reports each as a result of its own. Sourced by run_all.sh after harness.sh.
 
-# The 17 values a first run leaves behind: name, registry type, value.
+# The 19 values a first run leaves behind: name, registry type, value.
 DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
 BreakLaunch REG_DWORD 0
 BreakLaunchFilename REG_SZ
 BreakLog REG_DWORD 0
 BreakLogFilename REG_SZ
+BreakNotify REG_DWORD 1
 BreakPlaySound REG_DWORD 1
 BreakSoundFilename REG_SZ
 CheckBreak REG_DWORD 1
@@ -17,6 +18,7 @@ MakeLaunch REG_DWORD 0
 MakeLaunchFilename REG_SZ
 MakeLog REG_DWORD 0
 MakeLogFilename REG_SZ
+MakeNotify REG_DWORD 1
 MakePlaySound REG_DWORD 1
 MakeSoundFilename REG_SZ"
 
@@ -76,7 +78,7 @@ expect_info() { # field expected
 # --- start-up, the window, the three ways out and the settings ------------------------------
 
 case_first_run() {
-    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_17_defaults
+    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_19_defaults
     [[ $(drv registry tarnwell) == "no key" ]] || problem "a settings key exists before the first run"
     launch "$E2E_EXE" || return
     local info mapped
@@ -95,7 +97,7 @@ case_first_run() {
     result exit_command_ends_with_code_0
 
     expect_settings tarnwell "$DEFAULT_SETTINGS"
-    result first_run_saves_17_defaults
+    result first_run_saves_19_defaults
 }
 
 case_escape() {
@@ -357,6 +359,72 @@ case_hide() {
     expect_status "127.0.0.1 is alive!" 5000 "of the host answering"
     drv wait-visible 1 3000 || problem "window not shown after the make event"
     result hide_shown_again_at_make
+}
+
+# --- the tray: its menu, the notification and the mute ------------------------------------------
+
+# Opens the tray menu as the shell does on a right click (WM_CONTEXTMENU), and presses KEY in it.
+tray_menu() { # key
+    drv post 1125 192 0x7B >/dev/null && drv menu-key "$1" 5000 >/dev/null ||
+        problem "the tray menu did not take \"$1\""
+}
+
+# One run: a make shows a balloon, the menu hides and shows the window, the balloon goes in a
+# while, muted a break logs its line but shows no balloon and leaves the window hidden,
+# unmuted the next make shows one again; Options, About and Exit from the menu.
+case_tray_story() {
+    case_results make_shows_balloon tray_menu_hides_and_shows balloon_goes_away \
+        muted_break_logs_without_balloon unmuted_make_shows_balloon tray_menu_options_about_exit
+    watch_settings
+    launch "$E2E_EXE" 127.0.0.1 && expect_status "127.0.0.1 is alive!" 5000 || return
+    drv balloon 1 5000 || problem "no balloon within 5 s of the make event"
+    result make_shows_balloon
+
+    tray_menu h
+    drv wait-visible 0 3000 || problem "Hide did not hide the window"
+    tray_menu s
+    drv wait-visible 1 3000 || problem "Show did not show the window"
+    result tray_menu_hides_and_shows
+
+    drv balloon 0 15000 || problem "the balloon stayed 15 s"
+    result balloon_goes_away
+
+    tray_menu h
+    tray_menu m
+    silence_host 1
+    expect_status "127.0.0.1 has died!" 16000
+    drv balloon 1 3000 && problem "a balloon showed while muted"
+    expect_info visible 0
+    expect_event_log "127.0.0.1 is alive" "127.0.0.1 has died"
+    result muted_break_logs_without_balloon
+
+    tray_menu m
+    silence_host 0
+    expect_status "127.0.0.1 is alive!" 5000
+    drv balloon 1 5000 || problem "no balloon after the mute ended"
+    drv wait-visible 1 3000 || problem "the make did not bring the window back"
+    result unmuted_make_shows_balloon
+
+    local caption
+    for caption in Options "About Tarnwell"; do
+        tray_menu "${caption:0:1}"
+        wait_for_window "$caption" 3 || problem "the menu opened no \"$caption\""
+        drv click "$caption" 2 >/dev/null
+        wait_for_window "$caption" 3 gone || problem "\"$caption\" stayed open"
+    done
+    tray_menu x
+    if wait_program_exit 10; then
+        [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after the menu's Exit, not 0"
+        # Exit saved the settings, the notification flags among them.
+        local stored
+        stored=$(stored_settings tarnwell)
+        [[ $(wc -l <<<"$stored") == 19 && $(grep -c "Notify REG_DWORD 1" <<<"$stored") == 2 ]] ||
+            problem "the settings after Exit are not the run's 19 values"
+    else
+        problem "tarnwell.exe still runs 10 s after the menu's Exit"
+    fi
+    expect_event_log "127.0.0.1 is alive" "127.0.0.1 has died" "127.0.0.1 is alive"
+    result tray_menu_options_about_exit
 }
 
 # --- Enter on the buttons -------------------------------------------------------------------

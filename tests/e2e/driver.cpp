@@ -32,6 +32,11 @@
 //   tarnwell_driver post MSG WPARAM LPARAM      post a message to the window (the tray icon's
 //                                               click is "post 1125 0 0x201")
 //   tarnwell_driver pointer X Y                 move the mouse pointer to screen point X, Y
+//   tarnwell_driver menu-key KEY MS            wait for a shown pop-up menu (the tray menu),
+//                                               press KEY in it (a mnemonic letter, or
+//                                               "escape") and wait until it has closed
+//   tarnwell_driver balloon 1|0 MS             wait until a balloon of the notification
+//                                               area is shown (1) or none is (0)
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
@@ -551,6 +556,46 @@ int MeasureStalls(HWND window, DWORD durationMs, DWORD limitMs) {
     return limitMs != 0 && worst > limitMs ? 1 : 0;
 }
 
+// A shown top-level window of the class, and with the balloon style when asked; null if none.
+HWND FindShownWindow(const char* className, bool balloon) {
+    struct Search {
+        const char* className;
+        bool balloon;
+        HWND found;
+    } search = {className, balloon, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char name[64] = {};
+            ::GetClassNameA(hwnd, name, sizeof(name));
+            constexpr LONG BALLOON_STYLE = 0x40; // TTS_BALLOON
+            if (std::strcmp(name, s->className) != 0 || !::IsWindowVisible(hwnd) ||
+                (s->balloon && !(::GetWindowLongA(hwnd, GWL_STYLE) & BALLOON_STYLE)))
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindBalloon() {
+    return FindShownWindow("tooltips_class32", true);
+}
+
+int PressInMenu(const std::string& key, DWORD timeoutMs) {
+    HWND menu = nullptr;
+    if (!WaitFor(timeoutMs, [&] { return (menu = FindShownWindow("#32768", false)) != nullptr; })) {
+        std::fprintf(stderr, "no menu\n");
+        return 1;
+    }
+    if (key == "escape")
+        ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        ::PostMessageA(menu, WM_CHAR, static_cast<WPARAM>(key.empty() ? 0 : key[0]), 0);
+    return WaitFor(timeoutMs, [] { return FindShownWindow("#32768", false) == nullptr; }) ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: tarnwell_driver COMMAND ARGS (see the source)\n");
     return 2;
@@ -595,6 +640,14 @@ int main(int argc, char** argv) {
         return NeverShown(milliseconds(2), milliseconds(3));
     if (command == "wait-window")
         return WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }) ? 0 : 1;
+
+    if (command == "menu-key")
+        return argc < 4 ? Usage() : PressInMenu(arg(2), milliseconds(3));
+    if (command == "balloon") {
+        const bool shown = number(2) != 0;
+        return WaitFor(milliseconds(3), [&] { return (FindBalloon() != nullptr) == shown; }) ? 0
+                                                                                             : 1;
+    }
 
     if (command == "pointer") {
         if (argc < 4)

@@ -1,7 +1,7 @@
-// The Action dialog on its real template, driven through its controls: the six members in both
-// directions, the three Test buttons acting on the typed text whatever the check boxes say
-// (the log line's bytes, the viewer, a launched command), and Browse through the platform's
-// file-open dialog.
+// The Action dialog on its real template, driven through its controls: the seven members in
+// both directions, the four Test buttons acting on the typed text whatever the check boxes say
+// (the log line's bytes, the viewer, a launched command, a notification), and Browse through the
+// platform's file-open dialog.
 #include "actions/event_actions_win.h"
 #include "dialogs/action_dlg.h"
 #include "tests/wine/dialog_driver.h"
@@ -109,10 +109,10 @@ TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
     };
     const Row rows[] = {
         {"all on",
-         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt"},
-         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt"}},
+         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt", 1},
+         {1, "C:\\go.exe /a", 1, "C:\\ding.wav", 1, "C:\\log.txt", 1}},
         {"all off, empty paths", {0, "", 0, "", 0, ""}, {0, "", 0, "", 0, ""}},
-        {"flags out of range", {7, "a", -1, "b", 3, "c"}, {0, "a", 0, "b", 0, "c"}},
+        {"flags out of range", {7, "a", -1, "b", 3, "c", 5}, {0, "a", 0, "b", 0, "c", 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -131,7 +131,7 @@ TEST(ActionDialog, MembersAreLoadedIntoTheControlsAndSavedBack) {
 }
 
 TEST(ActionDialog, EditedControlsReachTheMembersOnlyOnOk) {
-    const EventAction before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt"};
+    const EventAction before = {1, "C:\\old.exe", 0, "C:\\old.wav", 1, "C:\\old.txt", 1};
     // Texts go whole, however long.
     const std::string longPath = "C:\\" + std::string(3000, 'p') + ".txt";
     const EventAction after = {0, "cmd /c echo new", 1, "C:\\new.wav", 0, longPath};
@@ -147,6 +147,7 @@ TEST(ActionDialog, EditedControlsReachTheMembersOnlyOnOk) {
             DialogSetItemText(dlg.m_hWnd, IDC_SOUND_PATH, after.strSoundPath);
             DialogClickCheckBox(dlg.m_hWnd, IDC_LOG_CHECK);
             DialogSetItemText(dlg.m_hWnd, IDC_LOG_PATH, after.strLogPath);
+            DialogClickCheckBox(dlg.m_hWnd, IDC_NOTIFY_CHECK);
             EXPECT_EQ(ActionDialogControls(dlg.m_hWnd), after);
             DialogPostClick(dlg.m_hWnd, ending);
         });
@@ -230,19 +231,24 @@ TEST(ActionDialog, LogTestOnAFileThatCannotBeOpenedWritesNothingAndStartsNoViewe
     }
 }
 
-// The Action dialog whose sounds are recorded instead of played; launches are real.
+// The Action dialog whose sounds and notifications are recorded instead of played and shown;
+// launches are real.
 class SoundRecordingActionDlg : public CActionDlg {
 public:
     struct Recorder : PlatformActionRunner {
         std::vector<std::string> sounds;
+        std::vector<Notification> notifications;
         void PlaySoundFile(const std::string& path) override { sounds.push_back(path); }
+        void ShowNotification(const Notification& shown) override {
+            notifications.push_back(shown);
+        }
     } runner;
 
 protected:
     ActionRunner& Runner() override { return runner; }
 };
 
-TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
+TEST(ActionDialog, LaunchSoundAndNotificationTestsActWhateverTheBoxes) {
     ScratchFolder folder;
     const std::string marker = folder.File("launched.txt");
     SoundRecordingActionDlg dlg;
@@ -265,6 +271,8 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
             DialogPostClick(dlg.m_hWnd, IDC_SOUND_TEST);
         })
         .WaitUntil("the second sound", [&] { return dlg.runner.sounds.size() == 2; })
+        .Then([&] { DialogPostClick(dlg.m_hWnd, IDC_NOTIFY_TEST); })
+        .WaitUntil("the notification", [&] { return dlg.runner.notifications.size() == 1; })
         .Then([&] {
             EXPECT_TRUE(DialogIsUp(dlg));
             EXPECT_EQ(DialogCheckState(dlg.m_hWnd, IDC_LAUNCH_CHECK), 0);
@@ -274,6 +282,7 @@ TEST(ActionDialog, LaunchAndSoundTestsActOnTheTypedTextWhateverTheBoxes) {
     EXPECT_EQ(dlg.m_bLaunch, 0);
     EXPECT_EQ(dlg.m_strLaunchPath, "cmd /c echo made> " + marker);
     EXPECT_EQ(dlg.runner.sounds, (std::vector<std::string>{folder.Path() + "\\no_such.wav", ""}));
+    EXPECT_EQ(dlg.runner.notifications.at(0).title, "Tarnwell test notification");
 }
 
 // The platform's file-open dialog of this thread, once it is up, and its file name field

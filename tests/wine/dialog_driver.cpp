@@ -135,6 +135,8 @@ void DialogDriver::Rescue() {
         m_timedOut = true;
         m_failedStep = Done() ? "(after the last step)" : m_steps[m_next].what;
     }
+    // An open pop-up menu of the thread runs a loop of its own: it goes first.
+    ::EndMenu();
     // Every dialog of the thread is cancelled, innermost and outermost alike.
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
@@ -235,7 +237,8 @@ void DialogSetItemText(HWND dialog, int id, const std::string& text) {
 EventAction ActionDialogControls(HWND action) {
     return {DialogCheckState(action, IDC_LAUNCH_CHECK), DialogItemText(action, IDC_LAUNCH_PATH),
             DialogCheckState(action, IDC_SOUND_CHECK),  DialogItemText(action, IDC_SOUND_PATH),
-            DialogCheckState(action, IDC_LOG_CHECK),    DialogItemText(action, IDC_LOG_PATH)};
+            DialogCheckState(action, IDC_LOG_CHECK),    DialogItemText(action, IDC_LOG_PATH),
+            DialogCheckState(action, IDC_NOTIFY_CHECK)};
 }
 
 void SetActionDialogControls(HWND action, const EventAction& shown) {
@@ -245,10 +248,11 @@ void SetActionDialogControls(HWND action, const EventAction& shown) {
     DialogSetItemText(action, IDC_SOUND_PATH, shown.strSoundPath);
     ::CheckDlgButton(action, IDC_LOG_CHECK, static_cast<UINT>(shown.bLog));
     DialogSetItemText(action, IDC_LOG_PATH, shown.strLogPath);
+    ::CheckDlgButton(action, IDC_NOTIFY_CHECK, static_cast<UINT>(shown.bNotify));
 }
 
 void PrintTo(const EventAction& action, std::ostream* out) {
     *out << "{launch " << action.bLaunch << " \"" << action.strLaunchPath << "\", sound "
          << action.bPlaySound << " \"" << action.strSoundPath << "\", log " << action.bLog << " \""
-         << action.strLogPath << "\"}";
+         << action.strLogPath << "\", notify " << action.bNotify << "}";
 }

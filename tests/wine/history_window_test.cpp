@@ -1,7 +1,7 @@
 // The History window as the user meets it, in one story: opened over two minutes of checks
 // with a silence (its caption, figures, events, a picture with bars and red lost marks), the
 // span switched, Copy, a resize, Escape, reopened where it was; then the watch window's own
-// History window, opened with Ctrl+H and, once closed, with the system-menu command.
+// History window, opened with Ctrl+H and, once closed, with the tray menu's command.
 #include "framework/win_app.h"
 #include "history/history_dlg.h"
 #include "tests/wine/dialog_driver.h"
@@ -128,8 +128,8 @@ TEST(HistoryWindow, ShowsTheChecksAndFollowsTheUser) {
             DialogPostKey(watchHistory(), VK_ESCAPE);
         })
         .WaitUntil("Escape closed it", [&] { return watchHistory() == nullptr; })
-        .Then([&] { ::PostMessageA(watch.m_hWnd, WM_SYSCOMMAND, IDM_HISTORY, 0); })
-        .WaitUntil("the system-menu command opened it again",
+        .Then([&] { DialogPostClick(watch.m_hWnd, ID_TRAY_HISTORY); })
+        .WaitUntil("the tray menu's command opened it again",
                    [&] { return watchHistory() != nullptr; })
         .Then([&] { DialogPostClick(watch.m_hWnd, IDC_EXIT); });
     DialogRunDriven(watch, driver);

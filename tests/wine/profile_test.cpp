@@ -222,7 +222,7 @@ TEST_F(ProfileTest, WritesStoreDwordsAndZeroEndedStrings) {
     EXPECT_EQ(AsDword(GetRaw(section, "Retyped")), 3u);
 }
 
-// The 17 values of the settings record, in their order, with their registry types.
+// The 19 values of the settings record, in their order, with their registry types.
 struct SettingsValue {
     const char* name;
     DWORD type;
@@ -233,7 +233,8 @@ const SettingsValue SETTINGS_VALUES[] = {
     {"MakeLaunchFilename", REG_SZ},  {"MakePlaySound", REG_DWORD},  {"MakeSoundFilename", REG_SZ},
     {"MakeLog", REG_DWORD},          {"MakeLogFilename", REG_SZ},   {"BreakLaunch", REG_DWORD},
     {"BreakLaunchFilename", REG_SZ}, {"BreakPlaySound", REG_DWORD}, {"BreakSoundFilename", REG_SZ},
-    {"BreakLog", REG_DWORD},         {"BreakLogFilename", REG_SZ},
+    {"BreakLog", REG_DWORD},         {"BreakLogFilename", REG_SZ},  {"MakeNotify", REG_DWORD},
+    {"BreakNotify", REG_DWORD},
 };
 
 TEST_F(ProfileTest, MissingSettingsTakeEveryDefaultAndAreAllWrittenBack) {
@@ -264,6 +265,7 @@ TEST_F(ProfileTest, MissingSettingsTakeEveryDefaultAndAreAllWrittenBack) {
     }
     EXPECT_EQ(AsDword(GetRaw(settingsPath, "CheckFrequency")), 4u);
     EXPECT_EQ(AsDword(GetRaw(settingsPath, "MakePlaySound")), 1u);
+    EXPECT_EQ(AsDword(GetRaw(settingsPath, "BreakNotify")), 1u);
 }
 
 TEST_F(ProfileTest, StoredBooleansOtherThanOneReadFalseAndAreWrittenBackAsZero) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the watch window, Options, Action, About and History again at
-# another display scaling (LogPixels DPI, e.g. 144 for 150 %) into build/screenshots/dpi<DPI>,
-# by running the Wine tests that take them, with the test of the picture set and tray icon
-# chosen for the scaling (told the DPI in TARNWELL_DPI); then sets the prefix back to 96 DPI.
-# The report goes to $RESULTS/wine-dpi<DPI>.xml; fails unless every test named ran, and passed.
+# Takes the screenshots of the watch window, its tray menu and balloon, Options, Action, About
+# and History again at another display scaling (LogPixels DPI, e.g. 144 for 150 %) into
+# build/screenshots/dpi<DPI>, by running the Wine tests that take them, with the test of the
+# picture set and tray icon chosen for the scaling (told the DPI in TARNWELL_DPI); then sets
+# the prefix back to 96 DPI. The report goes to $RESULTS/wine-dpi<DPI>.xml; fails unless every
+# test named ran, and passed.
 # Called by scripts/test with WINEPREFIX, DISPLAY and WIN_BUILD set: screenshots_at_dpi.sh DPI
 set -uo pipefail
 dpi=$1
@@ -11,6 +12,8 @@ folder=$BUILD_DIR/screenshots/dpi$dpi
 report=${RESULTS:-$BUILD_DIR/results}/wine-dpi$dpi.xml
 tests=(WatchWindowTest.ButtonsShowTheirNormalHoverAndPressedLooks
     WatchWindowTest.PicturesAndTrayIconAreThoseDrawnForTheSystemScaling
+    WatchWindowTest.TheTrayMenuOffersItsItemsInOrder
+    WatchWindowTest.AMakeShowsABalloonAndTheTipSaysTheState
     OptionsDialog.MembersAreLoadedIntoTheControlsAndSavedBackOnOk
     ActionDialog.MembersAreLoadedIntoTheControlsAndSavedBack
     AboutBox.ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsStill

@@ -85,8 +85,11 @@ TEST_F(SystemTrayTest, CreateWithAParentAddsTheIconWithItsWholeRecord) {
     EXPECT_FALSE(TrayIconExists(m_parent.m_hWnd, ICON_ID + 1));
 
     const TrayIconRecord& record = tray.State().Record();
-    // The first layout of the record, as the platform sizes it (88 bytes in 32-bit programs).
-    EXPECT_EQ(record.cbSize, static_cast<uint32_t>(NOTIFYICONDATAA_V1_SIZE));
+    // The second layout of the record, as the platform sizes it: a tooltip of 128 bytes and
+    // balloons; the shell reports with the callback of NOTIFYICON_VERSION.
+    EXPECT_EQ(record.cbSize, static_cast<uint32_t>(NOTIFYICONDATAA_V2_SIZE));
+    EXPECT_EQ(record.uVersion, static_cast<uint32_t>(NOTIFYICON_VERSION));
+    EXPECT_TRUE(tray.State().ReportsContextMenu());
     EXPECT_EQ(record.hWnd, reinterpret_cast<uintptr_t>(m_parent.m_hWnd));
     EXPECT_EQ(record.uID, ICON_ID);
     EXPECT_EQ(record.uCallbackMessage, CALLBACK_MESSAGE);
@@ -119,13 +122,13 @@ TEST_F(SystemTrayTest, IconsAndTooltipsChangeWhileTheIconExists) {
     EXPECT_STREQ(tray.State().Record().szTip, "Show www.example.com");
     EXPECT_EQ(tray.State().Record().uFlags, static_cast<uint32_t>(NIF_TIP));
 
-    // A tooltip longer than the record holds is cut to its first 63 characters.
+    // A tooltip longer than the record holds is cut to its first 127 characters.
     std::string longText = "Hide ";
-    while (longText.size() < 100)
+    while (longText.size() < 200)
         longText += static_cast<char>('a' + longText.size() % 26);
     EXPECT_TRUE(tray.SetTooltip(longText.c_str()));
-    EXPECT_EQ(std::string(tray.State().Record().szTip), longText.substr(0, 63));
-    EXPECT_EQ(std::strlen(tray.State().Record().szTip), 63u);
+    EXPECT_EQ(std::string(tray.State().Record().szTip), longText.substr(0, 127));
+    EXPECT_EQ(std::strlen(tray.State().Record().szTip), 127u);
     EXPECT_TRUE(TrayIconExists(m_parent.m_hWnd, ICON_ID));
 
     // A missing icon resource gives an empty icon; the icon stays in the notification area.

@@ -166,10 +166,10 @@ TEST_F(WatchWindowCommands, EnterInTheHostFieldWatchesItsTextAndSelectsIt) {
     // The whole text is selected, so the next keystroke replaces it.
     EXPECT_EQ(selectionStart, 0u);
     EXPECT_EQ(selectionEnd, 9u);
-    // The start hid the window; the make event brought it back, named the host in the tooltip
-    // and showed the alive icon.
+    // The start hid the window; the make event brought it back, named the host and its state
+    // in the tooltip and showed the alive icon.
     EXPECT_TRUE(hiddenByTheStart);
-    EXPECT_EQ(tooltip, "Hide 127.0.0.1");
+    EXPECT_EQ(tooltip.substr(0, tooltip.find(',')), "Hide 127.0.0.1\nalive for 0 s");
     EXPECT_EQ(trayIcon, static_cast<UINT>(IDI_TRAY_ALIVE));
 }
 

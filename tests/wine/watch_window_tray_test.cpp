@@ -15,15 +15,57 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::string TooltipOf(HWND window) {
     const CSystemTray* tray = TrayObjectFor(window, TRAY_ICON_ID);
     return tray != nullptr ? std::string(tray->State().Record().szTip) : "(no tray object)";
+}
+
+// A shown top-level window of this thread (menus) or of the desktop (balloons, which Wine's
+// shell makes in its own process) of the class, with all the style bits given; null if none.
+HWND ShownWindow(const char* className, LONG style, bool thisThread) {
+    struct Search {
+        const char* className;
+        LONG style;
+        HWND found;
+    } search{className, style, nullptr};
+    const WNDENUMPROC check = [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        char name[32] = {};
+        ::GetClassNameA(window, name, sizeof name);
+        if (std::string(name) == s->className && ::IsWindowVisible(window) &&
+            (::GetWindowLongA(window, GWL_STYLE) & s->style) == s->style)
+            s->found = window;
+        return s->found == nullptr;
+    };
+    const auto param = reinterpret_cast<LPARAM>(&search);
+    thisThread ? ::EnumThreadWindows(::GetCurrentThreadId(), check, param)
+               : ::EnumWindows(check, param);
+    return search.found;
+}
+
+// The open menu's items as "text[*][(grey)]|", "-|" for a separator, "*" for the bold default.
+std::string MenuItemsOf(HWND menuWindow) {
+    const auto menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    std::string items;
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);
+        items +=
+            (state & MF_SEPARATOR) ? "-" : std::string(text) + (state & MFS_DEFAULT ? "*" : "");
+        items += (state & MF_GRAYED) && !(state & MF_SEPARATOR) ? "(grey)|" : "|";
+    }
+    return items;
 }
 
 uint32_t SysWord(int index) {
@@ -112,6 +154,117 @@ TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
             EXPECT_EQ(TooltipOf(window), "Hide ");
         });
     Run(driver);
+}
+
+// The menu opens for a right click delivered by the taskbar; it offers its items in order, its
+// Mute names the mute's end, a second request opens no second menu, and over an open dialog of
+// the window Options and About are greyed. (Each item's job: the end-to-end story.)
+TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
+    WidgetMessageRecorder recorder(WM_TRAY_NOTIFY);
+    HWND window = nullptr;
+    HWND menu = nullptr;
+    POINT icon = {};
+    std::vector<std::string> seen;
+    const auto menuUp = [&] { return (menu = ShownWindow("#32768", 0, true)) != nullptr; };
+    const auto look = [&](WPARAM key) {
+        seen.push_back(MenuItemsOf(menu));
+        ::SendMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_CONTEXTMENU); // no second menu
+        ::PostMessageA(menu, key == VK_ESCAPE ? WM_KEYDOWN : WM_CHAR, key, 0);
+    };
+    const auto openMenu = [&] {
+        ::PostMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_CONTEXTMENU);
+    };
+    DialogDriver driver(20000);
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            window = m_dialog.m_hWnd;
+            ASSERT_TRUE(TrayFindIcon(window, recorder, &icon));
+            TrayPostMouse(icon, WM_RBUTTONDOWN);
+            TrayPostMouse(icon, WM_RBUTTONUP);
+        })
+        .WaitUntil("the menu of a right click on the icon", menuUp)
+        .Then([&] {
+            SaveWindowScreenshot(menu, "tray_menu");
+            look('m');
+        })
+        .Pause(200)
+        .Then(openMenu)
+        .WaitUntil("the menu again", menuUp)
+        .Then([&] { look('o'); })
+        .WaitUntil("Options open", [] { return DialogFindByCaption("Options") != nullptr; })
+        .Then(openMenu)
+        .WaitUntil("the menu over Options", menuUp)
+        .Then([&] { look(VK_ESCAPE); })
+        .Pause(200)
+        .Then([&] { DialogPostClick(DialogFindByCaption("Options"), IDCANCEL); })
+        .WaitUntil("Options closed", [] { return DialogFindByCaption("Options") == nullptr; });
+    Run(driver);
+    EXPECT_GE(recorder.Count(window, WM_CONTEXTMENU), 1) << "the shell's notice of a right click";
+    const std::regex muted("&Hide\\*\\|&Options\\.\\.\\.\\|His&tory\\.\\.\\.\\|"
+                           "Un&mute \\(muted until [0-2][0-9]:[0-5][0-9]\\)\\|-\\|"
+                           "&About Tarnwell\\.\\.\\.\\|E&xit\\|");
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ("&Hide*|&Options...|His&tory...|&Mute for 1 hour|-|&About Tarnwell...|E&xit|",
+              seen[0]);
+    EXPECT_TRUE(std::regex_match(seen[1], muted)) << seen[1];
+    EXPECT_NE(seen[2].find("&Options...(grey)|"), std::string::npos) << seen[2];
+    EXPECT_NE(seen[2].find("&About Tarnwell...(grey)|"), std::string::npos) << seen[2];
+}
+
+// A make shows a balloon with the event's text and time, in the user's quiet-time rules and
+// without the shell's sound when the event plays its own; a click on it shows the window. The
+// tip's lines follow: the state since when with the round trip (brought up to date when the
+// pointer rests on the icon), the mute, and a 255-character name shortened, never the state.
+TEST_F(WatchWindowTest, AMakeShowsABalloonAndTheTipSaysTheState) {
+    HWND window = nullptr;
+    std::string alive;
+    std::string mutedHidden;
+    std::string tip;
+    const std::string longName(255, 'h'); // a label no name server takes: refused at once
+    DialogDriver driver(15000);
+    driver.WaitUntil("the watch window is shown", [&] { return DialogIsUp(m_dialog); })
+        .Then([&] {
+            window = m_dialog.m_hWnd;
+            DialogSetItemText(window, IDC_HOST, "127.0.0.1");
+            DialogPostKey(::GetDlgItem(window, IDC_HOST), VK_RETURN);
+        })
+        .WaitUntil("the balloon on the desktop",
+                   [] { return ShownWindow("tooltips_class32", TTS_BALLOON, false) != nullptr; })
+        .Pause(1100)
+        .Then([&] {
+            const TrayIconRecord& record = TrayObjectFor(window, TRAY_ICON_ID)->State().Record();
+            EXPECT_STREQ(record.szInfoTitle, "127.0.0.1 is alive!");
+            EXPECT_NE(std::string(record.szInfo).find(':'), std::string::npos) << "the time";
+            EXPECT_EQ(record.dwInfoFlags,
+                      static_cast<DWORD>(NIIF_INFO | NIIF_RESPECT_QUIET_TIME | NIIF_NOSOUND));
+            SaveWindowScreenshot(ShownWindow("tooltips_class32", TTS_BALLOON, false),
+                                 "tray_balloon");
+            ::SendMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID, WM_MOUSEMOVE);
+            alive = TooltipOf(window);
+            ::SendMessageA(window, WM_COMMAND, ID_TRAY_MUTE, 0);
+            ::SendMessageA(window, WM_COMMAND, ID_TRAY_SHOW_HIDE, 0);
+            mutedHidden = TooltipOf(window);
+            ::SendMessageA(window, WM_TRAY_NOTIFY, TRAY_ICON_ID, NIN_BALLOONUSERCLICK);
+            EXPECT_TRUE(::IsWindowVisible(window)) << "a click on the balloon";
+            DialogSetItemText(window, IDC_HOST, longName);
+            DialogPostKey(::GetDlgItem(window, IDC_HOST), VK_RETURN);
+        })
+        .WaitUntil(
+            "the long name unknown",
+            [&] { return DialogItemText(window, IDC_STATUS) == "Unknown - " + longName + "!"; })
+        .Then([&] { tip = TooltipOf(window); });
+    Run(driver);
+    EXPECT_TRUE(std::regex_match(
+        alive, std::regex("Hide 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, [0-9]+ ms")))
+        << alive;
+    EXPECT_TRUE(
+        std::regex_match(mutedHidden, std::regex("Show 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, "
+                                                 "[0-9]+ ms\\nmuted until [0-9:]{5}")))
+        << mutedHidden;
+    EXPECT_EQ(tip.size(), 127u);
+    EXPECT_TRUE(std::regex_match(
+        tip, std::regex("Hide h+\\.\\.\\.\\nunknown name\\nmuted until [0-9:]{5}")))
+        << tip;
 }
 
 TEST_F(WatchWindowTest, ATaskbarClickOnTheIconHidesAndShowsTheWindow) {

@@ -133,6 +133,11 @@ public:
     void AppendEventLine(const std::string& logPath, const std::string& eventText) override {
         calls.push_back("log " + logPath + ": " + eventText);
     }
+    void ShowNotification(const Notification& shown) override {
+        calls.push_back("notify " + shown.title + (shown.warning ? " warning" : "") +
+                        (shown.silent ? " silent" : ""));
+        EXPECT_FALSE(shown.text.empty()) << "the time of the event";
+    }
 };
 
 EventAction AllOn(const std::string& name) {
@@ -143,6 +148,7 @@ EventAction AllOn(const std::string& name) {
     action.strSoundPath = name + ".wav";
     action.bLog = 1;
     action.strLogPath = name + ".log";
+    action.bNotify = 1;
     return action;
 }
 
@@ -155,39 +161,66 @@ protected:
         settings.makeAction = AllOn("make");
         settings.breakAction = AllOn("break");
     }
-    std::vector<std::string> Run(EventKind kind, const std::string& text) {
+    std::vector<std::string> Run(EventKind kind, const std::string& text, bool muted = false) {
         runner.calls.clear();
-        RunEventActions(kind, text, settings, runner);
+        RunEventActions(kind, text, settings, runner, muted);
         return runner.calls;
     }
 };
 
-TEST_F(EventActions, SoundThenLaunchThenLogOfTheEventsOwnAction) {
+// The notification comes last, without the shell's sound when the event plays its own, and
+// looks like a warning for a break.
+TEST_F(EventActions, SoundThenLaunchThenLogThenNotificationOfTheEventsOwnAction) {
     EXPECT_EQ((std::vector<std::string>{"sound make.wav", "launch make.exe",
-                                        "log make.log: h is alive!"}),
+                                        "log make.log: h is alive!", "notify h is alive! silent"}),
               Run(EventKind::Make, "h is alive!"));
     EXPECT_EQ((std::vector<std::string>{"sound break.wav", "launch break.exe",
-                                        "log break.log: h has died!"}),
+                                        "log break.log: h has died!",
+                                        "notify h has died! warning silent"}),
               Run(EventKind::Break, "h has died!"));
+}
+
+// Muted, the records and the automation still run; the sound and the notification are held.
+TEST_F(EventActions, MutedHoldsTheSoundAndTheNotification) {
+    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: h is alive!"}),
+              Run(EventKind::Make, "h is alive!", true));
+    EXPECT_EQ((std::vector<std::string>{"launch break.exe", "log break.log: h has died!"}),
+              Run(EventKind::Break, "h has died!", true));
+}
+
+TEST(Notification, ALongHostNameIsShortenedAndTheStateKept) {
+    const std::string host(255, 'h');
+    const Notification made =
+        ComposeNotification(EventKind::Make, host + " is alive!", "Tuesday 08 December", false);
+    EXPECT_EQ(made.title, std::string(50, 'h') + "... is alive!");
+    EXPECT_EQ(made.text, "Tuesday 08 December");
+    EXPECT_FALSE(made.warning);
+    const Notification died = ComposeNotification(EventKind::Break, "h\r\nx has died!", "t", true);
+    EXPECT_EQ(died.title, "h??x has died!") << "one line, whatever the host text holds";
+    EXPECT_TRUE(died.warning);
+    EXPECT_TRUE(died.silent);
+    EXPECT_EQ(ShortenKeepingTail("abcdef", 5, 9), "...ef") << "the tail before the start";
+    EXPECT_EQ(ShortenKeepingTail("abcdef", 2, 0), "ab");
 }
 
 TEST_F(EventActions, MasterFlagOffRunsNothingOfThatKind) {
     settings.CheckMake = 0;
     EXPECT_TRUE(Run(EventKind::Make, "h is alive!").empty());
-    EXPECT_EQ(3u, Run(EventKind::Break, "h has died!").size());
+    EXPECT_EQ(4u, Run(EventKind::Break, "h has died!").size());
     settings.CheckMake = 1;
     settings.CheckBreak = 0;
     EXPECT_TRUE(Run(EventKind::Break, "h has died!").empty());
-    EXPECT_EQ(3u, Run(EventKind::Make, "h is alive!").size());
+    EXPECT_EQ(4u, Run(EventKind::Make, "h is alive!").size());
 }
 
 TEST_F(EventActions, EachActionHasItsOwnFlag) {
     settings.makeAction.bPlaySound = 0;
-    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: e"}),
+    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: e", "notify e"}),
               Run(EventKind::Make, "e"));
     settings.makeAction.bLaunch = 0;
-    EXPECT_EQ((std::vector<std::string>{"log make.log: e"}), Run(EventKind::Make, "e"));
+    EXPECT_EQ((std::vector<std::string>{"log make.log: e", "notify e"}), Run(EventKind::Make, "e"));
     settings.makeAction.bLog = 0;
+    settings.makeAction.bNotify = 0;
     settings.makeAction.bPlaySound = 1;
     EXPECT_EQ((std::vector<std::string>{"sound make.wav"}), Run(EventKind::Make, "e"));
 }

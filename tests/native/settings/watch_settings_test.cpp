@@ -1,4 +1,4 @@
-// The settings record's 17 values: names, order, defaults and encodings, over an in-memory
+// The settings record's 19 values: names, order, defaults and encodings, over an in-memory
 // profile that records every read and write.
 #include "settings/watch_settings.h"
 
@@ -61,7 +61,9 @@ const std::vector<std::string> kOrder = {"AlwaysOnTop",
                                          "BreakPlaySound",
                                          "BreakSoundFilename",
                                          "BreakLog",
-                                         "BreakLogFilename"};
+                                         "BreakLogFilename",
+                                         "MakeNotify",
+                                         "BreakNotify"};
 
 TEST(WatchSettings, FirstRunTakesEveryDefault) {
     MemoryProfile profile;
@@ -75,13 +77,14 @@ TEST(WatchSettings, FirstRunTakesEveryDefault) {
         EXPECT_EQ(a->bLaunch, 0);
         EXPECT_EQ(a->bPlaySound, 1);
         EXPECT_EQ(a->bLog, 0);
+        EXPECT_EQ(a->bNotify, 1) << "also for settings stored before the notification";
         EXPECT_EQ(a->strLaunchPath, "");
         EXPECT_EQ(a->strSoundPath, "");
         EXPECT_EQ(a->strLogPath, "");
     }
 }
 
-TEST(WatchSettings, ReadsAndWritesTheSeventeenValuesInOrderInOneSection) {
+TEST(WatchSettings, ReadsAndWritesTheNineteenValuesInOrderInOneSection) {
     MemoryProfile profile;
     const WatchSettings s = LoadWatchSettings(profile);
     SaveWatchSettings(profile, s);
@@ -91,7 +94,7 @@ TEST(WatchSettings, ReadsAndWritesTheSeventeenValuesInOrderInOneSection) {
         EXPECT_EQ(section, "Settings");
     // Empty strings are written too, so a first run leaves all six text values behind.
     EXPECT_EQ(profile.strings.size(), 6u);
-    EXPECT_EQ(profile.ints.size(), 11u);
+    EXPECT_EQ(profile.ints.size(), 13u);
 }
 
 TEST(WatchSettings, BooleanIsTrueOnlyWhenExactlyOne) {
@@ -100,7 +103,10 @@ TEST(WatchSettings, BooleanIsTrueOnlyWhenExactlyOne) {
     profile.ints["CheckBreak"] = 0xFFFFFFFFu;
     profile.ints["Hide"] = 1;
     profile.ints["MakeLog"] = 7;
+    profile.ints["BreakNotify"] = 0;
     const WatchSettings s = LoadWatchSettings(profile);
+    EXPECT_EQ(s.breakAction.bNotify, 0);
+    EXPECT_EQ(s.makeAction.bNotify, 1);
     EXPECT_EQ(s.AlwaysOnTop, 0);
     EXPECT_EQ(s.CheckBreak, 0);
     EXPECT_EQ(s.Hide, 1);

@@ -38,10 +38,21 @@ public:
         return killTimerResult;
     }
 
+    // The calls that add, change or delete the icon (NIM_SETVERSION, which follows each add,
+    // is left out: VersionCalls has it).
     std::vector<ShellCall> NotifyCalls() const {
         std::vector<ShellCall> notifies;
         for (const ShellCall& call : calls) {
-            if (call.kind == ShellCall::Notify) {
+            if (call.kind == ShellCall::Notify && call.operation != NIM_SETVERSION) {
+                notifies.push_back(call);
+            }
+        }
+        return notifies;
+    }
+    std::vector<ShellCall> VersionCalls() const {
+        std::vector<ShellCall> notifies;
+        for (const ShellCall& call : calls) {
+            if (call.kind == ShellCall::Notify && call.operation == NIM_SETVERSION) {
                 notifies.push_back(call);
             }
         }

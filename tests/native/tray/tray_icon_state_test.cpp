@@ -29,8 +29,12 @@ protected:
 
 TEST_F(TrayIconStateTest, CreateMakesTheHiddenWindowThenAddsTheWholeRecord) {
     ASSERT_TRUE(CreateWithParent());
-    ASSERT_EQ(shell.calls.size(), 2u);
+    ASSERT_EQ(shell.calls.size(), 3u);
     EXPECT_EQ(shell.calls[0].kind, ShellCall::MakeWindow);
+    // Then the version whose callback reports the context menu and balloon clicks.
+    EXPECT_EQ(shell.calls[2].operation, NIM_SETVERSION);
+    EXPECT_EQ(shell.calls[2].record.uVersion, NOTIFYICON_VERSION);
+    EXPECT_TRUE(tray.ReportsContextMenu());
     const ShellCall& add = shell.calls[1];
     EXPECT_EQ(add.kind, ShellCall::Notify);
     EXPECT_EQ(add.operation, NIM_ADD);
@@ -137,6 +141,8 @@ TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
     EXPECT_FALSE(tray.AddAgain()) << "before Create";
     shell.notifyResult = false;
     ASSERT_FALSE(CreateWithParent()); // no taskbar yet
+    EXPECT_TRUE(shell.VersionCalls().empty());
+    EXPECT_FALSE(tray.ReportsContextMenu());
     // What the window shows meanwhile waits in the record for the taskbar.
     EXPECT_FALSE(tray.SetIcon(0x7001));
     EXPECT_FALSE(tray.SetTooltip("Hide host"));
@@ -152,7 +158,10 @@ TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
     EXPECT_EQ(add.record.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     EXPECT_EQ(add.record.hIcon, 0x7002u);
     EXPECT_STREQ(add.record.szTip, "Show host");
+    EXPECT_EQ(shell.calls.back().operation, NIM_SETVERSION) << "the new taskbar is told too";
+    EXPECT_TRUE(tray.ReportsContextMenu());
     tray.RemoveIcon();
+    EXPECT_FALSE(tray.ReportsContextMenu());
     EXPECT_FALSE(tray.AddAgain()) << "after RemoveIcon";
     EXPECT_EQ(shell.NotifyCalls().back().operation, NIM_DELETE);
 }
@@ -190,6 +199,29 @@ TEST_F(TrayIconStateTest, SetTooltipSendsOnlyTheTip) {
     EXPECT_EQ(modify.record.uFlags, NIF_TIP);
     EXPECT_STREQ(modify.record.szTip, "Show example.org");
     EXPECT_EQ(modify.record.hIcon, FIRST_ICON);
+}
+
+// A balloon is the record's title, text and flags with NIF_INFO alone; an icon that cannot be
+// added now shows none, and none is kept for a taskbar that comes later.
+TEST_F(TrayIconStateTest, BalloonsSendTitleTextAndFlagsOnlyWhileTheIconIsThere) {
+    shell.notifyResult = false;
+    ASSERT_FALSE(CreateWithParent());
+    EXPECT_FALSE(tray.ShowBalloon("h is alive!", "now", NIIF_INFO));
+    for (const ShellCall& call : shell.NotifyCalls())
+        EXPECT_NE(call.record.uFlags, NIF_INFO) << "only the adds tried again";
+    shell.notifyResult = true;
+    ASSERT_TRUE(tray.AddAgain());
+    EXPECT_STREQ(shell.NotifyCalls().back().record.szInfo, "") << "no late balloon";
+    const std::string longTitle(300, 't');
+    EXPECT_TRUE(tray.ShowBalloon(longTitle, std::string(300, 'x'), NIIF_WARNING | NIIF_NOSOUND));
+    const ShellCall balloon = shell.NotifyCalls().back();
+    EXPECT_EQ(balloon.operation, NIM_MODIFY);
+    EXPECT_EQ(balloon.record.uFlags, NIF_INFO);
+    EXPECT_EQ(std::string(balloon.record.szInfoTitle), longTitle.substr(0, 63));
+    EXPECT_EQ(std::string(balloon.record.szInfo), std::string(255, 'x'));
+    EXPECT_EQ(balloon.record.dwInfoFlags, NIIF_WARNING | NIIF_NOSOUND);
+    ASSERT_TRUE(tray.SetTooltip("Hide h"));
+    EXPECT_EQ(shell.NotifyCalls().back().record.uFlags, NIF_TIP) << "the balloon is not repeated";
 }
 
 TEST_F(TrayIconStateTest, TooltipsAreCutToWhatTheRecordHolds) {

@@ -54,7 +54,8 @@ public:
         visible = !visible;
         calls.push_back(visible ? "toggle to shown" : "toggle to hidden");
     }
-    void RunEventActions(EventKind kind, const std::string& eventText) override {
-        calls.push_back((kind == EventKind::Make ? "make actions " : "break actions ") + eventText);
+    void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override {
+        calls.push_back((kind == EventKind::Make ? "make actions " : "break actions ") + eventText +
+                        (muted ? " muted" : ""));
     }
 };

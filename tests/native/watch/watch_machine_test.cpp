@@ -37,6 +37,13 @@ protected:
         machine.OnTimer(TIMER_CHECK);
         return window.Take();
     }
+    // Check ticks a period apart until the silent host is declared dead; their effects.
+    Calls CheckUntilDead() {
+        Calls calls;
+        for (int i = 0; i < 4 && machine.IsAlive(); ++i)
+            calls = CheckAt(window.tick + 4000);
+        return calls;
+    }
     // A light tick comes only while the light has something to show, and shows it once.
     Calls LightTick() {
         EXPECT_TRUE(window.lightTimerRunning);
@@ -57,7 +64,7 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     machine.StartWatch();
     EXPECT_EQ(
         (Calls{"take host text", "start probe example.org", "status Waiting for example.org...",
-               "is visible", "tooltip Hide example.org", "icon 131"}),
+               "is visible", "tooltip Hide example.org\nwaiting", "icon 131"}),
         window.Take());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_FALSE(machine.IsAlive());
@@ -65,14 +72,14 @@ TEST_F(WatchMachineTest, SuccessfulStartWaitsAndNamesTheHostInTheTooltip) {
     EXPECT_EQ(Calls{"light 133"}, LightTick());
 }
 
-TEST_F(WatchMachineTest, StartWhileHiddenSaysShowWithTheWholeName) {
+TEST_F(WatchMachineTest, StartWhileHiddenSaysShowWithTheNameShortenedToFit) {
     const std::string longHost(1000, 'h');
     window.hostText = longHost;
     window.visible = false;
     machine.StartWatch();
     EXPECT_EQ((Calls{"take host text", "start probe " + longHost,
                      "status Waiting for " + longHost + "...", "is visible",
-                     "tooltip Show " + longHost, "icon 131"}),
+                     "tooltip Show " + std::string(111, 'h') + "...\nwaiting", "icon 131"}),
               window.Take());
 }
 
@@ -413,6 +420,53 @@ TEST(TrayTooltipText, SaysWhatAClickWillDo) {
     EXPECT_EQ("Hide example.org", TrayTooltipText(true, "example.org"));
     EXPECT_EQ("Show example.org", TrayTooltipText(false, "example.org"));
     EXPECT_EQ("Show ", TrayTooltipText(false, ""));
+    EXPECT_EQ("45 s", DurationText(45999));
+    EXPECT_EQ("3 min", DurationText(3 * 60000 + 59999));
+    EXPECT_EQ("2 h 14 min", DurationText((2 * 60 + 14) * 60000));
+    EXPECT_EQ("3 d 5 h", DurationText((3 * 24 + 5) * 3600000u + 59 * 60000));
+}
+
+// The tooltip's lines through a watch: its state, how long, the round trip and the mute's end,
+// which goes with the hour. (Its fit with a long name: the start above and the Wine test.)
+TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
+    StartWatching("server");
+    EXPECT_EQ("Hide server\nwaiting", machine.TooltipText());
+    window.tick = 1000;
+    machine.OnEchoReply(12);
+    window.tick += (2 * 60 + 14) * 60000 + 1;
+    EXPECT_EQ("Hide server\nalive for 2 h 14 min, 12 ms", machine.TooltipText());
+    machine.Mute("14:32");
+    CheckUntilDead();
+    window.tick += 3 * 60000;
+    EXPECT_EQ("Hide server\ndead for 3 min\nmuted until 14:32", machine.TooltipText());
+    machine.OnProbeFailed(ProbeFailure::UnknownHost);
+    window.tick += MUTE_MS;
+    EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());
+}
+
+// Muted, an event changes the status, light and icon and runs the records, but the window does
+// not come back and the sound and notification are held, until Unmute or the hour's end.
+TEST_F(WatchMachineTest, MutedEventsLeaveTheWindowHiddenAndHoldTheAlerts) {
+    StartWatching();
+    window.visible = false;
+    window.tick = 5000;
+    machine.Mute("14:32");
+    window.Take();
+    machine.OnEchoReply();
+    EXPECT_EQ((Calls{"light 163", "status host is alive!", "tick", "is visible", "icon 129",
+                     "make actions host is alive! muted", "tick"}),
+              window.Take());
+    machine.Unmute();
+    EXPECT_EQ(CheckUntilDead().back(), "break actions host has died!");
+    EXPECT_TRUE(window.visible);
+    window.visible = false;
+    machine.Mute("15:00");
+    window.tick += MUTE_MS - 1;
+    EXPECT_EQ("15:00", machine.MutedUntil());
+    window.tick += 1;
+    EXPECT_EQ("", machine.MutedUntil()) << "an hour has passed";
+    ReplyAt(window.tick);
+    EXPECT_TRUE(window.visible) << "the window comes back again";
 }
 
 } // namespace

@@ -1,0 +1,19 @@
+// The tray icon's menu items; see tray_menu.h.
+#include "watch/tray_menu.h"
+
+#include "res/resource.h"
+
+std::vector<TrayMenuItem> TrayMenuItems(const TrayMenuState& state) {
+    const bool muted = !state.mutedUntil.empty();
+    return {
+        {ID_TRAY_SHOW_HIDE, state.windowShown ? "&Hide" : "&Show", true, true},
+        {ID_TRAY_OPTIONS, "&Options...", false, !state.dialogOpen},
+        {ID_TRAY_HISTORY, "His&tory...", false, state.historyAvailable},
+        {ID_TRAY_MUTE,
+         muted ? "Un&mute (muted until " + state.mutedUntil + ")" : "&Mute for 1 hour", false,
+         true},
+        {0, std::string(), false, true},
+        {ID_TRAY_ABOUT, "&About Tarnwell...", false, !state.dialogOpen},
+        {ID_TRAY_EXIT, "E&xit", false, true},
+    };
+}
