@@ -115,6 +115,17 @@ INT_PTR CDialog::DoModal() {
     return m_nModalResult;
 }
 
+BOOL CDialog::Create(CWnd* owner) {
+    std::vector<BYTE> dialogTemplate;
+    if (m_hWnd != nullptr || !LoadTemplate(m_nIDTemplate, dialogTemplate))
+        return FALSE;
+    m_pParentWnd = owner;
+    return ::CreateDialogIndirectParamA(
+               AfxGetInstanceHandle(), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+               owner != nullptr ? owner->m_hWnd : nullptr, FrameworkDlgProc,
+               reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 void CDialog::EndDialog(int result) {
     m_nModalResult = result;
     m_bContinueModal = false;

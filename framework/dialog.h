@@ -14,6 +14,9 @@ public:
     // the value given to EndDialog, and -1 when a quit request or a failure ended the run.
     virtual INT_PTR DoModal();
     void EndDialog(int result);
+    // Creates the dialog as a modeless window, hidden; the caller shows it. Its keyboard
+    // navigation comes from PreTranslateMessage, which every framework loop calls.
+    BOOL Create(CWnd* owner = nullptr);
 
     // Exchanges the members with the controls: true loads the members from the controls
     // (with validation), false loads the controls from the members.

@@ -7,6 +7,7 @@
 #define IDD_TARNWELL_DIALOG 102
 #define IDD_OPTIONS 129
 #define IDD_ACTION 131
+#define IDD_HISTORY 140
 
 /* Icons: the application, and the tray's host-alive, host-dead and waiting icons */
 #define IDR_MAINFRAME 128
@@ -49,9 +50,23 @@
 
 /* Strings */
 #define IDS_ABOUTBOX 101
+#define IDS_HISTORY 110
 
 /* System-menu command of the About item */
 #define IDM_ABOUTBOX 0x0010
+/* System-menu command of the History item (and Ctrl+H) */
+#define IDM_HISTORY 0x0020
+
+/* History window controls */
+#define IDC_HISTORY_10_MINUTES 1100
+#define IDC_HISTORY_1_HOUR 1101
+#define IDC_HISTORY_24_HOURS 1102
+#define IDC_HISTORY_PICTURE 1103
+#define IDC_HISTORY_FIGURES 1104
+#define IDC_HISTORY_EVENTS_LABEL 1105
+#define IDC_HISTORY_EVENTS 1106
+#define IDC_HISTORY_COPY 1107
+#define IDC_HISTORY_SAVE 1108
 
 /* Commands of the tray icon's menu, in menu order */
 #define ID_TRAY_SHOW_HIDE 32771

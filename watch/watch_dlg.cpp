@@ -77,6 +77,7 @@ const MessageMap* CWatchDlg::ThisMessageMap() {
         msg::Timer<&CWatchDlg::OnTimer>(),
         msg::Command<&CWatchDlg::OnTrayShowHide>(ID_TRAY_SHOW_HIDE),
         msg::Command<&CWatchDlg::OnOptions>(ID_TRAY_OPTIONS),
+        msg::Command<&CWatchDlg::OpenHistory>(ID_TRAY_HISTORY),
         msg::Command<&CWatchDlg::OnTrayMute>(ID_TRAY_MUTE),
         msg::Command<&CWatchDlg::OnTrayAbout>(ID_TRAY_ABOUT),
         msg::Command<&CWatchDlg::OnExit>(ID_TRAY_EXIT),
@@ -97,8 +98,12 @@ BOOL CWatchDlg::PreTranslateMessage(MSG* msg) {
     // Enter starts watching wherever the focus is in the window, and never presses a button.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN &&
         (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
-        m_watch.StartWatch();
-        UpdateTooltipOnStateChange();
+        StartWatch();
+        return TRUE;
+    }
+    if (msg->message == WM_KEYDOWN && msg->wParam == 'H' && ::GetKeyState(VK_CONTROL) < 0 &&
+        (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd))) {
+        OpenHistory();
         return TRUE;
     }
     return CDialog::PreTranslateMessage(msg);
@@ -112,23 +117,34 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             ShowNotification(*reinterpret_cast<const Notification*>(lParam));
         return 0;
     } else if (message == WM_ECHO_REPLY) {
+        const WatchMarks before = MarksNow();
+        if (m_watch.IsWatching())
+            m_history.OnAnswer(::GetTickCount(), static_cast<uint32_t>(lParam));
         m_watch.OnEchoReply(static_cast<uint32_t>(lParam));
+        RecordWatch(before, false);
         UpdateTooltipOnStateChange();
     } else if (message == WM_SOCKET_EVENT) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_PORT_EVENT) {
         ReadPortEvent(wParam, lParam);
-    } else if (message == WM_HOST_RESOLVED) {
-        OnHostResolved(wParam);
-        UpdateTooltipOnStateChange();
     } else if (message == WM_WEB_EVENT) {
+        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause.
         OnWebEvent();
         UpdateTooltipOnStateChange();
-    } else if (message == WM_PROBE_FAILED) {
-        m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
-        UpdateTooltipOnStateChange();
     } else {
-        OnSessionMessage(message, wParam);
+        // Each of these may end the watch or mark a pause.
+        const WatchMarks before = MarksNow();
+        if (message == WM_HOST_RESOLVED) {
+            OnHostResolved(wParam);
+            UpdateTooltipOnStateChange();
+        } else if (message == WM_PROBE_FAILED) {
+            m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
+            UpdateTooltipOnStateChange();
+        } else {
+            OnSessionMessage(message, wParam);
+        }
+        if (MarksNow().watching != before.watching || MarksNow().pauses != before.pauses)
+            RecordWatch(before, false);
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -142,6 +158,9 @@ BOOL CWatchDlg::OnInitDialog() {
         char text[256] = {};
         if (::LoadStringA(AfxGetInstanceHandle(), IDS_ABOUTBOX, text, sizeof(text)) > 0) {
             ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            char history[256] = {};
+            if (::LoadStringA(AfxGetInstanceHandle(), IDS_HISTORY, history, sizeof(history)) > 0)
+                ::AppendMenuA(systemMenu, MF_STRING, IDM_HISTORY, history);
             ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
         }
     }
@@ -167,8 +186,7 @@ BOOL CWatchDlg::OnInitDialog() {
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
         m_editHost.SetWindowText(app->m_strCmdLine);
         UpdateWindow();
-        m_watch.StartWatch();
-        UpdateTooltipOnStateChange();
+        StartWatch();
     }
     return TRUE;
 }
@@ -223,7 +241,7 @@ void CWatchDlg::ShowTrayMenu() {
     TrayMenuState state;
     state.windowShown = m_bVisible;
     state.mutedUntil = m_watch.MutedUntil();
-    state.historyAvailable = false; // no history window yet
+    state.historyAvailable = true;
     state.dialogOpen = m_nDialogsOpen > 0;
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr)
@@ -278,6 +296,42 @@ void CWatchDlg::UpdateTooltipOnStateChange() {
 
 void CWatchDlg::UpdateTooltip() {
     SetTrayTooltip(m_watch.TooltipText());
+}
+
+void CWatchDlg::StartWatch() {
+    m_watch.StartWatch();
+    UpdateTooltipOnStateChange();
+    const uint32_t now = ::GetTickCount();
+    if (m_watch.IsWatching()) {
+        m_history.Start(now, m_watch.Host());
+        m_history.OnCheckSent(now); // the start sends the first request
+    } else {
+        m_history.Stop(now);
+    }
+    m_historyDlg.Refresh();
+}
+
+CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
+    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(), m_watch.Pauses()};
+}
+
+void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
+    const uint32_t now = ::GetTickCount();
+    if (m_watch.Pauses() != before.pauses)
+        m_history.OnNotWatched(now, CheckTimerPeriodMs(m_settings.CheckFrequency));
+    if (checkTick && before.watching)
+        m_history.OnCheckSent(now);
+    if (m_watch.Breaks() != before.breaks)
+        m_history.OnEvent(now, HistoryEventKind::Break);
+    if (m_watch.Makes() != before.makes)
+        m_history.OnEvent(now, HistoryEventKind::Make);
+    if (!m_watch.IsWatching())
+        m_history.Stop(now);
+    m_historyDlg.Refresh();
+}
+
+void CWatchDlg::OpenHistory() {
+    m_historyDlg.Open(this);
 }
 
 void CWatchDlg::OnHostResolved(WPARAM lookupId) {
@@ -348,6 +402,8 @@ void CWatchDlg::StartCheckTimer() {
 void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
     if ((commandId & 0xFFF0) == IDM_ABOUTBOX)
         RunAboutBox();
+    else if ((commandId & 0xFFF0) == IDM_HISTORY)
+        OpenHistory();
     else
         Default();
 }
@@ -420,9 +476,12 @@ void CWatchDlg::OnTimer(UINT_PTR timerId) {
     // Replies that finished while another loop ran count before the check's silence test.
     if (timerId == TIMER_CHECK)
         CollectProbeEchoServiceResults();
+    const WatchMarks before = MarksNow();
     m_watch.OnTimer(timerId);
-    if (timerId == TIMER_CHECK)
+    if (timerId == TIMER_CHECK) {
+        RecordWatch(before, true);
         UpdateTooltipOnStateChange();
+    }
     Default();
 }
 

@@ -7,6 +7,8 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "history/check_history.h"
+#include "history/history_dlg.h"
 #include "res/resource.h"
 #include "settings/watch_settings.h"
 #include "tray/system_tray.h"
@@ -25,6 +27,8 @@ public:
 
     // Hides the shown window to the tray or brings the hidden one back.
     void ToggleVisible() override;
+    // Opens the History window, or brings it forward (system menu, Ctrl+H).
+    void OpenHistory();
     // Shows a notification through the tray icon; nothing where the shell shows none.
     void ShowNotification(const Notification& notification);
 
@@ -40,6 +44,7 @@ public:
     // Read by the tests.
     const WatchMachine& Watch() const { return m_watch; }
     bool IsShown() const { return m_bVisible; }
+    const CheckHistory& History() const { return m_history; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -102,6 +107,19 @@ private:
     // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.
     void OnSessionMessage(UINT message, WPARAM wParam);
 
+    // Starts watching the host field's text, and the history anew.
+    void StartWatch();
+    // What the watch has done so far, to tell what one of its calls did.
+    struct WatchMarks {
+        bool watching;
+        uint64_t makes, breaks, pauses;
+    };
+    WatchMarks MarksNow() const;
+    // Writes into the history what the watch did since `before`: a pause, the check that went
+    // out (at a check tick), the events and the end of watching; then an open History window
+    // shows it.
+    void RecordWatch(const WatchMarks& before, bool checkTick);
+
     void StartCheckTimer();
     void ApplyZOrder();
     void RunAboutBox();
@@ -124,6 +142,8 @@ private:
     CBitmap m_bmpGrey;
     int m_nLightShown =
         0; // the light bitmap on show, so that a tick showing it again costs nothing
+    CheckHistory m_history;
+    CHistoryDlg m_historyDlg{m_history};
     int m_nDialogsOpen = 0; // modal dialogs of the window now running
     bool m_bTrayMenuOpen = false;
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key

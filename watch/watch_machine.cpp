@@ -225,6 +225,7 @@ void WatchMachine::OnCheckTick() {
     // The tick is read after the request, so that its reply can never count for this test.
     const uint32_t now = m_effects.ReadTickCount();
     if (IsLateCheckTick(now)) {
+        ++m_nPauses;
         m_dwLastReplyTick = now;
         return;
     }
@@ -250,14 +251,19 @@ bool WatchMachine::IsLateCheckTick(uint32_t now) {
 }
 
 void WatchMachine::OnResume() {
+    ++m_nPauses;
+    RestartSilenceClock();
+}
+
+void WatchMachine::OnCheckTimerRestarted() {
+    RestartSilenceClock();
+}
+
+void WatchMachine::RestartSilenceClock() {
     const uint32_t now = m_effects.ReadTickCount();
     m_dwLastReplyTick = now;
     m_bCheckTickSeen = true;
     m_dwLastCheckTick = now;
-}
-
-void WatchMachine::OnCheckTimerRestarted() {
-    OnResume();
 }
 
 void WatchMachine::OnLightTick() {
@@ -274,6 +280,7 @@ void WatchMachine::OnHostAlive() {
     const std::string text = m_strHost + " is alive!";
     m_effects.SetStatusText(text);
     m_bAlive = true;
+    ++m_nMakes;
     m_bDead = false;
     const bool muted = IsMuted();
     if (!m_effects.IsVisible() && !muted) {
@@ -289,6 +296,7 @@ void WatchMachine::OnHostDied() {
     const std::string text = m_strHost + " has died!";
     m_effects.SetStatusText(text);
     m_bAlive = false;
+    ++m_nBreaks;
     m_bDead = true;
     m_effects.ShowLight(IDB_LIGHT_RED);
     // Grey follows at the next light tick should watching stop here.

@@ -140,6 +140,11 @@ public:
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }
     bool IsHostUnknown() const { return m_bHostUnknown; }
+    // How many make and break events there have been: the window's history compares them.
+    uint64_t Makes() const { return m_nMakes; }
+    uint64_t Breaks() const { return m_nBreaks; }
+    // How many times the program was found not to have run (a late check tick, a resume).
+    uint64_t Pauses() const { return m_nPauses; }
     // The host being watched; empty after watching stopped at an event.
     const std::string& Host() const { return m_strHost; }
 
@@ -155,6 +160,8 @@ private:
     // Whether the check tick at `now` comes so late after the previous one (or the first
     // reply) that the program cannot have run in between; remembers `now` as the previous tick.
     bool IsLateCheckTick(uint32_t now);
+    // The silence clock starts again now.
+    void RestartSilenceClock();
 
     const WatchSettings& m_settings;
     WatchEffects& m_effects;
@@ -170,6 +177,9 @@ private:
     // the first reply; m_bCheckTickSeen tells whether there is one.
     bool m_bCheckTickSeen = false;
     uint32_t m_dwLastCheckTick = 0;
+    uint64_t m_nMakes = 0;
+    uint64_t m_nBreaks = 0;
+    uint64_t m_nPauses = 0;
     bool m_bDead = false;             // declared dead and not alive again since
     uint32_t m_dwStateSinceTick = 0;  // tick count of the latest make or break
     uint32_t m_dwLastRoundTripMs = 0; // the latest reply's round trip

@@ -150,7 +150,7 @@ BREAK_DELAY=""
 
 case_alive_dead_alive() {
     case_results make_event_launches_command screenshot_of_live_host alive_dead_alive \
-        tray_icon_follows_events event_log_lines
+        tray_icon_follows_events history_window event_log_lines
     local marker=$E2E_DRIVE_DIR/marker.txt
     watch_settings MakeLaunch 1
     drv set-string tarnwell MakeLaunchFilename 'cmd /c echo made> C:\e2e\marker.txt' >/dev/null
@@ -198,10 +198,45 @@ case_alive_dead_alive() {
     [[ -z $tray_wrong ]] || problem "$tray_wrong"
     result tray_icon_follows_events
 
+    # The History window, from the system menu: every check, the silence's lost ones, one break
+    # and two makes, and on the screen a picture with answered bars and red lost marks. A few
+    # answers first, so that their bars are more than the make's.
+    sleep 3
+    drv post 0x112 $IDM_HISTORY 0 >/dev/null
+    local history
+    if history=$(drv history "History - 127.0.0.1" 5000); then
+        note "history: $(grep figures <<<"$history")"
+        xwd -root -display "$DISPLAY" | convert xwd:- "$BUILD_DIR/screenshots/e2e_history.png"
+        expect_history "$history"
+    else
+        problem "no History window within 5 s of its system-menu item"
+    fi
+    result history_window
+
     end_with "Exit command" command $EXIT_BUTTON &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
     expect_event_log "127.0.0.1 is alive" "127.0.0.1 has died" "127.0.0.1 is alive"
     result event_log_lines
+}
+
+# Notes a problem unless the History window's report (driver history) of the alive, dead,
+# alive story counts its checks with a silence's worth lost, lists its three events newest
+# first, and shows both colours.
+expect_history() { # report
+    local sent lost events
+    read -r sent lost < <(sed -n 's/.*Checks sent: \([0-9]*\), lost: \([0-9]*\) (.*/\1 \2/p' <<<"$1")
+    if [[ -z $sent ]]; then
+        problem "the History window shows no checks: $(grep figures <<<"$1")"
+        return
+    fi
+    ((sent >= 12 && lost >= 8 && lost <= 16 && lost < sent)) ||
+        problem "History: $sent checks sent and $lost lost, not 12 or more with 8 to 16 lost"
+    grep -q 'Events: 2 makes, 1 break' <<<"$1" || problem "History does not count 2 makes and 1 break"
+    events=$(sed -n 's/^event: [0-9:]*  //p' <<<"$1" | tr '\n' ';')
+    [[ $events == "127.0.0.1 is alive!;127.0.0.1 has died!;127.0.0.1 is alive!;" ]] ||
+        problem "History events, newest first, are \"$events\""
+    grep -q '^answered-pixels: [1-9]' <<<"$1" || problem "no answered bars on the screen"
+    grep -q '^lost-pixels: [1-9]' <<<"$1" || problem "no red lost marks on the screen"
 }
 
 # Which of the three tray icons the notification area shows, from the colours at the right end

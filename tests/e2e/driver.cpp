@@ -18,6 +18,11 @@
 //                                               prints "ready" first, then the poll counts
 //   tarnwell_driver find-window CAPTION         print how many top-level windows have CAPTION;
 //                                               exit code 0 when there is one at least
+//   tarnwell_driver history CAPTION MS          wait until the History window captioned CAPTION
+//                                               shows, then print its figures (one line), its
+//                                               events (one line each, newest first) and how
+//                                               many pixels of its picture on the screen have
+//                                               the answered checks' and the lost checks' colour
 //   tarnwell_driver set-text ID TEXT            set a control's text
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
@@ -58,6 +63,9 @@
 //                                               an answer took longer than LIMIT ms
 //
 // Exit code 0 on success, 1 on a failed wait or a missing window, 2 on bad arguments.
+#include "history/history_picture.h"
+#include "res/resource.h"
+
 #include <windows.h>
 
 #include <psapi.h>
@@ -141,6 +149,54 @@ template <class Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
             return false;
         ::Sleep(20);
     }
+}
+
+// The History window's texts and how its picture looks on the screen.
+int PrintHistory(const char* caption, DWORD timeoutMs) {
+    HWND window = nullptr;
+    if (!WaitFor(timeoutMs, [&] {
+            window = ::FindWindowA(nullptr, caption);
+            return window != nullptr && ::IsWindowVisible(window);
+        }))
+        return 1;
+    ::Sleep(500); // its first paint
+    std::string figures = TextOf(::GetDlgItem(window, IDC_HISTORY_FIGURES));
+    for (std::size_t at; (at = figures.find("\r\n")) != std::string::npos;)
+        figures.replace(at, 2, " | ");
+    std::printf("figures: %s\n", figures.c_str());
+    HWND list = ::GetDlgItem(window, IDC_HISTORY_EVENTS);
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Wide: Wine hands another process a list box's text in UTF-16 whatever was asked.
+        wchar_t wide[256] = {}; // the events are short lines
+        if (::SendMessageW(list, LB_GETTEXTLEN, i, 0) < 256)
+            ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+        char line[256] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof(line) - 1, nullptr, nullptr);
+        std::printf("event: %s\n", line);
+    }
+    // What the screen shows of the picture, copied and read here.
+    RECT r;
+    ::GetWindowRect(::GetDlgItem(window, IDC_HISTORY_PICTURE), &r);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    int answered = 0;
+    int lost = 0;
+    for (int y = 0; y < r.bottom - r.top; ++y) {
+        for (int x = 0; x < r.right - r.left; ++x) {
+            answered += ::GetPixel(memory, x, y) == HISTORY_ANSWER_COLOR;
+            lost += ::GetPixel(memory, x, y) == HISTORY_LOST_COLOR;
+        }
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    std::printf("answered-pixels: %d\nlost-pixels: %d\n", answered, lost);
+    return 0;
 }
 
 // Wall-clock seconds since 1970, to set beside the times the shell script takes with date.
@@ -578,6 +634,8 @@ int main(int argc, char** argv) {
                        reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
         return 0;
     }
+    if (command == "history")
+        return PrintHistory(arg(2), milliseconds(3));
     if (command == "never-shown")
         return NeverShown(milliseconds(2), milliseconds(3));
     if (command == "wait-window")

@@ -51,6 +51,7 @@ EXIT_BUTTON=1000
 OPTIONS_BUTTON=1004
 VK_RETURN=13
 VK_ESCAPE=27
+IDM_HISTORY=32 # the History item of the watch window's system menu
 
 # --- results -------------------------------------------------------------------------------
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the screenshots of the watch window, its tray menu and balloon, Options, Action and
-# About again at another display scaling (LogPixels DPI, e.g. 144 for 150 %) into
+# Takes the screenshots of the watch window, its tray menu and balloon, Options, Action, About
+# and History again at another display scaling (LogPixels DPI, e.g. 144 for 150 %) into
 # build/screenshots/dpi<DPI>, by running the Wine tests that take them, with the test of the
 # picture set and tray icon chosen for the scaling (told the DPI in TARNWELL_DPI); then sets
 # the prefix back to 96 DPI. The report goes to $RESULTS/wine-dpi<DPI>.xml; fails unless every
@@ -16,7 +16,8 @@ tests=(WatchWindowTest.ButtonsShowTheirNormalHoverAndPressedLooks
     WatchWindowTest.AMakeShowsABalloonAndTheTipSaysTheState
     OptionsDialog.MembersAreLoadedIntoTheControlsAndSavedBackOnOk
     ActionDialog.MembersAreLoadedIntoTheControlsAndSavedBack
-    AboutBox.ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsStill)
+    AboutBox.ItsThreeButtonsAreAnimatedPictureButtonsAndOnlyTheBannerStandsStill
+    HistoryWindow.ShowsTheChecksAndFollowsTheUser)
 
 set_dpi() { wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
 

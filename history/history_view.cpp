@@ -1,0 +1,219 @@
+// The History window's scale, time marks, picture columns, texts and CSV.
+#include "history/history_view.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+constexpr int64_t MS_PER_MINUTE = 60000;
+constexpr int64_t MS_PER_DAY = 86400000;
+// Days from 1 January 1601 to 1 January 1970.
+constexpr int64_t DAYS_1601_TO_1970 = 134774;
+constexpr uint64_t MOST_SCALE_STEPS = 5;
+
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+std::string
+Format(const char* format, ...) {
+    char text[160];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    return text;
+}
+
+// The columns of [fromMs, toMs) (history clock) that the range touches, as [first, last];
+// false when it misses the picture.
+bool ColumnsTouched(int64_t fromMs, int64_t toMs, int64_t startMs, int64_t spanMs, int width,
+                    int& first, int& last) {
+    fromMs = std::max(fromMs, startMs);
+    toMs = std::min(toMs, startMs + spanMs);
+    if (fromMs >= toMs)
+        return false;
+    first = static_cast<int>((fromMs - startMs) * width / spanMs);
+    last = static_cast<int>(((toMs - startMs) * width + spanMs - 1) / spanMs) - 1;
+    first = std::clamp(first, 0, width - 1);
+    last = std::clamp(last, first, width - 1);
+    return true;
+}
+
+std::string Plural(uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+RoundTripScale ScaleFor(uint32_t maxRoundTripMs) {
+    for (uint64_t power = 1;; power *= 10) {
+        for (uint64_t factor : {1, 2, 5}) {
+            const uint64_t step = factor * power;
+            const uint64_t steps = maxRoundTripMs / step + 1;
+            if (steps <= MOST_SCALE_STEPS)
+                return RoundTripScale{static_cast<uint32_t>(steps * step),
+                                      static_cast<uint32_t>(step)};
+        }
+    }
+}
+
+std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t localNowMs, int width, int minSpacingPx) {
+    static constexpr int64_t STEP_MINUTES[] = {1,   2,   5,   10,  15,  30,  60,
+                                               120, 180, 240, 360, 720, 1440};
+    std::vector<TimeMark> marks;
+    const int64_t span = static_cast<int64_t>(spanMs);
+    if (width <= 0 || span <= 0)
+        return marks;
+    int64_t stepMs = STEP_MINUTES[std::size(STEP_MINUTES) - 1] * MS_PER_MINUTE;
+    for (int64_t minutes : STEP_MINUTES) {
+        if (minutes * MS_PER_MINUTE * width >= static_cast<int64_t>(minSpacingPx) * span) {
+            stepMs = minutes * MS_PER_MINUTE;
+            break;
+        }
+    }
+    const int64_t startMs = localNowMs - span;
+    for (int64_t t = (startMs + stepMs - 1) / stepMs * stepMs; t <= localNowMs; t += stepMs) {
+        const int x = static_cast<int>((t - startMs) * width / span);
+        const int64_t minuteOfDay = t % MS_PER_DAY / MS_PER_MINUTE;
+        if (x < width)
+            marks.push_back(TimeMark{x, Format("%02d:%02d", static_cast<int>(minuteOfDay / 60),
+                                               static_cast<int>(minuteOfDay % 60))});
+    }
+    return marks;
+}
+
+std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs nowMs,
+                                          HistoryMs spanMs, int width) {
+    std::vector<PictureColumn> columns(static_cast<std::size_t>(std::max(width, 0)));
+    const int64_t span = static_cast<int64_t>(spanMs);
+    if (width <= 0 || span <= 0 || !history.IsStarted())
+        return columns;
+    const int64_t now = static_cast<int64_t>(nowMs);
+    const int64_t start = now - span;
+    const int64_t watchEnd = history.IsWatching() ? now : static_cast<int64_t>(history.StoppedAt());
+    int first = 0;
+    int last = 0;
+    if (ColumnsTouched(0, watchEnd, start, span, width, first, last))
+        for (int c = first; c <= last; ++c)
+            columns[c].watched = true;
+    // A column wholly inside a gap is grey.
+    const std::vector<HistoryGap>& gaps = history.Gaps();
+    for (const HistoryGap& gap : gaps) {
+        const int64_t from = std::max(static_cast<int64_t>(gap.fromMs), start) - start;
+        const int64_t to = std::min(static_cast<int64_t>(gap.toMs), now) - start;
+        for (int64_t c = (from * width + span - 1) / span; c < to * width / span; ++c)
+            columns[static_cast<std::size_t>(c)].watched = false;
+    }
+
+    const std::size_t count = history.CheckCount();
+    std::size_t i = history.FirstCheckFrom(start > 0 ? static_cast<HistoryMs>(start) : 0);
+    if (i > 0)
+        --i; // the check before the span stands for time inside it
+    std::size_t nextGap = 0;
+    for (; i < count; ++i) {
+        const CheckSample& sample = history.Check(i);
+        if (sample.state == CheckState::Pending)
+            continue;
+        const int64_t from = static_cast<int64_t>(sample.TimeMs());
+        int64_t to = i + 1 < count ? static_cast<int64_t>(history.Check(i + 1).TimeMs()) : watchEnd;
+        while (nextGap < gaps.size() && static_cast<int64_t>(gaps[nextGap].fromMs) < from)
+            ++nextGap;
+        if (nextGap < gaps.size())
+            to = std::min(to, static_cast<int64_t>(gaps[nextGap].fromMs));
+        if (!ColumnsTouched(from, std::max(to, from + 1), start, span, width, first, last))
+            continue;
+        for (int c = first; c <= last; ++c) {
+            PictureColumn& column = columns[c];
+            if (sample.state == CheckState::Lost) {
+                column.lost = true;
+            } else {
+                column.answered = true;
+                column.maxMs = std::max(column.maxMs, sample.roundTripMs);
+            }
+        }
+    }
+    for (std::size_t e = 0; e < history.EventCount(); ++e) {
+        const HistoryEvent& event = history.Event(e);
+        const int64_t t = static_cast<int64_t>(event.TimeMs());
+        if (t < start || t >= now)
+            continue;
+        PictureColumn& column = columns[static_cast<std::size_t>((t - start) * width / span)];
+        (event.kind == HistoryEventKind::Make ? column.make : column.breaks) = true;
+    }
+    return columns;
+}
+
+uint32_t MaxRoundTrip(const std::vector<PictureColumn>& columns) {
+    uint32_t most = 0;
+    for (const PictureColumn& column : columns)
+        most = std::max<uint32_t>(most, column.maxMs);
+    return most;
+}
+
+std::string ClockText(int64_t localMs) {
+    const int64_t second = localMs / 1000 % 86400;
+    return Format("%02d:%02d:%02d", static_cast<int>(second / 3600),
+                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+}
+
+std::string DateTimeText(int64_t localMs) {
+    // The civil date of a day count (days since 1970), after Howard Hinnant's algorithm.
+    const int64_t days = localMs / MS_PER_DAY - DAYS_1601_TO_1970 + 719468;
+    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const int64_t dayOfEra = days - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    return Format("%04d-%02d-%02d ", year, month, day) + ClockText(localMs) +
+           Format(".%d", static_cast<int>(localMs / 100 % 10));
+}
+
+std::string FiguresText(const CheckFigures& f, int64_t startLocalMs) {
+    std::string text = "Since " + ClockText(startLocalMs) + "\r\n";
+    text += Format("Checks sent: %llu, lost: %llu (%.1f %%)\r\n",
+                   static_cast<unsigned long long>(f.sent), static_cast<unsigned long long>(f.lost),
+                   f.lossPercent);
+    if (f.answered > 0)
+        text += Format("Round trip: last %u ms, minimum %u ms, average %.1f ms, maximum %u ms\r\n",
+                       f.lastMs, f.minMs, f.averageMs, f.maxMs);
+    else
+        text += "Round trip: no answer yet\r\n";
+    text += Format("Alive: %.1f %% of the time\r\n", f.alivePercent);
+    text +=
+        "Events: " + Plural(f.makes, "make", "makes") + ", " + Plural(f.breaks, "break", "breaks");
+    return text;
+}
+
+std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
+                                    int64_t localNowMs) {
+    std::vector<std::string> lines;
+    for (std::size_t e = history.EventCount(); e-- > 0;) {
+        const HistoryEvent& event = history.Event(e);
+        const int64_t local = localNowMs - static_cast<int64_t>(nowMs - event.TimeMs());
+        lines.push_back(ClockText(local) + "  " + history.Host() +
+                        (event.kind == HistoryEventKind::Make ? " is alive!" : " has died!"));
+    }
+    return lines;
+}
+
+std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs spanMs,
+                      int64_t localNowMs) {
+    std::string csv = "time,round trip ms\r\n";
+    const HistoryMs from = nowMs > spanMs ? nowMs - spanMs : 0;
+    for (std::size_t i = history.FirstCheckFrom(from); i < history.CheckCount(); ++i) {
+        const CheckSample& sample = history.Check(i);
+        if (sample.state == CheckState::Pending)
+            continue;
+        csv += DateTimeText(localNowMs - static_cast<int64_t>(nowMs - sample.TimeMs())) + ",";
+        if (sample.state == CheckState::Answered)
+            csv += std::to_string(sample.roundTripMs);
+        csv += "\r\n";
+    }
+    return csv;
+}

@@ -1,0 +1,59 @@
+// What the History window shows, worked out from a CheckHistory without any drawing: the
+// round-trip scale that fits the checks in view, the clock times along the bottom, one column
+// of the picture per pixel, the figures and the events as text, and the checks as CSV.
+// Clock times are local times in milliseconds since 1 January 1601 (the platform's file time in
+// local time, divided by 10,000), which the Windows side reads.
+#pragma once
+
+#include "history/check_history.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The scale of the picture: from 0 to topMs, with a line every stepMs (1, 2 or 5 times a power
+// of ten), a little above the highest round trip so that the highest bar never touches the top.
+struct RoundTripScale {
+    uint32_t topMs = 1;
+    uint32_t stepMs = 1;
+};
+RoundTripScale ScaleFor(uint32_t maxRoundTripMs);
+
+// A time along the bottom: at pixel x of a picture `width` wide, on a whole step of local time.
+struct TimeMark {
+    int x = 0;
+    std::string label; // "HH:MM"
+};
+// The marks of the span that ends at localNowMs, at least minSpacingPx apart.
+std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t localNowMs, int width, int minSpacingPx);
+
+// One pixel column of the picture.
+struct PictureColumn {
+    bool watched = false;  // inside the watch and not in a gap: white, else grey
+    bool answered = false; // a bar up to maxMs
+    bool lost = false;     // a red mark along the bottom
+    bool make = false;     // a vertical line of the make's colour
+    bool breaks = false;   // a vertical line of the break's colour
+    uint16_t maxMs = 0;
+};
+// The columns of a picture `width` wide showing the span that ends at nowMs (the history's
+// clock); each check stands for the time until the next one, or until a gap, the stop or now.
+std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs nowMs,
+                                          HistoryMs spanMs, int width);
+// The highest round trip of the columns, for ScaleFor.
+uint32_t MaxRoundTrip(const std::vector<PictureColumn>& columns);
+
+// "HH:MM:SS" and "YYYY-MM-DD HH:MM:SS.t" of a local time.
+std::string ClockText(int64_t localMs);
+std::string DateTimeText(int64_t localMs);
+
+// The figures since the start as lines of text; startLocalMs is the start's local time.
+std::string FiguresText(const CheckFigures& figures, int64_t startLocalMs);
+// The events, newest first: "HH:MM:SS  host is alive!" or "... has died!". localNowMs and
+// nowMs are the same moment on the two clocks.
+std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
+                                    int64_t localNowMs);
+// The settled checks of the span as CSV: a header, then "time,round trip" with the round trip
+// empty for a lost check.
+std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs spanMs,
+                      int64_t localNowMs);

@@ -1,0 +1,162 @@
+// The history of a watch, one table of stories: each feeds checks, answers, events, a sleep and
+// a stop to a CheckHistory, then compares the figures since the start, the picture's columns
+// and scale, and the CSV of the span with what the user must see.
+#include "history/history_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Op { Check, Answer, Make, Break, Sleep, Stop };
+
+struct Step {
+    Op op;
+    uint32_t ms;        // since the start
+    uint32_t value = 0; // Answer: the round trip; Sleep: the check period
+};
+
+// Checks every second from `fromMs` to `toMs`, each answered after `roundTripMs` (or lost).
+std::vector<Step> Checks(uint32_t fromMs, uint32_t toMs, std::optional<uint32_t> roundTripMs) {
+    std::vector<Step> steps;
+    for (uint32_t t = fromMs; t <= toMs; t += 1000) {
+        steps.push_back({Op::Check, t});
+        if (roundTripMs)
+            steps.push_back({Op::Answer, t + *roundTripMs, *roundTripMs});
+    }
+    return steps;
+}
+
+std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct Story {
+    const char* name;
+    uint32_t startTick; // the ticks wrap in one story
+    std::vector<Step> steps;
+    uint32_t nowMs;
+    // Figures since the start.
+    uint64_t sent, lost;
+    double lossPercent;
+    uint32_t minMs, maxMs;
+    double averageMs, alivePercent;
+    // A picture of the last minute, 60 columns wide: columns with a bar, with a lost mark,
+    // white, and the scale that fits the bars.
+    int answeredColumns, lostColumns, watchedColumns;
+    uint32_t scaleTop, scaleStep;
+    std::size_t csvLines;    // header included
+    const char* newestEvent; // at local time = history time
+};
+
+// clang-format off
+const std::vector<Story> STORIES = {
+    {"answers every check", 0,
+     std::vector<Step>{{Op::Check, 0}, {Op::Answer, 1, 1}, {Op::Make, 1}} + Checks(1000, 19000, 6),
+     20000, 20, 0, 0.0, 1, 6, 5.75, 100.0 * 19999 / 20000, 20, 0, 20, 8, 2, 21,
+     "00:00:00  host is alive!"},
+    {"a silence breaks, the answers come back", 0xFFFFF000u,
+     std::vector<Step>{{Op::Check, 0}, {Op::Answer, 2, 2}, {Op::Make, 2}} + Checks(1000, 11000, {}) +
+         std::vector<Step>{{Op::Break, 11000}, {Op::Check, 12000}, {Op::Check, 13000},
+                           {Op::Answer, 13040, 40}, {Op::Make, 13040}} +
+         Checks(14000, 19000, 4),
+     20000, 20, 12, 60.0, 2, 40, 8.25, 100.0 * (11000 - 2 + 20000 - 13040) / 20000, 8, 12, 20, 50,
+     10, 21, "00:00:13  host is alive!"},
+    {"an answer after two seconds is too late", 0,
+     {{Op::Check, 0}, {Op::Check, 1000}, {Op::Check, 2000}, {Op::Answer, 2001, 1},
+      {Op::Answer, 2500, 2500}},
+     3000, 3, 2, 100.0 * 2 / 3, 1, 1, 1.0, 0.0, 1, 2, 3, 2, 1, 4, ""},
+    {"a stop loses what is pending and ends the white", 0,
+     {{Op::Check, 0}, {Op::Answer, 3, 3}, {Op::Make, 3}, {Op::Check, 1000}, {Op::Stop, 1500},
+      {Op::Check, 2000}, {Op::Answer, 2001, 1}},
+     30000, 2, 1, 50.0, 3, 3, 3.0, 100.0 * 1497 / 1500, 1, 1, 2, 4, 1, 3,
+     "00:00:00  host is alive!"},
+    {"a sleep is neither alive nor dead, and grey", 0,
+     std::vector<Step>{{Op::Check, 0}, {Op::Answer, 0, 0}, {Op::Make, 0}} + Checks(1000, 9000, 0) +
+         std::vector<Step>{{Op::Sleep, 40000, 1000}} + Checks(40000, 59000, 0),
+     60000, 30, 0, 0.0, 0, 0, 0.0, 100.0, 30, 0, 30, 1, 1, 31, "00:00:00  host is alive!"},
+};
+// clang-format on
+
+void Apply(CheckHistory& history, uint32_t startTick, const Step& step) {
+    const uint32_t tick = startTick + step.ms;
+    switch (step.op) {
+    case Op::Check:
+        return history.OnCheckSent(tick);
+    case Op::Answer:
+        return history.OnAnswer(tick, step.value);
+    case Op::Make:
+        return history.OnEvent(tick, HistoryEventKind::Make);
+    case Op::Break:
+        return history.OnEvent(tick, HistoryEventKind::Break);
+    case Op::Sleep:
+        return history.OnNotWatched(tick, step.value);
+    case Op::Stop:
+        return history.Stop(tick);
+    }
+}
+
+TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
+    for (const Story& story : STORIES) {
+        SCOPED_TRACE(story.name);
+        CheckHistory history;
+        history.Start(story.startTick, "host");
+        for (const Step& step : story.steps)
+            Apply(history, story.startTick, step);
+        // A check that goes out now settles the overdue ones (nothing, after a stop).
+        const uint32_t now = story.startTick + story.nowMs;
+        history.OnCheckSent(now);
+        const bool watching = history.IsWatching();
+
+        const CheckFigures f = history.Figures(now);
+        EXPECT_EQ(story.sent + (watching ? 1 : 0), f.sent);
+        EXPECT_EQ(story.lost, f.lost);
+        EXPECT_NEAR(story.lossPercent, f.lossPercent, 0.01);
+        EXPECT_EQ(story.minMs, f.minMs);
+        EXPECT_EQ(story.maxMs, f.maxMs);
+        EXPECT_NEAR(story.averageMs, f.averageMs, 0.01);
+        EXPECT_NEAR(story.alivePercent, f.alivePercent, 0.01);
+
+        const HistoryMs nowMs = history.At(now);
+        const std::vector<PictureColumn> columns = PictureColumns(history, nowMs, 60000, 60);
+        auto count = [&](bool PictureColumn::*flag) {
+            return static_cast<int>(std::count_if(columns.begin(), columns.end(),
+                                                  [&](const auto& c) { return c.*flag; }));
+        };
+        EXPECT_EQ(story.answeredColumns, count(&PictureColumn::answered));
+        EXPECT_EQ(story.lostColumns, count(&PictureColumn::lost));
+        EXPECT_EQ(story.watchedColumns, count(&PictureColumn::watched));
+        const RoundTripScale scale = ScaleFor(MaxRoundTrip(columns));
+        EXPECT_EQ(story.scaleTop, scale.topMs);
+        EXPECT_EQ(story.scaleStep, scale.stepMs);
+
+        const std::string csv = ChecksCsv(history, nowMs, 60000, 0);
+        EXPECT_EQ(story.csvLines,
+                  static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')));
+        const std::vector<std::string> events = EventLines(history, nowMs, nowMs);
+        EXPECT_EQ(story.newestEvent, events.empty() ? "" : events.front());
+    }
+
+    // More than a day of checks at 1 s: the ring keeps the newest 86,400, 8 bytes each.
+    CheckHistory day;
+    day.Start(0, "host");
+    for (uint32_t t = 0; t <= 86410000; t += 1000)
+        day.OnCheckSent(t);
+    EXPECT_EQ(86411u, day.Figures(86410000).sent);
+    EXPECT_EQ(11000u, day.Check(0).TimeMs());
+    EXPECT_EQ(8u * CheckHistory::CHECK_CAPACITY, day.MemoryBytes());
+
+    // Clock times: a ten-minute span ending at 08:30:10 is marked every two minutes from 08:22.
+    const int64_t day8Dec2026 = 155569LL * 86400000;
+    const std::vector<TimeMark> marks = TimeMarks(600000, day8Dec2026 + 30610000, 600, 100);
+    ASSERT_EQ(5u, marks.size());
+    EXPECT_EQ(110, marks.front().x);
+    EXPECT_EQ("08:22", marks.front().label);
+    EXPECT_EQ("2026-12-08 07:30:12.3", DateTimeText(day8Dec2026 + 27012300));
+}
+
+} // namespace
