@@ -2,8 +2,7 @@
 #include "history/history_view.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
+#include <cmath>
 
 namespace {
 
@@ -13,17 +12,21 @@ constexpr int64_t MS_PER_DAY = 86400000;
 constexpr int64_t DAYS_1601_TO_1970 = 134774;
 constexpr uint64_t MOST_SCALE_STEPS = 5;
 
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string
-Format(const char* format, ...) {
-    char text[160];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof(text), format, args);
-    va_end(args);
+// The texts are put together from whole numbers, without the C library's formatted printing,
+// which would bring its floating-point formatter (about 17 KB) into the program for them.
+
+// A whole number of at least `width` digits, with leading zeros.
+std::string Digits(int64_t value, std::size_t width = 1) {
+    std::string text = std::to_string(value);
+    if (text.size() < width)
+        text.insert(0, width - text.size(), '0');
     return text;
+}
+
+// A value of zero or more with one decimal, the half rounded up.
+std::string OneDecimal(double value) {
+    const long long tenths = std::llround(std::max(value, 0.0) * 10);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
 // The columns of [fromMs, toMs) (history clock) that the range touches, as [first, last];
@@ -78,8 +81,8 @@ std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t localNowMs, int width,
         const int x = static_cast<int>((t - startMs) * width / span);
         const int64_t minuteOfDay = t % MS_PER_DAY / MS_PER_MINUTE;
         if (x < width)
-            marks.push_back(TimeMark{x, Format("%02d:%02d", static_cast<int>(minuteOfDay / 60),
-                                               static_cast<int>(minuteOfDay % 60))});
+            marks.push_back(
+                TimeMark{x, Digits(minuteOfDay / 60, 2) + ":" + Digits(minuteOfDay % 60, 2)});
     }
     return marks;
 }
@@ -154,8 +157,8 @@ uint32_t MaxRoundTrip(const std::vector<PictureColumn>& columns) {
 
 std::string ClockText(int64_t localMs) {
     const int64_t second = localMs / 1000 % 86400;
-    return Format("%02d:%02d:%02d", static_cast<int>(second / 3600),
-                  static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+    return Digits(second / 3600, 2) + ":" + Digits(second / 60 % 60, 2) + ":" +
+           Digits(second % 60, 2);
 }
 
 std::string DateTimeText(int64_t localMs) {
@@ -170,21 +173,21 @@ std::string DateTimeText(int64_t localMs) {
     const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
     const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
     const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    return Format("%04d-%02d-%02d ", year, month, day) + ClockText(localMs) +
-           Format(".%d", static_cast<int>(localMs / 100 % 10));
+    return Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2) + " " +
+           ClockText(localMs) + "." + Digits(localMs / 100 % 10);
 }
 
 std::string FiguresText(const CheckFigures& f, int64_t startLocalMs) {
     std::string text = "Since " + ClockText(startLocalMs) + "\r\n";
-    text += Format("Checks sent: %llu, lost: %llu (%.1f %%)\r\n",
-                   static_cast<unsigned long long>(f.sent), static_cast<unsigned long long>(f.lost),
-                   f.lossPercent);
+    text += "Checks sent: " + std::to_string(f.sent) + ", lost: " + std::to_string(f.lost) + " (" +
+            OneDecimal(f.lossPercent) + " %)\r\n";
     if (f.answered > 0)
-        text += Format("Round trip: last %u ms, minimum %u ms, average %.1f ms, maximum %u ms\r\n",
-                       f.lastMs, f.minMs, f.averageMs, f.maxMs);
+        text += "Round trip: last " + std::to_string(f.lastMs) + " ms, minimum " +
+                std::to_string(f.minMs) + " ms, average " + OneDecimal(f.averageMs) +
+                " ms, maximum " + std::to_string(f.maxMs) + " ms\r\n";
     else
         text += "Round trip: no answer yet\r\n";
-    text += Format("Alive: %.1f %% of the time\r\n", f.alivePercent);
+    text += "Alive: " + OneDecimal(f.alivePercent) + " % of the time\r\n";
     text +=
         "Events: " + Plural(f.makes, "make", "makes") + ", " + Plural(f.breaks, "break", "breaks");
     return text;
