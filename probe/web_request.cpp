@@ -36,12 +36,16 @@ constexpr DWORD IGNORED_CERTIFICATE_ERRORS =
     SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID |
     SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
 
+// A null-terminated wide text for WinHTTP. A vector rather than std::wstring: the wide string's
+// library code would add about 24 KB to the program for these few texts.
+using WideText = std::vector<wchar_t>;
+
 struct WebRequest {
     // Set before the request is sent and never changed while callbacks may run.
     uint32_t tag = 0;
     HWND window = nullptr;
     DWORD sentTick = 0;
-    std::wstring serverName; // what the certificate must name
+    WideText serverName; // what the certificate must name
     bool secure = false;
     // The window's thread's.
     HINTERNET connect = nullptr;
@@ -74,11 +78,12 @@ HANDLE g_sessionUnloaded = nullptr;
 std::vector<std::unique_ptr<WebRequest>> g_requests; // sent and not yet closed by WinHTTP
 uint32_t g_nLastTag = 0;
 
-std::wstring Widened(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
+WideText Widened(const std::string& text) {
+    WideText wide(text.size() + 1, L'\0');
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             wide.data(), static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+                                             wide.data(), static_cast<int>(text.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)) + 1);
+    wide.back() = L'\0';
     return wide;
 }
 
@@ -125,7 +130,7 @@ bool HasGoodCertificate(HINTERNET request, const WebRequest& record) {
         SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl = {};
         ssl.cbSize = sizeof(ssl);
         ssl.dwAuthType = AUTHTYPE_SERVER;
-        ssl.pwszServerName = const_cast<wchar_t*>(record.serverName.c_str());
+        ssl.pwszServerName = const_cast<wchar_t*>(record.serverName.data());
         CERT_CHAIN_POLICY_PARA policyPara = {};
         policyPara.cbSize = sizeof(policyPara);
         policyPara.pvExtraPolicyPara = &ssl;
@@ -229,14 +234,14 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
     const std::optional<std::string> readerText = TextForUrlReader(text, literal);
     if (!readerText)
         return std::nullopt;
-    const std::wstring wide = Widened(*readerText);
+    const WideText wide = Widened(*readerText);
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof(parts);
     // Lengths of -1 ask for pointers into the text rather than copies.
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
         parts.dwExtraInfoLength = parts.dwUserNameLength = parts.dwPasswordLength =
             static_cast<DWORD>(-1);
-    if (wide.empty() || !::WinHttpCrackUrl(wide.c_str(), 0, 0, &parts))
+    if (wide.size() <= 1 || !::WinHttpCrackUrl(wide.data(), 0, 0, &parts))
         return std::nullopt;
     CrackedUrl cracked;
     cracked.isHttp = parts.nScheme == INTERNET_SCHEME_HTTP;
@@ -252,12 +257,12 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
 bool OpenWebSession() {
     if (g_session != nullptr)
         return true;
-    const std::wstring agent = Widened(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
+    const WideText agent = Widened(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
     HINTERNET session =
-        ::WinHttpOpen(agent.c_str(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+        ::WinHttpOpen(agent.data(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                       WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (session == nullptr) // before Windows 8.1: the proxy set with netsh, or none
-        session = ::WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+        session = ::WinHttpOpen(agent.data(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (session == nullptr)
         return false;
@@ -289,12 +294,12 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     if (name.size() > 2 && name.front() == '[')
         name = name.substr(1, name.size() - 2);
     record->serverName = Widened(name);
-    record->connect = ::WinHttpConnect(g_session, Widened(address.host).c_str(), address.port, 0);
+    record->connect = ::WinHttpConnect(g_session, Widened(address.host).data(), address.port, 0);
     if (record->connect == nullptr)
         return SendOutcome::NotSent;
     // Never from a cache: a proxy's copy would hide a server that went down.
     record->request =
-        ::WinHttpOpenRequest(record->connect, L"GET", Widened(address.path).c_str(), nullptr,
+        ::WinHttpOpenRequest(record->connect, L"GET", Widened(address.path).data(), nullptr,
                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                              WINHTTP_FLAG_REFRESH | (address.secure ? WINHTTP_FLAG_SECURE : 0));
     if (record->request == nullptr) {
