@@ -39,7 +39,7 @@ std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
 }
 
 struct Story {
-    const char* name; // its steps are taken in time order
+    const char* name;   // its steps are taken in time order
     uint32_t startTick; // the ticks wrap in one story
     std::vector<Step> steps;
     uint32_t nowMs;
