@@ -4,6 +4,7 @@
 #include "probe/echo_service.h"
 #include "probe/socket_layer.h"
 #include "probe/tcp_port.h"
+#include "probe/web_request.h"
 
 #include <cstdlib>
 
@@ -15,7 +16,12 @@ class WindowsProbePlatform : public ProbePlatform {
 public:
     bool StartNetwork() override { return StartSocketLayer(); }
     bool OpenWay(ProbeWay way) override {
+        AbandonWebRequests();
         CloseTcpPortAttempts();
+        if (way == ProbeWay::Web) {
+            CloseRawProbeSocket();
+            return OpenWebSession();
+        }
         if (way == ProbeWay::TcpPort) {
             CloseRawProbeSocket();
             return true;
@@ -30,11 +36,19 @@ public:
     void Abandon(ProbeWay way, uint32_t tag) override {
         if (way == ProbeWay::TcpPort)
             CloseTcpPortAttempt(tag);
+        else if (way == ProbeWay::Web)
+            AbandonWebRequest(tag);
     }
     void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) override {
         StartHostLookup(lookupId, name, family, g_notifyWnd);
     }
     uint32_t TickCount() override { return ::GetTickCount(); }
+    std::optional<WebAddress> ReadWebAddress(const std::string& text) override {
+        return ::ReadWebAddress(text);
+    }
+    SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) override {
+        return StartWebRequest(address, lifetimeMs, g_notifyWnd, tag);
+    }
 };
 
 ProbeSession& Session() {
@@ -113,4 +127,18 @@ void CollectProbeEchoServiceResults() {
                 ::SendMessageA(g_notifyWnd, WM_PROBE_FAILED, static_cast<WPARAM>(*failure), 0);
         }
     });
+}
+
+std::optional<WebNews> TakeProbeWebNews() {
+    const std::optional<WebOutcome> outcome = TakeWebOutcome();
+    if (!outcome)
+        return std::nullopt;
+    const WebNews news = Session().OnWebOutcome(outcome->tag, outcome->verdict);
+    if (news == WebNews::Answer)
+        ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(outcome->roundTripMs));
+    return news;
+}
+
+void CloseProbe() {
+    CloseWebSession();
 }

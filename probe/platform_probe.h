@@ -2,15 +2,16 @@
 // the echo service, the port's connections and the background resolver. Its answers reach the
 // window as messages: WM_ECHO_REPLY for an accepted reply or connection (sent),
 // WM_SOCKET_EVENT, WM_PORT_EVENT and WM_HOST_RESOLVED (posted by the socket layer and the
-// resolver), and WM_PROBE_FAILED when the echo service
-// refuses a request that was already on its way, or a socket fails in a way no rule names
-// (sent).
+// resolver), WM_WEB_EVENT (posted by the web requests), and WM_PROBE_FAILED when the echo
+// service refuses a request that was already on its way, or a socket fails in a way no rule
+// names (sent).
 #pragma once
 
 #include "probe/host_resolver.h"
 #include "probe/probe_failure.h"
 #include "probe/raw_socket.h"
 #include "probe/tcp_port.h"
+#include "probe/web_request.h"
 
 #include <windows.h>
 
@@ -41,3 +42,10 @@ void ReadPortEvent(WPARAM socket, LPARAM event);
 // runs it when a request finishes; the check tick runs it too, for requests that finished
 // while another loop (a file dialog's, a menu's) ran.
 void CollectProbeEchoServiceResults();
+
+// WM_WEB_EVENT: the news of the next finished web request, nothing when none is left; an
+// answer that counts is sent as WM_ECHO_REPLY first.
+std::optional<WebNews> TakeProbeWebNews();
+
+// At exit: closes what the probe holds open and waits for WinHTTP's last callback.
+void CloseProbe();

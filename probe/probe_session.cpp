@@ -15,6 +15,10 @@ namespace {
 constexpr int HOST_NOT_FOUND = 11001;
 constexpr int NO_DATA = 11004;
 
+// How long the first web request of a start may be answered: the shortest silence limit. The
+// check ticks give the limit for the later ones.
+constexpr uint32_t FIRST_WEB_LIFETIME_MS = 10000;
+
 bool EqualsIgnoringCase(const char* text, const char* word) {
     for (; *text != '\0' && *word != '\0'; ++text, ++word) {
         if (std::tolower(static_cast<unsigned char>(*text)) != *word)
@@ -90,7 +94,11 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_bHostUnknown = false;
     m_bAnswered = false;
     m_bSilenceLookedUp = false;
+    m_bBadCertificate = false;
+    m_webAddress.reset();
     m_sent.Clear(); // opening a way abandons whatever the earlier start left in flight
+    if (IsWebAddressText(host))
+        return StartWeb(host);
     const HostText text = ParseHostText(host);
     switch (text.kind) {
     case HostText::BadPort:
@@ -120,6 +128,19 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     return std::nullopt;
 }
 
+std::optional<ProbeFailure> ProbeSession::StartWeb(const std::string& text) {
+    m_webAddress = m_platform.ReadWebAddress(text);
+    if (!m_webAddress)
+        return Fail(ProbeFailure::BadAddress);
+    // WinHTTP looks the name up itself, or leaves it to the proxy.
+    m_way = ProbeWay::Web;
+    if (!m_platform.OpenWay(ProbeWay::Web))
+        return Fail(ProbeFailure::NetworkError);
+    m_bProbing = true;
+    m_nWebLifetimeMs = FIRST_WEB_LIFETIME_MS;
+    return SendRequest();
+}
+
 bool ProbeSession::ChooseWay(bool toPort) {
     // Any user may connect: the choice of ICMP ways does not apply.
     if (toPort) {
@@ -142,6 +163,10 @@ std::optional<ProbeFailure> ProbeSession::Tick(uint32_t silenceLimitMs) {
         return std::nullopt;
     const uint32_t now = m_platform.TickCount();
     AbandonAll(m_sent.Expire(now, silenceLimitMs));
+    if (m_way == ProbeWay::Web) {
+        m_nWebLifetimeMs = silenceLimitMs;
+        return SendRequest();
+    }
     if (m_bReopenWay) {
         m_bReopenWay = false;
         if (!ChooseWay(m_way == ProbeWay::TcpPort))
@@ -208,6 +233,30 @@ std::optional<ProbeFailure> ProbeSession::OnWayFailed(uint32_t started) {
     return ProbeFailure::NetworkError;
 }
 
+WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
+    if (!m_bProbing || m_way != ProbeWay::Web || !m_sent.Take(tag, ProbeAddress{}))
+        return WebNews::None;
+    const bool wasUnknown = m_bHostUnknown;
+    m_bHostUnknown = verdict == WebVerdict::UnknownName && !m_bAnswered;
+    switch (verdict) {
+    case WebVerdict::Answer:
+        m_bAnswered = true;
+        m_bBadCertificate = false;
+        return WebNews::Answer;
+    case WebVerdict::BadCertificate:
+        if (m_bBadCertificate)
+            return WebNews::None;
+        m_bBadCertificate = true;
+        return WebNews::BadCertificate;
+    case WebVerdict::UnknownName:
+        // After an answer, a failed lookup is a lost request like any other.
+        return m_bHostUnknown && !wasUnknown ? WebNews::HostUnknown : WebNews::None;
+    case WebVerdict::NoAnswer:
+        break;
+    }
+    return wasUnknown ? WebNews::HostFound : WebNews::None;
+}
+
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
     if (!m_bProbing || !m_sent.Take(tag, sender))
         return false;
@@ -225,9 +274,13 @@ void ProbeSession::StartLookup() {
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
-    const ProbeAddress to = m_addresses.NextForRequest();
+    const ProbeAddress to = m_way == ProbeWay::Web ? ProbeAddress{} : m_addresses.NextForRequest();
     uint32_t tag = 0;
-    switch (m_platform.Send(m_way, to, m_nPort, tag)) {
+    // A web request names no address of its own: WinHTTP looks the name up, or the proxy does.
+    const bool web = m_way == ProbeWay::Web;
+    const SendOutcome outcome = web ? m_platform.SendWeb(*m_webAddress, m_nWebLifetimeMs, tag)
+                                    : m_platform.Send(m_way, to, m_nPort, tag);
+    switch (outcome) {
     case SendOutcome::Sent:
         if (const std::optional<uint32_t> dropped = m_sent.Add(tag, to, m_platform.TickCount()))
             m_platform.Abandon(m_way, *dropped);

@@ -14,6 +14,7 @@
 #include "probe/probe_address.h"
 #include "probe/probe_failure.h"
 #include "probe/probe_way.h"
+#include "probe/web_address.h"
 
 #include <array>
 #include <cstddef>
@@ -57,6 +58,16 @@ enum class LookupNews {
     HostFound,    // a name that was unknown has an address now; its first request is sent
     AccessDenied, // the first request, sent with the first address, was refused
     NetworkError, // the first request met a socket failure; the way opens again at the next tick
+};
+
+// What a web request's outcome means for the watch.
+enum class WebNews {
+    None,
+    Answer,         // the service answered a request of the running start
+    HostUnknown,    // the name server says the host's name does not exist, and it never
+                    // answered since the start
+    HostFound,      // the unknown name is known now
+    BadCertificate, // the server's certificate is not good, where it was (or was not yet seen)
 };
 
 // The requests of a start that may still be answered: the tag the platform gave each (what its
@@ -109,6 +120,11 @@ public:
     virtual void StartLookup(uint32_t lookupId, const std::string& name, LookupFamily family) = 0;
     // The platform's 32-bit millisecond tick count.
     virtual uint32_t TickCount() = 0;
+    // Reads a web address with the system's URL reader; nothing when it cannot be watched.
+    virtual std::optional<WebAddress> ReadWebAddress(const std::string& text) = 0;
+    // Sends one GET for the address over the open Web way, given up unanswered lifetimeMs
+    // later; its outcome comes back through ProbeSession::OnWebOutcome with `tag`.
+    virtual SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) = 0;
 };
 
 class ProbeSession {
@@ -138,6 +154,10 @@ public:
     // opened again at the next tick. NetworkError for the running start, else nothing.
     std::optional<ProbeFailure> OnWayFailed(uint32_t started);
 
+    // A web request ended. Only a request of the running start counts; a bad certificate and
+    // an unknown name are news once, until an answer or another outcome shows them gone.
+    WebNews OnWebOutcome(uint32_t tag, WebVerdict verdict);
+
     // Whether an answer counts (an echo reply, a connection made): only the answer to a
     // request of the running start, coming from the address that request went to (a name
     // served round-robin moves the requests on while replies from the previous address are
@@ -155,6 +175,7 @@ public:
 
 private:
     bool ChooseWay(bool toPort);
+    std::optional<ProbeFailure> StartWeb(const std::string& text);
     void StartLookup();
     std::optional<ProbeFailure> SendRequest();
     std::optional<ProbeFailure> Fail(ProbeFailure failure);
@@ -177,4 +198,7 @@ private:
     uint32_t m_dwLastAnswer = 0;     // when the latest counted reply came
     bool m_bSilenceLookedUp = false; // the name was looked up for the present silence
     SentRequests m_sent;             // the requests of this start still in flight
+    std::optional<WebAddress> m_webAddress; // the address of the Web way
+    uint32_t m_nWebLifetimeMs = 0;          // how long its requests may be answered
+    bool m_bBadCertificate = false;         // the latest certificate seen was not good
 };

@@ -2,9 +2,9 @@
 // it. A way's Windows file includes this and the address header, and nothing of the decisions.
 #pragma once
 
-// The ways of probing a host: an echo request over the raw socket or the echo service, or a
-// connection to a TCP port.
-enum class ProbeWay { RawSocket, EchoService, TcpPort };
+// The ways of probing a host: an echo request over the raw socket or the echo service, a
+// connection to a TCP port, or a GET of a web address.
+enum class ProbeWay { RawSocket, EchoService, TcpPort, Web };
 
 // What became of one request (an echo request, a connection attempt) handed to the platform.
 enum class SendOutcome {

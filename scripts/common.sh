@@ -23,6 +23,7 @@ ensure_packages() {
         "iproute2:ip" "nftables:nft" "python3:python3" "zlib1g-dev:/usr/include/zlib.h"
         "libz-mingw-w64-dev:/usr/x86_64-w64-mingw32/lib/libz.a"
         "imagemagick:/usr/bin/convert" "x11-utils:xwininfo" "x11-apps:xwd" "procps:sysctl"
+        "libgnutls30:/usr/lib/x86_64-linux-gnu/libgnutls.so.30" "openssl:openssl"
     )
     local missing=() entry pkg probe
     for entry in "${wanted[@]}"; do

@@ -60,7 +60,9 @@ CWatchDlg::CWatchDlg(CWnd* parent)
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_watch(m_settings, *this) {}
 
-CWatchDlg::~CWatchDlg() = default;
+CWatchDlg::~CWatchDlg() {
+    CloseProbe();
+}
 
 const MessageMap* CWatchDlg::ThisMessageMap() {
     static constexpr MsgEntry entries[] = {
@@ -125,6 +127,10 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_PORT_EVENT) {
         ReadPortEvent(wParam, lParam);
+    } else if (message == WM_WEB_EVENT) {
+        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause.
+        OnWebEvent();
+        UpdateTooltipOnStateChange();
     } else {
         // Each of these may end the watch or mark a pause.
         const WatchMarks before = MarksNow();
@@ -344,6 +350,25 @@ void CWatchDlg::OnHostResolved(WPARAM lookupId) {
     case LookupNews::NetworkError:
         m_watch.OnProbeFailed(ProbeFailure::NetworkError);
         break;
+    }
+}
+
+void CWatchDlg::OnWebEvent() {
+    while (const std::optional<WebNews> news = TakeProbeWebNews()) {
+        switch (*news) {
+        case WebNews::None:
+        case WebNews::Answer: // sent as WM_ECHO_REPLY
+            break;
+        case WebNews::HostUnknown:
+            m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
+            break;
+        case WebNews::HostFound:
+            m_watch.OnHostFound();
+            break;
+        case WebNews::BadCertificate:
+            m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
+            break;
+        }
     }
 }
 

@@ -100,6 +100,8 @@ private:
     void UpdateTooltip();
     // Writes the settings to the profile as the end of the program does.
     void SaveSettings();
+    // WM_WEB_EVENT: what the finished web requests mean for the watch.
+    void OnWebEvent();
     // WM_HOST_RESOLVED: what the lookup's answer means for the watch.
     void OnHostResolved(WPARAM lookupId);
     // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.

@@ -27,6 +27,10 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "IPv6 needs a port - " + host + "!";
     case ProbeFailure::NetworkError:
         return "Network error - " + host + "!";
+    case ProbeFailure::BadAddress:
+        return "Bad address - " + host + "!";
+    case ProbeFailure::BadCertificate:
+        return "Bad certificate - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -126,6 +130,8 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     m_dwLastRoundTripMs = roundTripMs;
     m_effects.ShowLight(IDB_LIGHT_FLASH);
     m_effects.RestartLightTimer();
+    // A web server answers with no news of its name or certificate before.
+    m_bHostUnknown = false;
     const bool made = !m_bAlive;
     if (made) {
         OnHostAlive();
@@ -154,14 +160,16 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
-    if (failure == ProbeFailure::NetworkError) {
-        // The probe opens its way again at the next tick: watching goes on as it was, and the
-        // silence rule judges the host meanwhile.
+    if (failure == ProbeFailure::NetworkError ||
+        (failure == ProbeFailure::BadCertificate && m_bAlive)) {
+        // The probe goes on (opening its way again at the next tick after a network error):
+        // watching goes on as it was, and the silence rule judges the host meanwhile.
         m_bErrorShown = true;
         return;
     }
     m_bAlive = false;
-    if (failure == ProbeFailure::UnknownHost) {
+    // Watching goes on: the name may resolve, the certificate may be mended.
+    if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
         m_bHostUnknown = true;
     } else {
         StopWatching();

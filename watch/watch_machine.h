@@ -169,7 +169,8 @@ private:
     bool m_bWatching = false;       // check ticks send requests and replies count
     std::string m_strHost;          // the subject of every status text and tooltip
     bool m_bAlive = false;          // answered and not declared dead since
-    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist
+    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist,
+                                    // or a web server whose certificate is not good, unanswered
     bool m_bErrorShown = false;     // the status shows a network error that did not stop watching
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of

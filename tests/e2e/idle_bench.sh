@@ -10,9 +10,12 @@
 #     from /proc/<pid>/task/*/status (each one is a sleep that something ended);
 #   - CPU % of one core: user and system time from /proc/<pid>/stat;
 # for the program, for the Wine server, and for the other Wine processes of the run (the
-# desktop with its tray, the services), which every phase has alike.
+# desktop with its tray, the services), which every phase has alike. Then Tarnwell, hidden,
+# watches a service at the same period: the TCP port of a local web server (127.0.0.1:8080),
+# and the same server's page (http://127.0.0.1:8080/), to compare the web way's cost with the
+# port way's.
 #
-#   tests/e2e/idle_bench.sh [SECONDS]    measuring time per phase, default 60 (four phases)
+#   tests/e2e/idle_bench.sh [SECONDS]    measuring time per phase, default 60 (six phases)
 #
 # IDLE_EXE names another tarnwell.exe to measure (an older build, say). Context switches are
 # the main figure: CPU % moves with whatever else runs on the machine. Needs root (the namespace
@@ -29,6 +32,7 @@ WM_LBUTTONDOWN=0x201
 
 BENCH=idle
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
+source "$E2E_SCRIPTS/web_cases.sh"
 E2E_NS=tw-idle-$$
 E2E_EXE=${IDLE_EXE:-$WIN_BUILD/tarnwell.exe}
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -149,6 +153,24 @@ measure tarnwell-shown "$tarnwell_pid"
 status=$(drv text $STATUS)
 stop_program
 
+# Hidden from the start, watching a service of the web server.
+measure_service() { # phase host
+    launch "$E2E_EXE" "$2" || give_up "no watch window within 15 s"
+    drv wait-text $STATUS "$2 is alive!" 10000 >/dev/null ||
+        give_up "no \"$2 is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
+    local pid
+    pid=$(process_named "$(basename "$E2E_EXE")") || give_up "cannot find tarnwell.exe's process"
+    drv pointer 0 0 >/dev/null
+    sleep "$SETTLE"
+    echo "idle: Tarnwell watching $2, hidden, for ${DURATION} s..."
+    measure "$1" "$pid"
+    stop_program
+}
+start_web_server 8080 || give_up "the web server did not start"
+drv set-dword tarnwell Hide 1 >/dev/null
+measure_service port-hidden 127.0.0.1:8080
+measure_service web-hidden http://127.0.0.1:8080/
+
 # --- the report ----------------------------------------------------------------------------------
 
 echo
@@ -159,12 +181,16 @@ echo "Context switches are the main figure: CPU % moves with whatever else runs 
     echo "phase program-wakeups/s program-CPU% server-wakeups/s server-CPU% others-wakeups/s others-CPU%"
     cat "$RESULTS"
 } | column -t
-awk '{ w[$1] = $2 + $4 }
+awk '{ w[$1] = $2 + $4; p[$1] = $2 }
     END {
         if (w["empty"] > 0)
             printf "Tarnwell hidden, program + server: %.2f wake-ups/s, %.1f times the empty program\n",
                 w["tarnwell-hidden"], w["tarnwell-hidden"] / w["empty"]
         if (w["empty+caret"] > 0)
             printf "Tarnwell shown, program + server: %.2f wake-ups/s, %.1f times the empty program with a caret\n",
-                w["tarnwell-shown"], w["tarnwell-shown"] / w["empty+caret"] }' "$RESULTS"
+                w["tarnwell-shown"], w["tarnwell-shown"] / w["empty+caret"]
+        if (p["port-hidden"] > 0 && w["port-hidden"] > 0)
+            printf "Web way hidden: program %.2f wake-ups/s, %.2f times the port way (%.2f); program + server %.2f, %.2f times\n",
+                p["web-hidden"], p["web-hidden"] / p["port-hidden"], p["port-hidden"],
+                w["web-hidden"], w["web-hidden"] / w["port-hidden"] }' "$RESULTS"
 echo "Status at the end: \"$status\" (the host answered throughout)"

@@ -9,9 +9,11 @@
 #   1. start: the program starts with the name while the name server is silent (START s);
 #   2. watching: the name server answers until the host is alive, then falls silent (SECONDS s);
 #   3. port: the program watches 127.0.0.1:3389 while nftables drops every SYN to the port, so
-#      that each check tick starts a connection that never completes (PORT s).
+#      that each check tick starts a connection that never completes (PORT s);
+#   4. web: the program watches http://127.0.0.1:8080/ until it is alive, then nftables drops
+#      every SYN to its server, so that each check's GET waits until its deadline (WEB s).
 #
-#   tests/e2e/stall.sh [SECONDS [START [PORT]]]     default 60, 20 and 20
+#   tests/e2e/stall.sh [SECONDS [START [PORT [WEB]]]]     default 60, 20, 20 and 20
 #
 # Needs root (the namespace) and the Windows build in TARNWELL_BUILD_DIR or build/; STALL_EXE
 # names another tarnwell.exe to measure (an older build, say).
@@ -20,11 +22,14 @@ set -uo pipefail
 DURATION=${1:-60}
 START_DURATION=${2:-20}
 PORT_DURATION=${3:-20}
+WEB_DURATION=${4:-20}
 PORT_HOST=127.0.0.1:3389
+WEB_HOST=http://127.0.0.1:8080/
 NAME=watched.test
 
 BENCH=stall
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
+source "$E2E_SCRIPTS/web_cases.sh"
 E2E_NS=tw-stall-$$
 E2E_EXE=${STALL_EXE:-$WIN_BUILD/tarnwell.exe}
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
@@ -80,6 +85,16 @@ port_out=$(measure_stalls "$PORT_DURATION")
 port_status=$(drv text $STATUS)
 stop_program
 
+# 4. Watching a web server whose SYNs are dropped.
+start_web_server 8080 || give_up "the web server did not start"
+launch "$E2E_EXE" "$WEB_HOST" || give_up "no watch window within 15 s"
+drv wait-text $STATUS "$WEB_HOST is alive!" 10000 >/dev/null ||
+    give_up "no \"$WEB_HOST is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
+in_ns nft add rule inet tw_stall input tcp dport 8080 drop || give_up "nftables refused the rule"
+web_out=$(measure_stalls "$WEB_DURATION")
+web_status=$(drv text $STATUS)
+stop_program
+
 echo
 echo "Answer times of the watch window:"
 report "start" "$start_out"
@@ -88,3 +103,5 @@ report "watching" "$watch_out"
 echo "            status after ${DURATION} s: \"$watch_status\""
 report "port" "$port_out"
 echo "            status after ${PORT_DURATION} s (SYNs to $PORT_HOST dropped): \"$port_status\""
+report "web" "$web_out"
+echo "            status after ${WEB_DURATION} s (SYNs to $WEB_HOST dropped): \"$web_status\""

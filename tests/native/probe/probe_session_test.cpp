@@ -66,8 +66,20 @@ public:
         calls.push_back("lookup " + std::to_string(lookupId) + " " + name +
                         (family == LookupFamily::Any ? " any" : ""));
     }
+    // The URL reader refuses a text that names no port.
+    std::optional<WebAddress> ReadWebAddress(const std::string& text) override {
+        const std::size_t colon = text.rfind(':');
+        if (colon < 6)
+            return std::nullopt;
+        return WebAddress{false, text.substr(7, colon - 7), 8080, "/"};
+    }
+    SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) override {
+        calls.push_back("web send " + address.host + " for " + std::to_string(lifetimeMs));
+        tag = ++lastTag;
+        return sendOutcome;
+    }
     static std::string Name(ProbeWay way) {
-        return std::array{"raw", "service", "tcp"}[static_cast<std::size_t>(way)];
+        return std::array{"raw", "service", "tcp", "web"}[static_cast<std::size_t>(way)];
     }
 };
 
@@ -376,6 +388,50 @@ TEST_F(ProbeSessionTest, ARefusalReportedLaterCountsOnlyForItsOwnStart) {
     session.Tick(LIMIT);
     EXPECT_FALSE(session.OnRefused(session.Started()));
     EXPECT_TRUE(session.IsProbing());
+}
+
+} // namespace
+
+namespace {
+
+// A web address: no lookup of Tarnwell's own, one GET a tick living until the silence limit,
+// answers by tag only; a bad certificate and an unknown name are news once; a text the URL
+// reader refuses starts nothing.
+TEST_F(ProbeSessionTest, AWebAddressIsAskedForByItsOwnRequests) {
+    EXPECT_EQ(ProbeFailure::BadAddress, session.Start("http://nowhere/"));
+    EXPECT_EQ(Calls{}, platform.Take());
+    EXPECT_FALSE(session.IsProbing());
+
+    EXPECT_FALSE(session.Start("http://h:8080/"));
+    EXPECT_EQ((Calls{"open web", "web send h for 10000"}), platform.Take());
+    const uint32_t first = platform.lastTag;
+    EXPECT_FALSE(session.Tick(20000));
+    EXPECT_EQ(Calls{"web send h for 20000"}, platform.Take());
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(first + 7, WebVerdict::Answer));
+    EXPECT_EQ(WebNews::HostUnknown, session.OnWebOutcome(first, WebVerdict::UnknownName));
+    EXPECT_EQ(WebNews::HostFound, session.OnWebOutcome(first + 1, WebVerdict::NoAnswer));
+    // Each request counts once.
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(first + 1, WebVerdict::Answer));
+
+    for (uint32_t now = 1000; now <= 4000; now += 1000)
+        TickAt(now);
+    const uint32_t last = platform.lastTag;
+    EXPECT_EQ(WebNews::BadCertificate, session.OnWebOutcome(last - 3, WebVerdict::BadCertificate));
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(last - 2, WebVerdict::BadCertificate));
+    EXPECT_EQ(WebNews::Answer, session.OnWebOutcome(last - 1, WebVerdict::Answer));
+    EXPECT_EQ(WebNews::BadCertificate, session.OnWebOutcome(last, WebVerdict::BadCertificate));
+    // After an answer an unknown name is a lost request; past the limit a request is given up.
+    TickAt(5000);
+    TickAt(6000);
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag, WebVerdict::UnknownName));
+    TickAt(16000);
+    EXPECT_EQ(std::vector<uint32_t>{platform.lastTag - 2}, platform.abandoned);
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag - 2, WebVerdict::Answer));
+
+    // A new start: the earlier requests no longer count.
+    EXPECT_FALSE(session.Start("http://k:8080/"));
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag - 1, WebVerdict::Answer));
+    EXPECT_EQ(WebNews::Answer, session.OnWebOutcome(platform.lastTag, WebVerdict::Answer));
 }
 
 } // namespace

@@ -100,7 +100,8 @@ TEST_F(WatchMachineTest, AFailedStartSaysWhyAndLeavesNothingWatched) {
           std::pair{ProbeFailure::BadPort, "status Bad port - no.such.host!"},
           std::pair{ProbeFailure::NoHost, "status No host - no.such.host!"},
           std::pair{ProbeFailure::Ipv6NeedsPort, "status IPv6 needs a port - no.such.host!"},
-          std::pair{ProbeFailure::NetworkError, "status Network error - no.such.host!"}}) {
+          std::pair{ProbeFailure::NetworkError, "status Network error - no.such.host!"},
+          std::pair{ProbeFailure::BadAddress, "status Bad address - no.such.host!"}}) {
         window.hostText = "no.such.host";
         window.startFailure = failure;
         machine.StartWatch();
@@ -183,6 +184,27 @@ TEST_F(WatchMachineTest, ANetworkErrorIsShownAndWatchingGoesOn) {
     EXPECT_EQ(Calls{"status Network error - host!"}, window.Take());
     EXPECT_EQ((Calls{"send", "tick"}), CheckAt(8000));
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(13001));
+}
+
+// A web server whose certificate is not good: said once, watched on, made by a good answer;
+// once the server answered, the silence rule judges it and the status only says why.
+TEST_F(WatchMachineTest, ABadCertificateIsShownAndWatchingGoesOn) {
+    StartWatching("https://h/");
+    machine.OnProbeFailed(ProbeFailure::BadCertificate);
+    EXPECT_EQ((Calls{"status Bad certificate - https://h/!", "is visible", "icon 131"}),
+              window.Take());
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_TRUE(machine.IsWatching());
+    ReplyAt(1000);
+    EXPECT_EQ(Calls{"light 162"}, LightTick());
+    machine.OnProbeFailed(ProbeFailure::BadCertificate);
+    EXPECT_EQ(Calls{"status Bad certificate - https://h/!"}, window.Take());
+    EXPECT_TRUE(machine.IsAlive());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(5000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(9000));
+    EXPECT_EQ((Calls{"send", "tick", "status https://h/ has died!", "light 133", "is visible",
+                     "icon 130", "break actions https://h/ has died!"}),
+              CheckAt(11001));
 }
 
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {

@@ -1,0 +1,125 @@
+// The web address's forms and the web way's rules.
+#include "probe/web_address.h"
+
+#include <cctype>
+
+namespace {
+
+// A name no host has, which the URL reader takes as a host like any other.
+constexpr const char* LITERAL_PLACEHOLDER = "ipv6-literal.invalid";
+
+constexpr uint32_t FIRST_STATUS = 100;
+constexpr uint32_t FIRST_SERVER_ERROR = 500;
+
+// WinHTTP's error codes.
+constexpr uint32_t ERROR_NAME_NOT_RESOLVED = 12007;
+constexpr uint32_t ERROR_CERT_DATE_INVALID = 12037;
+constexpr uint32_t ERROR_CERT_CN_INVALID = 12038;
+constexpr uint32_t ERROR_INVALID_CA = 12045;
+constexpr uint32_t ERROR_INVALID_CERT = 12169;
+constexpr uint32_t ERROR_SECURE_FAILURE = 12175;
+constexpr uint32_t ERROR_CERT_WRONG_USAGE = 12179;
+
+// The chain's trust bits and the policy's errors that only a revocation check sets.
+constexpr uint32_t TRUST_IS_REVOKED = 0x4;
+constexpr uint32_t TRUST_REVOCATION_STATUS_UNKNOWN = 0x40;
+constexpr uint32_t TRUST_IS_OFFLINE_REVOCATION = 0x1000000;
+constexpr uint32_t REVOCATION_BITS =
+    TRUST_IS_REVOKED | TRUST_REVOCATION_STATUS_UNKNOWN | TRUST_IS_OFFLINE_REVOCATION;
+constexpr uint32_t CRYPT_E_REVOKED = 0x80092010;
+constexpr uint32_t CRYPT_E_NO_REVOCATION_CHECK = 0x80092012;
+constexpr uint32_t CRYPT_E_REVOCATION_OFFLINE = 0x80092013;
+
+bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
+    std::size_t at = 0;
+    for (; prefix[at] != '\0'; ++at) {
+        if (at >= text.size() || std::tolower(static_cast<unsigned char>(text[at])) != prefix[at])
+            return false;
+    }
+    return true;
+}
+
+bool IsIpv6LiteralChar(char c) {
+    // Hex digits and colons, the dots of an embedded IPv4 address, and a zone after '%'.
+    return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '.' || c == '%';
+}
+
+bool IsHostNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
+}
+
+} // namespace
+
+bool IsWebAddressText(const std::string& text) {
+    return StartsWithIgnoringCase(text, "http://") || StartsWithIgnoringCase(text, "https://");
+}
+
+std::optional<std::string> TextForUrlReader(const std::string& text, std::string& literal) {
+    literal.clear();
+    const std::size_t schemeEnd = text.find("://");
+    if (schemeEnd == std::string::npos)
+        return text;
+    const std::size_t hostStart = schemeEnd + 3;
+    if (hostStart >= text.size() || text[hostStart] != '[')
+        return text;
+    const std::size_t close = text.find(']', hostStart);
+    if (close == std::string::npos || close == hostStart + 1)
+        return std::nullopt;
+    for (std::size_t at = hostStart + 1; at < close; ++at) {
+        if (!IsIpv6LiteralChar(text[at]))
+            return std::nullopt;
+    }
+    literal = text.substr(hostStart, close + 1 - hostStart);
+    return text.substr(0, hostStart) + LITERAL_PLACEHOLDER + text.substr(close + 1);
+}
+
+std::optional<WebAddress> WebAddressFromParts(const CrackedUrl& parts, const std::string& literal) {
+    if (parts.isHttp == parts.isHttps || parts.hasUserInfo || parts.port == 0)
+        return std::nullopt;
+    WebAddress address;
+    address.secure = parts.isHttps;
+    address.port = parts.port;
+    if (!literal.empty() && parts.host == LITERAL_PLACEHOLDER) {
+        address.host = literal;
+    } else {
+        if (parts.host.empty())
+            return std::nullopt;
+        for (const char c : parts.host) {
+            if (!IsHostNameChar(c))
+                return std::nullopt;
+        }
+        address.host = parts.host;
+    }
+    // The fragment names a place in the page, which the server never sees.
+    const std::string query = parts.extra.substr(0, parts.extra.find('#'));
+    address.path = (parts.path.empty() ? "/" : parts.path) + query;
+    return address;
+}
+
+WebVerdict VerdictForStatus(uint32_t status) {
+    return status >= FIRST_STATUS && status < FIRST_SERVER_ERROR ? WebVerdict::Answer
+                                                                 : WebVerdict::NoAnswer;
+}
+
+WebVerdict VerdictForError(uint32_t errorCode) {
+    switch (errorCode) {
+    case ERROR_NAME_NOT_RESOLVED:
+        return WebVerdict::UnknownName;
+    case ERROR_CERT_DATE_INVALID:
+    case ERROR_CERT_CN_INVALID:
+    case ERROR_INVALID_CA:
+    case ERROR_INVALID_CERT:
+    case ERROR_SECURE_FAILURE:
+    case ERROR_CERT_WRONG_USAGE:
+        return WebVerdict::BadCertificate;
+    default:
+        return WebVerdict::NoAnswer;
+    }
+}
+
+bool IsGoodCertificate(uint32_t chainErrors, uint32_t policyError) {
+    const bool policyGood = policyError == 0 || policyError == CRYPT_E_REVOKED ||
+                            policyError == CRYPT_E_NO_REVOCATION_CHECK ||
+                            policyError == CRYPT_E_REVOCATION_OFFLINE;
+    return policyGood && (chainErrors & ~REVOCATION_BITS) == 0;
+}

@@ -1,0 +1,119 @@
+# Web addresses: a web server of the run's own (web_server.py) on 127.0.0.1 and ::1, its answer
+# switched through a file, over plain HTTP and over TLS with a certificate from a test authority
+# that Wine inside the namespace is made to trust, or a self-signed one that it is not. Sourced
+# by run_all.sh after harness.sh; start_web_server also serves the benchmarks.
+
+# Starts the server, named `web`, on PORT (over TLS with CERT and KEY), answering with the
+# status in $E2E_WORK/web-status; each request is a line of $E2E_WORK/web-requests.log.
+start_web_server() { # port [cert key]
+    [[ -f $E2E_WORK/web-status ]] || echo 200 >"$E2E_WORK/web-status"
+    start_in_ns web python3 "$E2E_SCRIPTS/web_server.py" "$E2E_WORK/web-status" \
+        "$E2E_WORK/web-requests.log" "$@"
+    # Listening on both addresses; a connection would not do while SYNs are dropped.
+    for _ in $(seq 50); do
+        (($(in_ns ss -Hltn "sport = :$1" | wc -l) == 2)) && return 0
+        sleep 0.1
+    done
+    echo "the web server did not start on port $1: $(tail -n 2 "$E2E_WORK/web.out")" >&2
+    return 1
+}
+
+web_status() { echo "$1" >"$E2E_WORK/web-status"; }
+
+# A test authority, a certificate for localhost that it signed and a self-signed one, in
+# $E2E_WORK/pki; the authority becomes the only root that programs in the namespace trust
+# (`ip netns exec` binds /etc/netns/NS/ssl over /etc/ssl, where Wine reads the system's roots,
+# for each program as it starts).
+make_test_certificates() {
+    local ssl=/etc/netns/$E2E_NS/ssl/certs
+    rm -rf "$E2E_WORK/pki" && mkdir -p "$E2E_WORK/pki" "$ssl" || return 1
+    certificate() { # name openssl-options...
+        openssl req -x509 -newkey rsa:2048 -nodes -days 2 -keyout "$1.key" -out "$1.crt" "${@:2}"
+    }
+    (
+        cd "$E2E_WORK/pki" && certificate ca -subj "/CN=Tarnwell Test Authority" &&
+            certificate localhost -subj /CN=localhost -addext subjectAltName=DNS:localhost \
+                -addext basicConstraints=CA:FALSE -CA ca.crt -CAkey ca.key &&
+            certificate self -subj /CN=localhost -addext subjectAltName=DNS:localhost
+    ) >"$E2E_WORK/openssl.out" 2>&1 && cp "$E2E_WORK/pki/ca.crt" "$ssl/ca-certificates.crt"
+}
+
+enter_host() { # text
+    drv set-text $HOST_FIELD "$1" && drv key $HOST_FIELD $VK_RETURN
+}
+
+case_web() {
+    case_results web_makes_breaks_on_503_and_makes_again web_breaks_when_the_server_is_gone \
+        web_stays_dead_while_syns_are_dropped web_ipv6_makes web_https_trusted_makes \
+        web_https_untrusted_is_a_bad_certificate web_bad_address web_exit_with_requests_in_flight
+    local url=http://127.0.0.1:8080/health tls=https://localhost:8443/
+    rm -f "$E2E_WORK/web-requests.log"
+    web_status 200
+    in_ns nft -f - <<<'table inet tw_web {
+        chain syn { type filter hook input priority 1; }
+    }' || problem "nftables refused the table"
+    # Before the start: the program reads the trusted roots of the /etc/ssl it started with.
+    make_test_certificates || problem "openssl failed: $(tail -n 3 "$E2E_WORK/openssl.out")"
+    start_web_server 8080 || problem "no web server"
+    watch_settings
+    launch "$E2E_EXE" $url || return
+    expect_status "$url is alive!" 5000 "of the start"
+    web_status 503
+    expect_status "$url has died!" 16000 "of the server answering 503"
+    web_status 200
+    expect_status "$url is alive!" 5000 "of the server answering 200 again"
+    # One GET of the path a check, naming Tarnwell.
+    grep -q "^GET /health Tarnwell/[0-9]" "$E2E_WORK/web-requests.log" ||
+        problem "no GET /health naming Tarnwell: $(head -n 1 "$E2E_WORK/web-requests.log")"
+    result web_makes_breaks_on_503_and_makes_again
+
+    stop_in_ns web
+    expect_status "$url has died!" 16000 "of the server going"
+    result web_breaks_when_the_server_is_gone
+
+    in_ns nft add rule inet tw_web syn tcp dport 8080 drop
+    start_web_server 8080 || problem "no web server"
+    # The window's answers are timed while the status is watched: no make, and no stall.
+    rm -f "$E2E_WORK/web-stalls.out"
+    start_in_ns web-stalls wine "$E2E_DRIVER" stalls 12000 1500
+    expect_steady $STATUS "$url has died!" 12000
+    wait "${E2E_BACKGROUND[web-stalls]}" ||
+        problem "the window kept a message waiting: $(tr -d '\r' <"$E2E_WORK/web-stalls.out")"
+    note "web, SYNs dropped: $(tr -d '\r' <"$E2E_WORK/web-stalls.out")"
+    in_ns nft flush chain inet tw_web syn
+    expect_status "$url is alive!" 5000 "of the SYNs passing"
+    result web_stays_dead_while_syns_are_dropped
+
+    enter_host "http://[::1]:8080/"
+    expect_status "http://[::1]:8080/ is alive!" 5000 "of Enter"
+    result web_ipv6_makes
+    stop_in_ns web
+
+    start_web_server 8443 "$E2E_WORK/pki/localhost.crt" "$E2E_WORK/pki/localhost.key" ||
+        problem "no web server over TLS"
+    enter_host $tls
+    expect_status "$tls is alive!" 5000 "of Enter, with a certificate the system trusts"
+    result web_https_trusted_makes
+    stop_in_ns web
+
+    start_web_server 8443 "$E2E_WORK/pki/self.crt" "$E2E_WORK/pki/self.key" ||
+        problem "no web server over TLS"
+    enter_host $tls
+    expect_status "Bad certificate - $tls!" 5000 "of Enter, with a self-signed certificate"
+    expect_steady $STATUS "Bad certificate - $tls!" 5000
+    result web_https_untrusted_is_a_bad_certificate
+
+    enter_host "http://127.0.0.1:99999/"
+    expect_status "Bad address - http://127.0.0.1:99999/!" 2000 "of Enter"
+    result web_bad_address
+
+    # Exit while requests wait on SYNs that are dropped: every handle is closed and WinHTTP's
+    # last callback has run before the process ends, which it does at once and cleanly.
+    in_ns nft add rule inet tw_web syn tcp dport 8080 drop
+    enter_host $url
+    sleep 3
+    end_with "Exit command" command $EXIT_BUTTON &&
+        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    result web_exit_with_requests_in_flight
+    rm -rf "/etc/netns/${E2E_NS:?}/ssl"
+}

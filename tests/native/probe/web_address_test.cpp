@@ -1,0 +1,107 @@
+// The web way's rules: which texts are web addresses, what of the URL reader's parts is watched,
+// and which outcomes (a status, an error, a certificate) are an answer.
+#include "probe/web_address.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Described(const std::optional<WebAddress>& address) {
+    if (!address)
+        return "bad";
+    return (address->secure ? "https " : "http ") + address->host + " " +
+           std::to_string(address->port) + " " + address->path;
+}
+
+// The text given to the URL reader, with a bracketed IPv6 address set aside; "no" where the
+// brackets are refused before the reader.
+TEST(WebAddress, FormsOfTheText) {
+    const struct {
+        const char *text, *readerText, *literal;
+        bool web;
+    } rows[] = {
+        {"http://h/", "http://h/", "", true},
+        {"HTTPS://H:8443", "HTTPS://H:8443", "", true},
+        {"http://[::1]:8080/", "http://ipv6-literal.invalid:8080/", "[::1]", true},
+        {"https://[fe80::1%4]/x", "https://ipv6-literal.invalid/x", "[fe80::1%4]", true},
+        {"http://[::1/", "no", "", true},
+        {"http://[]/", "no", "", true},
+        {"http://[::1 ]/", "no", "", true},
+        {"http:/h", "http:/h", "", false},
+        {"ftp://h/", "ftp://h/", "", false},
+    };
+    for (const auto& row : rows) {
+        std::string literal = "stale";
+        EXPECT_EQ(row.readerText, TextForUrlReader(row.text, literal).value_or("no"));
+        EXPECT_EQ(row.literal, literal) << row.text;
+        EXPECT_EQ(row.web, IsWebAddressText(row.text)) << row.text;
+    }
+}
+
+TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
+    struct Row {
+        CrackedUrl parts;
+        const char* literal;
+        const char* watched;
+    };
+    const Row rows[] = {
+        {{true, false, "127.0.0.1", 8080, "/health", "", false}, "", "http 127.0.0.1 8080 /health"},
+        {{false, true, "localhost", 443, "", "", false}, "", "https localhost 443 /"},
+        {{true, false, "h", 80, "/a", "?b=1#top", false}, "", "http h 80 /a?b=1"},
+        {{true, false, "ipv6-literal.invalid", 8080, "/", "", false}, "[::1]", "http [::1] 8080 /"},
+        {{true, false, "", 80, "/x", "", false}, "", "bad"},
+        {{true, false, "h#x", 80, "", "", false}, "", "bad"},
+        {{true, false, "exa mple", 80, "/", "", false}, "", "bad"},
+        {{true, false, "h", 0, "/", "", false}, "", "bad"},
+        {{true, false, "h", 80, "/", "", true}, "", "bad"},
+        {{false, false, "h", 21, "/", "", false}, "", "bad"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.watched, Described(WebAddressFromParts(row.parts, row.literal)))
+            << row.parts.host << " " << row.parts.port;
+}
+
+// Statuses ('s') and WinHTTP errors ('e'); then the chain's trust bits and the SSL policy's
+// errors: untrusted root, partial chain, expired, another host's name, wrong usage; the
+// revocation bits and errors pass.
+TEST(WebAddress, WhichOutcomesAreAnAnswer) {
+    using V = WebVerdict;
+    const struct {
+        char kind;
+        uint32_t code;
+        WebVerdict verdict;
+    } outcomes[] = {
+        {'s', 200, V::Answer},           {'s', 204, V::Answer},
+        {'s', 301, V::Answer},           {'s', 401, V::Answer},
+        {'s', 499, V::Answer},           {'s', 500, V::NoAnswer},
+        {'s', 503, V::NoAnswer},         {'s', 0, V::NoAnswer},
+        {'s', 600, V::NoAnswer},         {'e', 12002, V::NoAnswer},
+        {'e', 12029, V::NoAnswer},       {'e', 12157, V::NoAnswer},
+        {'e', 12007, V::UnknownName},    {'e', 12175, V::BadCertificate},
+        {'e', 12045, V::BadCertificate}, {'e', 12038, V::BadCertificate},
+    };
+    for (const auto& row : outcomes)
+        EXPECT_EQ(row.verdict,
+                  row.kind == 's' ? VerdictForStatus(row.code) : VerdictForError(row.code))
+            << row.kind << row.code;
+    const struct {
+        uint32_t chain, policy;
+        bool good;
+    } certificates[] = {
+        {0, 0, true},
+        {0x20, 0x800B0109, false},
+        {0x10000, 0, false},
+        {0x1, 0x800B0101, false},
+        {0, 0x800B010F, false},
+        {0x10, 0x800B0110, false},
+        {0x40 | 0x1000000, 0x80092013, true},
+        {0x4, 0x80092010, true},
+    };
+    for (const auto& row : certificates)
+        EXPECT_EQ(row.good, IsGoodCertificate(row.chain, row.policy))
+            << row.chain << " " << row.policy;
+}
+
+} // namespace
