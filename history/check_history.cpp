@@ -9,6 +9,9 @@ constexpr uint32_t MAX_ROUND_TRIP_MS = 0xFFFF;
 // An answer belongs to a check whose request went out this close to the answer's own send
 // time (the check's time is read just after its request, and kept to a tenth of a second).
 constexpr HistoryMs CHECK_MATCH_MS = 1000;
+// A check's time is kept to a tenth of a second, cut down: its request went out up to this much
+// later, and its answer limit runs from then.
+constexpr HistoryMs CHECK_TIME_GRAIN_MS = 100;
 
 uint32_t Tenths(HistoryMs ms) {
     return static_cast<uint32_t>(std::min<HistoryMs>(ms / 100, UINT32_MAX));
@@ -52,7 +55,7 @@ void CheckHistory::Advance(HistoryMs nowMs) {
     m_lastMs = std::max(m_lastMs, nowMs);
 }
 
-void CheckHistory::Start(uint32_t tick, const std::string& host) {
+void CheckHistory::Start(uint32_t tick, const std::string& host, uint32_t answerLimitMs) {
     // Cleared, not freed: the memory a day of checks took stays for the next watch.
     m_checks.clear();
     m_events.clear();
@@ -66,6 +69,7 @@ void CheckHistory::Start(uint32_t tick, const std::string& host) {
     m_bStarted = true;
     m_bStopped = false;
     m_strHost = host;
+    m_answerLimitMs = answerLimitMs;
     m_dwLastTick = tick;
     m_lastMs = m_stoppedMs = 0;
     ++m_nRevision;
@@ -87,7 +91,8 @@ void CheckHistory::Settle(HistoryMs nowMs) {
     while (m_nPending > 0) {
         CheckSample& sample = CheckAt(m_checks.size() - m_nPending);
         if (sample.state == CheckState::Pending) {
-            if (nowMs != UINT64_MAX && nowMs - sample.TimeMs() < CHECK_ANSWER_LIMIT_MS)
+            if (nowMs != UINT64_MAX &&
+                nowMs - sample.TimeMs() <= m_answerLimitMs + CHECK_TIME_GRAIN_MS)
                 break;
             sample.state = CheckState::Lost;
             ++m_nLost;

@@ -11,10 +11,6 @@
 #include <string>
 #include <vector>
 
-// A check is lost when no answer came this long after its request: the next check at a 1 s
-// period has gone out by then, and at longer periods the next check settles it.
-constexpr uint32_t CHECK_ANSWER_LIMIT_MS = 2000;
-
 // Times within a history: milliseconds since the start of the watch (64 bits: no wrap).
 using HistoryMs = uint64_t;
 
@@ -67,8 +63,12 @@ public:
     static constexpr std::size_t EVENT_CAPACITY = 1000;
     static constexpr std::size_t GAP_CAPACITY = 64;
 
-    // Enter or the command line: forget everything and start anew at `tick`, for `host`.
-    void Start(uint32_t tick, const std::string& host);
+    // Enter or the command line: forget everything and start anew at `tick`, for `host`. A check
+    // stays pending until its answer comes or `answerLimitMs` (the watch's silence limit, up to
+    // which the watch still counts an answer) has passed since its request; then it is lost.
+    void Start(uint32_t tick, const std::string& host, uint32_t answerLimitMs);
+    // The check period changed, and with it the silence limit.
+    void SetAnswerLimit(uint32_t answerLimitMs) { m_answerLimitMs = answerLimitMs; }
     // Watching ended (after an event, or a start that failed): unanswered checks are lost.
     void Stop(uint32_t tick);
     // A check's request went out (or could not, which loses it the same way). Settles the
@@ -122,6 +122,7 @@ private:
     uint32_t m_dwLastTick = 0; // the tick of the latest call, and its time in the history
     HistoryMs m_lastMs = 0;
     HistoryMs m_stoppedMs = 0;
+    uint32_t m_answerLimitMs = 0;
     uint64_t m_nRevision = 0;
 
     std::vector<CheckSample> m_checks; // a ring once full

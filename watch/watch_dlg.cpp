@@ -304,7 +304,7 @@ void CWatchDlg::StartWatch() {
     UpdateTooltipOnStateChange();
     const uint32_t now = ::GetTickCount();
     if (m_watch.IsWatching()) {
-        m_history.Start(now, m_watch.Host());
+        m_history.Start(now, m_watch.Host(), SilenceLimitNowMs());
         m_history.OnCheckSent(now); // the start sends the first request
     } else {
         m_history.Stop(now);
@@ -471,6 +471,7 @@ void CWatchDlg::OnOptions() {
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
     m_watch.OnCheckTimerRestarted();
+    m_history.SetAnswerLimit(SilenceLimitNowMs());
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {
@@ -503,7 +504,11 @@ std::optional<ProbeFailure> CWatchDlg::StartProbe(const std::string& host) {
 
 std::optional<ProbeFailure> CWatchDlg::SendEchoRequest() {
     // A request may be answered until the host would count as silent.
-    return ProbeTick(SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency)));
+    return ProbeTick(SilenceLimitNowMs());
+}
+
+uint32_t CWatchDlg::SilenceLimitNowMs() const {
+    return SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
 }
 
 uint32_t CWatchDlg::ReadTickCount() {

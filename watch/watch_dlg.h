@@ -121,6 +121,8 @@ private:
     void RecordWatch(const WatchMarks& before, bool checkTick);
 
     void StartCheckTimer();
+    // How long after its request an answer still counts, at the current check period.
+    uint32_t SilenceLimitNowMs() const;
     void ApplyZOrder();
     void RunAboutBox();
     // Runs a modal dialog of the window, noting that one runs.

@@ -199,9 +199,11 @@ case_alive_dead_alive() {
     result tray_icon_follows_events
 
     # The History window, from the system menu: every check, the silence's lost ones, one break
-    # and two makes, and on the screen a picture with answered bars and red lost marks. A few
-    # answers first, so that their bars are more than the make's.
-    sleep 3
+    # and two makes, and on the screen a picture with answered bars and red lost marks. A check
+    # is lost only once the silence limit (10 s) has passed unanswered, so the silence's last
+    # checks settle at the first check tick 10 s after they went out: 11 s after the answers
+    # came back at the latest, a second more for a busy machine.
+    sleep 12
     drv post 0x112 $IDM_HISTORY 0 >/dev/null
     local history
     if history=$(drv history "History - 127.0.0.1" 5000); then

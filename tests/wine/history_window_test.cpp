@@ -8,6 +8,7 @@
 #include "tests/wine/screenshot.h"
 #include "tests/wine/widget_canvas.h"
 #include "watch/watch_dlg.h"
+#include "watch/watch_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ namespace {
 // at the 12th), after which the host answers again.
 void FillTwoMinutes(CheckHistory& history) {
     const uint32_t base = ::GetTickCount() - 120000;
-    history.Start(base, "127.0.0.1");
+    history.Start(base, "127.0.0.1", SilenceLimitMs(CheckTimerPeriodMs(1)));
     for (uint32_t k = 0; k < 120; ++k) {
         const uint32_t sent = base + k * 1000;
         history.OnCheckSent(sent);

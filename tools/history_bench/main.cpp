@@ -36,7 +36,7 @@ double WorkingSetMb() {
 // make), and a slow afternoon.
 void FillDay(CheckHistory& history, uint32_t end) {
     const uint32_t start = end - 86400u * 1000u;
-    history.Start(start, "server.example");
+    history.Start(start, "server.example", 10000); // the silence limit at a 1 s period
     bool alive = false;
     for (uint32_t k = 0; k < 86400; ++k) {
         const uint32_t sent = start + k * 1000;

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The watch counts an answer until this long after its request at a 1 s period.
+constexpr uint32_t SILENCE_LIMIT_AT_1_S = 10000;
+
 enum class Op { Check, Answer, Make, Break, Sleep, Stop };
 
 struct Step {
@@ -36,7 +39,7 @@ std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
 }
 
 struct Story {
-    const char* name;
+    const char* name;   // its steps are taken in time order
     uint32_t startTick; // the ticks wrap in one story
     std::vector<Step> steps;
     uint32_t nowMs;
@@ -64,12 +67,17 @@ const std::vector<Story> STORIES = {
          std::vector<Step>{{Op::Break, 11000}, {Op::Check, 12000}, {Op::Check, 13000},
                            {Op::Answer, 13040, 40}, {Op::Make, 13040}} +
          Checks(14000, 19000, 4),
-     20000, 20, 12, 60.0, 2, 40, 8.25, 100.0 * (11000 - 2 + 20000 - 13040) / 20000, 8, 12, 20, 50,
-     10, 21, "00:00:13  host is alive!"},
-    {"an answer after two seconds is too late", 0,
+     // The silence's newest three checks are still pending: neither a bar nor a red mark.
+     20000, 20, 9, 100.0 * 9 / 17, 2, 40, 8.25, 100.0 * (11000 - 2 + 20000 - 13040) / 20000, 8, 9,
+     20, 50, 10, 18, "00:00:13  host is alive!"},
+    {"answers 3 s late at a 1 s period are answered, not lost", 0,
+     Checks(0, 18000, 3000) + std::vector<Step>{{Op::Make, 3000}, {Op::Check, 19000}},
+     21000, 20, 0, 0.0, 3000, 3000, 3000.0, 100.0 * 18000 / 21000, 19, 0, 21, 4000, 1000, 20,
+     "00:00:03  host is alive!"},
+    {"an answer after the silence limit is too late", 0,
      {{Op::Check, 0}, {Op::Check, 1000}, {Op::Check, 2000}, {Op::Answer, 2001, 1},
-      {Op::Answer, 2500, 2500}},
-     3000, 3, 2, 100.0 * 2 / 3, 1, 1, 1.0, 0.0, 1, 2, 3, 2, 1, 4, ""},
+      {Op::Answer, 10200, 10200}},
+     12000, 3, 2, 100.0 * 2 / 3, 1, 1, 1.0, 0.0, 10, 2, 12, 2, 1, 4, ""},
     {"a stop loses what is pending and ends the white", 0,
      {{Op::Check, 0}, {Op::Answer, 3, 3}, {Op::Make, 3}, {Op::Check, 1000}, {Op::Stop, 1500},
       {Op::Check, 2000}, {Op::Answer, 2001, 1}},
@@ -104,8 +112,11 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     for (const Story& story : STORIES) {
         SCOPED_TRACE(story.name);
         CheckHistory history;
-        history.Start(story.startTick, "host");
-        for (const Step& step : story.steps)
+        history.Start(story.startTick, "host", SILENCE_LIMIT_AT_1_S);
+        std::vector<Step> steps = story.steps;
+        std::stable_sort(steps.begin(), steps.end(),
+                         [](const Step& a, const Step& b) { return a.ms < b.ms; });
+        for (const Step& step : steps)
             Apply(history, story.startTick, step);
         // A check that goes out now settles the overdue ones (nothing, after a stop).
         const uint32_t now = story.startTick + story.nowMs;
@@ -143,7 +154,7 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
 
     // More than a day of checks at 1 s: the ring keeps the newest 86,400, 8 bytes each.
     CheckHistory day;
-    day.Start(0, "host");
+    day.Start(0, "host", SILENCE_LIMIT_AT_1_S);
     for (uint32_t t = 0; t <= 86410000; t += 1000)
         day.OnCheckSent(t);
     EXPECT_EQ(86411u, day.Figures(86410000).sent);
