@@ -250,6 +250,16 @@ expect_lookups() { # name low high: the A queries for the name since the log was
     : >"$E2E_DNS_MODE.queries"
 }
 
+wait_for_query() { # name: up to 5 s for a query of it at the DNS server
+    local _
+    for _ in $(seq 50); do
+        grep -q "^$1 " "$E2E_DNS_MODE.queries" && return 0
+        sleep 0.1
+    done
+    problem "no lookup of $1 within 5 s"
+    return 1
+}
+
 case_every_address() {
     case_results name_makes_on_its_ipv4_address_when_ipv6_refuses \
         name_that_resolves_is_looked_up_every_30_s unknown_name_is_looked_up_ever_less_often \
@@ -266,10 +276,22 @@ case_every_address() {
         chain slow { type filter hook input priority 1; }
     }" || problem "nftables refused the rules"
     start_port_listener
-    : >"$E2E_DNS_MODE.queries"
-    launch "$E2E_EXE" dual.test:3389 && expect_status "dual.test:3389 is alive!" 5000 "of the start"
-    in_ns nft list chain inet tw_e2e_addr v6 | grep -q 'packets [1-9]' ||
-        problem "the IPv6 address, first in the system's order, was never tried"
+    # A make counts only when ::1 was tried first. Now and then a full run makes without it (the
+    # answer then had 127.0.0.1 alone, or first); Enter starts again, with a new lookup, twice
+    # at most, each start noted with the queries the DNS server saw for it.
+    local start
+    for start in 1 2 3; do
+        : >"$E2E_DNS_MODE.queries"
+        if ((start == 1)); then
+            launch "$E2E_EXE" dual.test:3389 || break
+        else
+            drv key $HOST_FIELD $VK_RETURN && wait_for_query dual.test || break
+        fi
+        expect_status "dual.test:3389 is alive!" 5000 "of start $start" || break
+        in_ns nft list chain inet tw_e2e_addr v6 | grep -q 'packets [1-9]' && break
+        note "start $start made without trying ::1; queries: $(tr '\n' ' ' <"$E2E_DNS_MODE.queries")"
+        ((start < 3)) || problem "the IPv6 address, first in the system's order, was never tried"
+    done
     result name_makes_on_its_ipv4_address_when_ipv6_refuses
 
     expect_steady $STATUS "dual.test:3389 is alive!" 58000
