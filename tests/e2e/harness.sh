@@ -340,6 +340,18 @@ expect_status() { # text ms [why]
 
 # Notes a problem unless CONTROL keeps showing TEXT for MS; a driver that finds no window (the
 # program ended) counts as a change. Each wait stays well inside the driver's own time limit.
+# Notes a problem unless the status keeps showing TEXT for MS while the window's answers are
+# timed: no change, and no message kept waiting past 1,500 ms. The figures are noted as WHAT.
+expect_steady_without_stall() { # text ms what
+    local out=$E2E_WORK/stalls.out
+    rm -f "$out"
+    start_in_ns stalls wine "$E2E_DRIVER" stalls "$2" 1500
+    expect_steady $STATUS "$1" "$2"
+    wait "${E2E_BACKGROUND[stalls]}" ||
+        problem "the window kept a message waiting: $(tr -d '\r' <"$out")"
+    note "$3: $(tr -d '\r' <"$out")"
+}
+
 expect_steady() { # control text ms
     local left=$3 chunk shown
     while ((left > 0)); do

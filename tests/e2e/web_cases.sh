@@ -74,12 +74,7 @@ case_web() {
     in_ns nft add rule inet tw_web syn tcp dport 8080 drop
     start_web_server 8080 || problem "no web server"
     # The window's answers are timed while the status is watched: no make, and no stall.
-    rm -f "$E2E_WORK/web-stalls.out"
-    start_in_ns web-stalls wine "$E2E_DRIVER" stalls 12000 1500
-    expect_steady $STATUS "$url has died!" 12000
-    wait "${E2E_BACKGROUND[web-stalls]}" ||
-        problem "the window kept a message waiting: $(tr -d '\r' <"$E2E_WORK/web-stalls.out")"
-    note "web, SYNs dropped: $(tr -d '\r' <"$E2E_WORK/web-stalls.out")"
+    expect_steady_without_stall "$url has died!" 12000 "web, SYNs dropped"
     in_ns nft flush chain inet tw_web syn
     expect_status "$url is alive!" 5000 "of the SYNs passing"
     result web_stays_dead_while_syns_are_dropped
