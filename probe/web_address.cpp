@@ -18,13 +18,25 @@ constexpr uint32_t ERROR_OPERATION_CANCELLED = 12017;
 constexpr uint32_t ERROR_CERT_DATE_INVALID = 12037;
 constexpr uint32_t ERROR_CERT_CN_INVALID = 12038;
 constexpr uint32_t ERROR_INVALID_CA = 12045;
+constexpr uint32_t ERROR_SECURE_CHANNEL = 12157;
 constexpr uint32_t ERROR_INVALID_CERT = 12169;
+constexpr uint32_t ERROR_SECURE_FAILURE = 12175;
 constexpr uint32_t ERROR_CERT_WRONG_USAGE = 12179;
 
 // The certificate failure notice's flags that fault the certificate itself: invalid, revoked,
 // from an untrusted authority, for another name, out of its time, for another use. Left out:
 // a failed revocation check (never asked for) and a failed secure channel (no certificate).
 constexpr uint32_t CERTIFICATE_FAILURES = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40;
+
+// The chain's trust bits and the policy's errors that only a revocation check sets.
+constexpr uint32_t TRUST_IS_REVOKED = 0x4;
+constexpr uint32_t TRUST_REVOCATION_STATUS_UNKNOWN = 0x40;
+constexpr uint32_t TRUST_IS_OFFLINE_REVOCATION = 0x1000000;
+constexpr uint32_t REVOCATION_BITS =
+    TRUST_IS_REVOKED | TRUST_REVOCATION_STATUS_UNKNOWN | TRUST_IS_OFFLINE_REVOCATION;
+constexpr uint32_t CRYPT_E_REVOKED = 0x80092010;
+constexpr uint32_t CRYPT_E_NO_REVOCATION_CHECK = 0x80092012;
+constexpr uint32_t CRYPT_E_REVOCATION_OFFLINE = 0x80092013;
 
 bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
     std::size_t at = 0;
@@ -104,8 +116,8 @@ WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool reso
         return WebVerdict::UnknownName;
     if (resolving)
         return WebVerdict::NoLookup;
-    // Only the certificate failure notice's flags, or an error that names the certificate,
-    // make a bad certificate: a handshake that fails otherwise (a plain-HTTP port) is none.
+    // The certificate failure notice's flags, or an error that names the certificate, make a
+    // bad certificate; a handshake that fails without them needs a look at the certificate.
     if ((secureFailure & CERTIFICATE_FAILURES) != 0)
         return WebVerdict::BadCertificate;
     switch (errorCode) {
@@ -118,9 +130,19 @@ WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool reso
     case ERROR_INVALID_CERT:
     case ERROR_CERT_WRONG_USAGE:
         return WebVerdict::BadCertificate;
+    case ERROR_SECURE_CHANNEL:
+    case ERROR_SECURE_FAILURE:
+        return WebVerdict::HandshakeFailed;
     default:
         return WebVerdict::NoAnswer;
     }
+}
+
+bool IsGoodCertificate(uint32_t chainErrors, uint32_t policyError) {
+    const bool policyGood = policyError == 0 || policyError == CRYPT_E_REVOKED ||
+                            policyError == CRYPT_E_NO_REVOCATION_CHECK ||
+                            policyError == CRYPT_E_REVOCATION_OFFLINE;
+    return policyGood && (chainErrors & ~REVOCATION_BITS) == 0;
 }
 
 uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried) {

@@ -46,18 +46,20 @@ std::optional<WebAddress> WebAddressFromParts(const CrackedUrl& parts, const std
 
 // What a web request's outcome means.
 enum class WebVerdict {
-    Answer,         // the service answered: any status below 500, redirects and requests
-                    // for credentials included
-    NoAnswer,       // the server was reached and failed: a 5xx, a refused or reset connection,
-                    // a failed handshake
-    TimedOut,       // no status line before WinHTTP's time-out or the request's own deadline
-    BadCertificate, // the server's certificate is not trusted, has expired, names another host
-                    // or is for another use
-    UnknownName,    // the name could not be looked up (WinHTTP says the same for a name that
-                    // does not exist and for a name server that does not answer)
-    NoLookup,       // the request was still looking its name up when it failed or its deadline
-                    // passed: it never left
-    ProxyRefuses,   // the proxy asked for sign-in and refused the user's own credentials
+    Answer,          // the service answered: any status below 500, redirects and requests
+                     // for credentials included
+    NoAnswer,        // the server was reached and failed: a 5xx, a refused or reset connection,
+                     // a failed handshake
+    TimedOut,        // no status line before WinHTTP's time-out or the request's own deadline
+    BadCertificate,  // the server's certificate is not trusted, has expired, names another host
+                     // or is for another use
+    UnknownName,     // the name could not be looked up (WinHTTP says the same for a name that
+                     // does not exist and for a name server that does not answer)
+    NoLookup,        // the request was still looking its name up when it failed or its deadline
+                     // passed: it never left
+    ProxyRefuses,    // the proxy asked for sign-in and refused the user's own credentials
+    HandshakeFailed, // the TLS handshake failed without a certificate failure notice: the
+                     // platform looks at the certificate itself (a bad one, or no answer)
 };
 
 // How long a request may look its name up before the name server counts as silent; a lookup
@@ -71,6 +73,11 @@ WebVerdict VerdictForStatus(uint32_t status);
 // flags of the certificate failure notice that came before (WINHTTP_CALLBACK_STATUS_FLAG_*, 0
 // when none came); resolving tells that the request was still looking its name up.
 WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving);
+
+// Whether the server's certificate is good, from the chain's trust error bits
+// (CERT_TRUST_STATUS.dwErrorStatus) and the SSL policy's error for the host's name: trusted, in
+// its time and naming the host. Revocation is not checked, so its bits and errors do not count.
+bool IsGoodCertificate(uint32_t chainErrors, uint32_t policyError);
 
 // The status with which a proxy asks for sign-in.
 constexpr uint32_t PROXY_SIGN_IN_STATUS = 407;

@@ -66,7 +66,9 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
 // Statuses ('s'); WinHTTP errors ('e') with the flags of the certificate failure notice before
 // them and whether the lookup was under way: an untrusted authority, another host's name, out
 // of its time, wrong usage; a secure channel that failed without a certificate fault (a plain
-// HTTP port) and a revocation check's failure are none; a time-out during the lookup never left.
+// HTTP port) and a revocation check's failure need a look at the certificate; a time-out during
+// the lookup never left. Then the chain's trust bits and the SSL policy's errors: untrusted
+// root, partial chain, expired, another host's name, wrong usage; revocation's pass.
 TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     using V = WebVerdict;
     const struct {
@@ -93,9 +95,9 @@ TEST(WebAddress, WhichOutcomesAreAnAnswer) {
         {'e', 12175, 0x10, false, V::BadCertificate},
         {'e', 12175, 0x20, false, V::BadCertificate},
         {'e', 12175, 0x40, false, V::BadCertificate},
-        {'e', 12175, 0x80000000, false, V::NoAnswer},
-        {'e', 12175, 0x1, false, V::NoAnswer},
-        {'e', 12157, 0, false, V::NoAnswer},
+        {'e', 12175, 0x80000000, false, V::HandshakeFailed},
+        {'e', 12175, 0x1, false, V::HandshakeFailed},
+        {'e', 12157, 0, false, V::HandshakeFailed},
         {'e', 12045, 0, false, V::BadCertificate},
     };
     for (const auto& row : outcomes)
@@ -112,6 +114,22 @@ TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     } signIns[] = {{0x10 | 0x2, 0, 0x10}, {0x2 | 0x1, 1, 0x2}, {0x1, 0, 0}, {0x10, 2, 0}};
     for (const auto& row : signIns)
         EXPECT_EQ(row.scheme, ProxySignInScheme(row.offered, row.tried)) << row.offered;
+    const struct {
+        uint32_t chain, policy;
+        bool good;
+    } certificates[] = {
+        {0, 0, true},
+        {0x20, 0x800B0109, false},
+        {0x10000, 0, false},
+        {0x1, 0x800B0101, false},
+        {0, 0x800B010F, false},
+        {0x10, 0x800B0110, false},
+        {0x40 | 0x1000000, 0x80092013, true},
+        {0x4, 0x80092010, true},
+    };
+    for (const auto& row : certificates)
+        EXPECT_EQ(row.good, IsGoodCertificate(row.chain, row.policy))
+            << row.chain << " " << row.policy;
 }
 
 } // namespace
