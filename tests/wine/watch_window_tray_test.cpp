@@ -201,7 +201,7 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
     Run(driver);
     EXPECT_GE(recorder.Count(window, WM_CONTEXTMENU), 1) << "the shell's notice of a right click";
     const std::regex muted("&Hide\\*\\|&Options\\.\\.\\.\\|His&tory\\.\\.\\.\\|"
-                           "Un&mute \\(muted until [0-2][0-9]:[0-5][0-9]\\)\\|-\\|"
+                           "Un&mute \\(muted until [0-9]{1,2}:[0-5][0-9]( [AP]M)?\\)\\|-\\|"
                            "&About Tarnwell\\.\\.\\.\\|E&xit\\|");
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ("&Hide*|&Options...|His&tory...|&Mute for 1 hour|-|&About Tarnwell...|E&xit|",
@@ -257,13 +257,14 @@ TEST_F(WatchWindowTest, AMakeShowsABalloonAndTheTipSaysTheState) {
     EXPECT_TRUE(std::regex_match(
         alive, std::regex("Hide 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, [0-9]+ ms")))
         << alive;
-    EXPECT_TRUE(
-        std::regex_match(mutedHidden, std::regex("Show 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, "
-                                                 "[0-9]+ ms\\nmuted until [0-9:]{5}")))
+    EXPECT_TRUE(std::regex_match(
+        mutedHidden, std::regex("Show 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, "
+                                "[0-9]+ ms\\nmuted until [0-9]{1,2}:[0-9]{2}( [AP]M)?")))
         << mutedHidden;
     EXPECT_EQ(tip.size(), 127u);
     EXPECT_TRUE(std::regex_match(
-        tip, std::regex("Hide h+\\.\\.\\.\\nunknown name\\nmuted until [0-9:]{5}")))
+        tip,
+        std::regex("Hide h+\\.\\.\\.\\nunknown name\\nmuted until [0-9]{1,2}:[0-9]{2}( [AP]M)?")))
         << tip;
 }
 
