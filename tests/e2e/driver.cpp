@@ -41,7 +41,8 @@
 //                                               area is shown (1) or none is (0)
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
 //   tarnwell_driver reg-value KEY NAME          print a value of HKEY_CURRENT_USER\KEY: a text
-//                                               as it is (UTF-8), bytes in hex; "missing"
+//                                               as it is (UTF-8), a number, bytes in hex;
+//                                               "missing"
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
 //   tarnwell_driver set-string APPNAME NAME TEXT [NAME TEXT]... store REG_SZ settings
@@ -362,13 +363,17 @@ int PrintRegistry(const char* appName) {
 int PrintValue(const char* keyPath, const char* name) {
     BYTE data[4097] = {};
     DWORD size = sizeof(data) - 1, type = 0;
-    if (::RegGetValueA(HKEY_CURRENT_USER, keyPath, name, RRF_RT_REG_SZ | RRF_RT_REG_BINARY, &type,
-                       data, &size) != ERROR_SUCCESS) {
+    if (::RegGetValueA(HKEY_CURRENT_USER, keyPath, name,
+                       RRF_RT_REG_SZ | RRF_RT_REG_BINARY | RRF_RT_REG_DWORD, &type, data,
+                       &size) != ERROR_SUCCESS) {
         std::printf("missing\n");
         return 1;
     }
     if (type == REG_SZ)
         std::printf("%s", reinterpret_cast<const char*>(data));
+    if (type == REG_DWORD)
+        std::printf("%lu", static_cast<unsigned long>(data[0] | data[1] << 8 | data[2] << 16 |
+                                                      static_cast<unsigned long>(data[3]) << 24));
     for (DWORD i = 0; type == REG_BINARY && i < size; ++i)
         std::printf("%02x", data[i]);
     std::printf("\n");
