@@ -58,3 +58,11 @@ std::string UserTimeText(const SYSTEMTIME& local, bool seconds) {
         return std::string();
     return NarrowText(text);
 }
+
+std::string UserDateText(const SYSTEMTIME& local) {
+    wchar_t text[80] = {};
+    if (::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, text,
+                          static_cast<int>(std::size(text)), nullptr) == 0)
+        return std::string();
+    return NarrowText(text);
+}

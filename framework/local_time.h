@@ -22,3 +22,5 @@ int LocalOffsetMinutes(int64_t utcMs);
 // The time of day in the user's own format ("14:32:05", "2:32:05 PM"); without the seconds
 // when so asked.
 std::string UserTimeText(const SYSTEMTIME& local, bool seconds);
+// The date in the user's own short format ("08/12/2026", "12/8/2026", "2026-12-08").
+std::string UserDateText(const SYSTEMTIME& local);

@@ -201,10 +201,13 @@ void CHistoryDlg::ShowTexts() {
     const HistoryMs nowMs = m_history.At(nowTick);
     const UserClock clock;
     SetWindowText("History - " + m_history.Host());
-    const std::string figures =
-        m_history.IsStarted()
-            ? FiguresText(m_history.Figures(nowTick), clock.TimeOfDayAt(0, nowMs, utcNow))
-            : "Nothing watched yet.";
+    // The start may be days ago: its date too, in the user's format.
+    const std::optional<SYSTEMTIME> start = LocalTimeOf(utcNow - static_cast<int64_t>(nowMs));
+    const std::string since =
+        (start ? UserDateText(*start) + " " : std::string()) + clock.TimeOfDayAt(0, nowMs, utcNow);
+    const std::string figures = m_history.IsStarted()
+                                    ? FiguresText(m_history.Figures(nowTick), since)
+                                    : "Nothing watched yet.";
     if (WindowTextOf(GetDlgItem(IDC_HISTORY_FIGURES)) != figures)
         ::SetWindowTextA(GetDlgItem(IDC_HISTORY_FIGURES), figures.c_str());
     std::vector<std::string> lines = EventLines(m_history, nowMs, utcNow, clock);

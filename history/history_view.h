@@ -63,7 +63,7 @@ public:
     std::string TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const;
 };
 
-// The figures since the start as lines of text; startTime is the start's time of day.
+// The figures since the start as lines of text; startTime is the start's date and time.
 std::string FiguresText(const CheckFigures& figures, const std::string& startTime);
 // The events, newest first: "14:32:05  host is alive!" or "... has died!". utcNowMs and nowMs
 // are the same moment on the two clocks.
