@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -96,6 +97,14 @@ WideText Widened(const std::string& text) {
     wide.resize(static_cast<std::size_t>(std::max(length, 0)) + 1);
     wide.back() = L'\0';
     return wide;
+}
+
+// An international name in its ASCII form (IDN), which WinHTTP does not make itself, as the
+// name server and the certificate know it; any other text as it is.
+WideText AsciiHost(WideText host) {
+    wchar_t ascii[256] = {};
+    const int length = ::IdnToAscii(0, host.data(), -1, ascii, static_cast<int>(std::size(ascii)));
+    return length > 0 ? WideText(ascii, ascii + length) : host;
 }
 
 std::string Narrowed(const wchar_t* text, DWORD length) {
@@ -342,7 +351,8 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     record->host = address.host;
     record->port = address.port;
     record->secure = address.secure;
-    record->connect = ::WinHttpConnect(g_session, Widened(address.host).data(), address.port, 0);
+    record->connect =
+        ::WinHttpConnect(g_session, AsciiHost(Widened(address.host)).data(), address.port, 0);
     if (record->connect == nullptr)
         return SendOutcome::NotSent;
     // Never from a cache: a proxy's copy would hide a server that went down.

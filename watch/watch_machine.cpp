@@ -55,10 +55,10 @@ uint32_t SilenceLimitMs(uint32_t checkPeriodMs) {
     return static_cast<uint32_t>(std::clamp<uint64_t>(limit, SILENCE_LIMIT_MS, UINT32_MAX));
 }
 
-std::string DurationText(uint32_t ms) {
-    const uint32_t seconds = ms / 1000;
-    const uint32_t minutes = seconds / 60;
-    const uint32_t hours = minutes / 60;
+std::string DurationText(uint64_t ms) {
+    const uint64_t seconds = ms / 1000;
+    const uint64_t minutes = seconds / 60;
+    const uint64_t hours = minutes / 60;
     if (seconds < 60) {
         return std::to_string(seconds) + " s";
     }
@@ -151,9 +151,10 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     }
     m_bErrorShown = false;
     // Read after the make actions have run.
-    m_dwLastReplyTick = m_effects.ReadTickCount();
+    const uint64_t tick = m_effects.ReadTickCount();
+    m_dwLastReplyTick = static_cast<uint32_t>(tick);
     if (made) {
-        m_dwStateSinceTick = m_dwLastReplyTick;
+        m_nStateSinceTick = tick;
     }
     // Until the first check tick, the first reply tells when the program last ran.
     if (!m_bCheckTickSeen) {
@@ -258,7 +259,8 @@ void WatchMachine::OnCheckTick() {
             return;
     }
     // The tick is read after the request, so that its reply can never count for this test.
-    const uint32_t now = m_effects.ReadTickCount();
+    const uint64_t tick = m_effects.ReadTickCount();
+    const uint32_t now = static_cast<uint32_t>(tick);
     if (IsLateCheckTick(now)) {
         ++m_nPauses;
         m_dwLastReplyTick = now;
@@ -271,7 +273,7 @@ void WatchMachine::OnCheckTick() {
     const uint32_t silentMs = now - m_dwLastReplyTick;
     const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (m_bAlive && silentMs > limitMs) {
-        m_dwStateSinceTick = now;
+        m_nStateSinceTick = tick;
         OnHostDied();
         if (m_settings.CheckMake == 0) {
             StopWatching();
@@ -299,7 +301,7 @@ void WatchMachine::OnCheckTimerRestarted() {
 }
 
 void WatchMachine::RestartSilenceClock() {
-    const uint32_t now = m_effects.ReadTickCount();
+    const uint32_t now = static_cast<uint32_t>(m_effects.ReadTickCount());
     m_dwLastReplyTick = now;
     m_bCheckTickSeen = true;
     m_dwLastCheckTick = now;
@@ -360,7 +362,7 @@ void WatchMachine::StopWatching() {
 
 void WatchMachine::Mute(const std::string& untilText) {
     m_bMuted = true;
-    m_dwMutedAtTick = m_effects.ReadTickCount();
+    m_nMutedAtTick = m_effects.ReadTickCount();
     m_strMutedUntil = untilText;
 }
 
@@ -371,7 +373,7 @@ void WatchMachine::Unmute() {
 
 bool WatchMachine::IsMuted() {
     // The clock is read only while muted, so that an unmuted event costs nothing more.
-    if (m_bMuted && m_effects.ReadTickCount() - m_dwMutedAtTick >= MUTE_MS) {
+    if (m_bMuted && m_effects.ReadTickCount() - m_nMutedAtTick >= MUTE_MS) {
         Unmute();
     }
     return m_bMuted;
@@ -393,7 +395,7 @@ WatchStatus WatchMachine::Status() {
                                                                 : WatchStatus::Kind::LookupFails;
     } else if (m_bAlive || m_bDead) {
         status.kind = m_bAlive ? WatchStatus::Kind::Alive : WatchStatus::Kind::Dead;
-        status.forMs = m_effects.ReadTickCount() - m_dwStateSinceTick;
+        status.forMs = m_effects.ReadTickCount() - m_nStateSinceTick;
         status.roundTripMs = m_dwLastRoundTripMs;
     } else {
         status.kind = WatchStatus::Kind::Waiting;

@@ -44,12 +44,12 @@ constexpr size_t TOOLTIP_ROOM = 127;
 struct WatchStatus {
     enum class Kind { None, Waiting, UnknownName, LookupFails, ProxyRefuses, Alive, Dead };
     Kind kind = Kind::None;
-    uint32_t forMs = 0;       // Alive, Dead: time since the event
+    uint64_t forMs = 0;       // Alive, Dead: time since the event
     uint32_t roundTripMs = 0; // Alive: the latest reply's round trip
 };
 
 // "45 s", "3 min", "2 h 14 min", "3 d 5 h".
-std::string DurationText(uint32_t ms);
+std::string DurationText(uint64_t ms);
 // The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
 // "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min"; empty when nothing
 // is watched.
@@ -75,8 +75,9 @@ public:
     virtual std::optional<ProbeFailure> StartProbe(const std::string& host) = 0;
     // Sends one echo request to the host being probed. Gives the failure that ends probing.
     virtual std::optional<ProbeFailure> SendEchoRequest() = 0;
-    // The platform's 32-bit millisecond tick count.
-    virtual uint32_t ReadTickCount() = 0;
+    // The platform's 64-bit millisecond tick count (GetTickCount64), which does not wrap: a
+    // start at sign-in may run for months. The short spans keep its low 32 bits.
+    virtual uint64_t ReadTickCount() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
     // Shows one of the light bitmaps IDB_LIGHT_RED, _GREEN, _FLASH or _GREY.
     virtual void ShowLight(int bitmapId) = 0;
@@ -188,9 +189,9 @@ private:
     uint64_t m_nBreaks = 0;
     uint64_t m_nPauses = 0;
     bool m_bDead = false;             // declared dead and not alive again since
-    uint32_t m_dwStateSinceTick = 0;  // tick count of the latest make or break
+    uint64_t m_nStateSinceTick = 0;   // tick count of the latest make or break
     uint32_t m_dwLastRoundTripMs = 0; // the latest reply's round trip
     bool m_bMuted = false;
-    uint32_t m_dwMutedAtTick = 0;
+    uint64_t m_nMutedAtTick = 0;
     std::string m_strMutedUntil;
 };
