@@ -189,12 +189,10 @@ void CALLBACK OnWinHttpStatus(HINTERNET handle, DWORD_PTR context, DWORD status,
             OnHeaders(handle, *record);
         break;
     case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
-        // A request that failed after a proxy sign-in was refused by the proxy.
         Report(*record, false,
-               record->signIns > 0
-                   ? WebVerdict::ProxyRefuses
-                   : VerdictForError(static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError,
-                                     record->secureFailure, record->resolvingSince != 0));
+               VerdictForError(static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError,
+                               record->secureFailure, record->resolvingSince != 0,
+                               record->signIns > 0));
         break;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
         // Closed by its deadline, or abandoned, before it had an outcome.
