@@ -85,8 +85,11 @@ ShownCertificate Judge(PCCERT_CONTEXT certificate, wchar_t* name) {
     CERT_CHAIN_PARA chainPara = {};
     chainPara.cbSize = sizeof(chainPara);
     PCCERT_CHAIN_CONTEXT chain = nullptr;
+    // From what the server sent and the system's stores only: the addresses a certificate
+    // names for its issuers are the server's to choose, and are never fetched.
     if (!::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore,
-                                   &chainPara, 0, nullptr, &chain))
+                                   &chainPara, CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr,
+                                   &chain))
         return ShownCertificate::Bad;
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl = {};
     ssl.cbSize = sizeof(ssl);

@@ -111,7 +111,8 @@ WebVerdict VerdictForStatus(uint32_t status) {
                                                                  : WebVerdict::NoAnswer;
 }
 
-WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving) {
+WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving,
+                           bool signedIn) {
     if (errorCode == ERROR_NAME_NOT_RESOLVED)
         return WebVerdict::UnknownName;
     if (resolving)
@@ -134,7 +135,7 @@ WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool reso
     case ERROR_SECURE_FAILURE:
         return WebVerdict::HandshakeFailed;
     default:
-        return WebVerdict::NoAnswer;
+        return signedIn ? WebVerdict::ProxyRefuses : WebVerdict::NoAnswer;
     }
 }
 

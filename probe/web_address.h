@@ -71,8 +71,11 @@ WebVerdict VerdictForStatus(uint32_t status);
 
 // The verdict on a request that failed with this WinHTTP error code. secureFailure holds the
 // flags of the certificate failure notice that came before (WINHTTP_CALLBACK_STATUS_FLAG_*, 0
-// when none came); resolving tells that the request was still looking its name up.
-WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving);
+// when none came); resolving tells that the request was still looking its name up; signedIn
+// that it signed in to a proxy, which then dropped it: the proxy refuses, but a time-out, a
+// failed handshake or a bad certificate (past the proxy, from the server) keep their verdict.
+WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving,
+                           bool signedIn = false);
 
 // Whether the server's certificate is good, from the chain's trust error bits
 // (CERT_TRUST_STATUS.dwErrorStatus) and the SSL policy's error for the host's name: trusted, in

@@ -51,6 +51,9 @@ struct WebRequest {
     std::string host; // for a look at the certificate after a failed handshake
     uint16_t port = 0;
     bool secure = false;
+    // The connection may be kept between the legs of a proxy's sign-in (NTLM's challenge
+    // needs it): a proxy asked for sign-in before the request was opened.
+    bool keepAlive = false;
     // The window's thread's.
     HINTERNET connect = nullptr;
     HINTERNET request = nullptr; // null once closed
@@ -84,6 +87,8 @@ SharedNews& Shared() {
 
 HINTERNET g_session = nullptr;
 bool g_bNamedProxy = false; // TARNWELL_WEB_PROXY names the proxy
+// A proxy has asked for sign-in: the requests opened since keep their connection.
+std::atomic<bool> g_bProxyAsksSignIn{false};
 // A look at a certificate is under way (one at a time, on a thread of its own).
 std::atomic<bool> g_bLookingAtCertificate{false};
 HANDLE g_sessionUnloaded = nullptr;
@@ -124,6 +129,10 @@ void Report(WebRequest& record, bool closed, WebVerdict verdict, uint32_t roundT
             return;
         record.reported = true;
     }
+    // A request opened before the proxy first asked for sign-in could not keep its connection
+    // for NTLM's challenge: its refusal is a lost check, not the proxy's word.
+    if (verdict == WebVerdict::ProxyRefuses && !record.keepAlive)
+        verdict = WebVerdict::NoAnswer;
     // Copied first: once the news is handed over, the window's thread may free the record.
     const HWND window = record.window;
     const News news{&record, closed, {record.tag, verdict, roundTripMs}};
@@ -147,6 +156,7 @@ bool SignInToProxy(HINTERNET request, WebRequest& record) {
     if (!::WinHttpQueryAuthSchemes(request, &offered, &first, &target) ||
         target != WINHTTP_AUTH_TARGET_PROXY)
         return false;
+    g_bProxyAsksSignIn = true;
     const uint32_t scheme = ProxySignInScheme(offered, record.signIns);
     if (scheme == 0)
         return false;
@@ -198,12 +208,10 @@ void CALLBACK OnWinHttpStatus(HINTERNET handle, DWORD_PTR context, DWORD status,
             OnHeaders(handle, *record);
         break;
     case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
-        // A request that failed after a proxy sign-in was refused by the proxy.
         Report(*record, false,
-               record->signIns > 0
-                   ? WebVerdict::ProxyRefuses
-                   : VerdictForError(static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError,
-                                     record->secureFailure, record->resolvingSince != 0));
+               VerdictForError(static_cast<const WINHTTP_ASYNC_RESULT*>(info)->dwError,
+                               record->secureFailure, record->resolvingSince != 0,
+                               record->signIns > 0));
         break;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
         // Closed by its deadline, or abandoned, before it had an outcome.
@@ -351,6 +359,7 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     record->host = address.host;
     record->port = address.port;
     record->secure = address.secure;
+    record->keepAlive = g_bProxyAsksSignIn;
     record->connect =
         ::WinHttpConnect(g_session, AsciiHost(Widened(address.host)).data(), address.port, 0);
     if (record->connect == nullptr)
@@ -369,11 +378,13 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(record.get());
     ::WinHttpSetOption(record->request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
     // No cookies, no redirects followed, no credentials sent to the server (nor, until a proxy
-    // asks, to a proxy), a new connection every time. The security flags are left alone, so
-    // that WinHTTP refuses a bad certificate before the request goes out.
+    // asks, to a proxy), a new connection every time unless a proxy asks for sign-in (its
+    // connection is then kept: the proxy asks the server anew for every request, so a kept
+    // connection hides no dead server). The security flags are left alone, so that WinHTTP
+    // refuses a bad certificate before the request goes out.
     SetDword(record->request, WINHTTP_OPTION_DISABLE_FEATURE,
              WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_AUTHENTICATION |
-                 WINHTTP_DISABLE_KEEP_ALIVE);
+                 (record->keepAlive ? 0 : WINHTTP_DISABLE_KEEP_ALIVE));
     SetDword(record->request, WINHTTP_OPTION_AUTOLOGON_POLICY,
              WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH);
     const int timeoutMs = static_cast<int>(std::min<uint32_t>(lifetimeMs, 0x7FFFFFFF));

@@ -224,7 +224,10 @@ void WatchMachine::OnCheckMade() {
     }
     m_unchecked.reset();
     m_bErrorShown = false;
-    // What held before; the next check tick judges the silence as usual.
+    // The silence counts from now: the time the checks could not be made is none, so that one
+    // failed check after an outage (or a late one from before it) is not a break.
+    m_dwLastReplyTick = m_effects.ReadTickCount();
+    // What held before.
     m_effects.SetStatusText(m_bAlive  ? m_strHost + " is alive!"
                             : m_bDead ? m_strHost + " has died!"
                                       : "Waiting for " + m_strHost + "...");

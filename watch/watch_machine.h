@@ -115,7 +115,7 @@ public:
     // The unknown name has an address now: watching goes on as after a start.
     void OnHostFound();
     // After LookupFails or ProxyRefuses, a check was made again (and not answered): the status
-    // says again what holds, and the silence rule judges from the next check tick.
+    // says again what holds, and the silence rule counts the silence from now.
     void OnCheckMade();
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored. The light
     // timer runs only while the light has something to show: from a flash, a start or an event

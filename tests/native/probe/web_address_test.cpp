@@ -67,8 +67,9 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
 // them and whether the lookup was under way: an untrusted authority, another host's name, out
 // of its time, wrong usage; a secure channel that failed without a certificate fault (a plain
 // HTTP port) and a revocation check's failure need a look at the certificate; a time-out during
-// the lookup never left. Then the chain's trust bits and the SSL policy's errors: untrusted
-// root, partial chain, expired, another host's name, wrong usage; revocation's pass.
+// the lookup never left; after a proxy sign-in, a dropped connection is the proxy's refusal. Then
+// the chain's trust bits and the SSL policy's errors: untrusted root, partial chain, expired,
+// another host's name, wrong usage; revocation's pass.
 TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     using V = WebVerdict;
     const struct {
@@ -76,6 +77,7 @@ TEST(WebAddress, WhichOutcomesAreAnAnswer) {
         uint32_t code, secureFailure;
         bool resolving;
         WebVerdict verdict;
+        bool signedIn = false; // to a proxy, before the error
     } outcomes[] = {
         {'s', 200, 0, false, V::Answer},
         {'s', 301, 0, false, V::Answer},
@@ -99,11 +101,14 @@ TEST(WebAddress, WhichOutcomesAreAnAnswer) {
         {'e', 12175, 0x1, false, V::HandshakeFailed},
         {'e', 12157, 0, false, V::HandshakeFailed},
         {'e', 12045, 0, false, V::BadCertificate},
+        {'e', 12030, 0, false, V::ProxyRefuses, true},
+        {'e', 12002, 0, false, V::TimedOut, true},
+        {'e', 12175, 0x8, false, V::BadCertificate, true},
     };
     for (const auto& row : outcomes)
-        EXPECT_EQ(row.verdict, row.kind == 's'
-                                   ? VerdictForStatus(row.code)
-                                   : VerdictForError(row.code, row.secureFailure, row.resolving))
+        EXPECT_EQ(row.verdict, row.kind == 's' ? VerdictForStatus(row.code)
+                                               : VerdictForError(row.code, row.secureFailure,
+                                                                 row.resolving, row.signedIn))
             << row.kind << row.code << " " << row.secureFailure << " " << row.resolving;
     // A proxy's request for sign-in: Negotiate before NTLM, twice at most, nothing with a
     // password.

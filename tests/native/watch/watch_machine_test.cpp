@@ -209,7 +209,7 @@ TEST_F(WatchMachineTest, ABadCertificateIsShownAndWatchingGoesOn) {
 }
 
 // A failing lookup or a refusing proxy: said, grey, and no break while the checks cannot be
-// made; a check made again hands the host back to the silence rule at the next tick.
+// made; a check made again hands the host back to the silence rule, counting from then.
 TEST_F(WatchMachineTest, ChecksThatCannotBeMadeAreNoSilence) {
     StartWatching();
     ReplyAt(1000);
@@ -224,8 +224,11 @@ TEST_F(WatchMachineTest, ChecksThatCannotBeMadeAreNoSilence) {
     EXPECT_EQ((Calls{"send", "tick"}), CheckAt(14000));
     EXPECT_TRUE(machine.IsAlive());
     machine.OnCheckMade();
-    EXPECT_EQ(Calls{"status host is alive!"}, window.Take());
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(18000));
+    EXPECT_EQ((Calls{"tick", "status host is alive!"}), window.Take());
+    // The silence counts from the check made again, not from the reply before the outage.
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(18000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(22000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(24001));
 }
 
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
