@@ -451,14 +451,18 @@ void CWatchDlg::OnOptions() {
     CSignInStart signInStart = CSignInStart::ForThisProgram();
     COptionsDlg options;
     options.LoadFrom(m_settings);
-    options.m_bStartAtSignIn = signInStart.IsOn() ? 1 : 0;
+    const int32_t startsAtSignIn = signInStart.IsOn() ? 1 : 0;
+    options.m_bStartAtSignIn = startsAtSignIn;
     if (RunDialog(options) != IDOK)
         return;
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
     SaveSettings();
-    const std::string failure =
-        signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
+    // Only a change of the box: an OK leaves a start turned off in Task Manager where it is.
+    const std::string failure = options.m_bStartAtSignIn == startsAtSignIn
+                                    ? std::string()
+                                    : signInStart.Set(options.m_bStartAtSignIn != 0,
+                                                      m_watch.IsWatching() ? m_watch.Host() : "");
     // Refused by a policy or by security software: said, since nothing else would show it.
     if (!failure.empty())
         ::MessageBoxA(m_hWnd, failure.c_str(), "Start when I sign in", MB_OK | MB_ICONWARNING);
