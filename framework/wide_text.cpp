@@ -5,13 +5,16 @@
 
 #include <algorithm>
 
-std::string NarrowText(const wchar_t* text) {
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
+std::string NarrowText(const wchar_t* text, int length) {
+    if (text == nullptr || length == 0)
+        return std::string();
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
         return std::string();
     std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    narrow.pop_back(); // the ending zero
+    ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), size, nullptr, nullptr);
+    if (length < 0)
+        narrow.pop_back(); // the ending zero
     return narrow;
 }
 

@@ -5,5 +5,6 @@
 
 #include <string>
 
-std::string NarrowText(const wchar_t* text);
+// The first `length` characters of the text, or all of it up to its zero when length is -1.
+std::string NarrowText(const wchar_t* text, int length = -1);
 std::wstring WideText(const std::string& text);

@@ -8,6 +8,8 @@
 #define CERT_CHAIN_PARA_HAS_EXTRA_FIELDS
 #include "probe/web_request.h"
 
+#include "framework/wide_text.h"
+
 #include "tarnwell_version.h"
 
 #include <wincrypt.h>
@@ -39,14 +41,13 @@ constexpr DWORD IGNORED_CERTIFICATE_ERRORS =
 
 // A null-terminated wide text for WinHTTP. A vector rather than std::wstring: the wide string's
 // library code would add about 24 KB to the program for these few texts.
-using WideText = std::vector<wchar_t>;
 
 struct WebRequest {
     // Set before the request is sent and never changed while callbacks may run.
     uint32_t tag = 0;
     HWND window = nullptr;
     DWORD sentTick = 0;
-    WideText serverName; // what the certificate must name
+    std::wstring serverName; // what the certificate must name
     bool secure = false;
     // The window's thread's.
     HINTERNET connect = nullptr;
@@ -79,32 +80,13 @@ HANDLE g_sessionUnloaded = nullptr;
 std::vector<std::unique_ptr<WebRequest>> g_requests; // sent and not yet closed by WinHTTP
 uint32_t g_nLastTag = 0;
 
-WideText Widened(const std::string& text) {
-    WideText wide(text.size() + 1, L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             wide.data(), static_cast<int>(text.size()));
-    wide.resize(static_cast<std::size_t>(std::max(length, 0)) + 1);
-    wide.back() = L'\0';
-    return wide;
-}
-
 // An international name in its ASCII form (IDN), which WinHTTP does not make itself, as the
 // name server and the certificate know it; any other text as it is.
-WideText AsciiHost(WideText host) {
+std::wstring AsciiHost(const std::string& host) {
+    const std::wstring wide = WideText(host);
     wchar_t ascii[256] = {};
-    const int length = ::IdnToAscii(0, host.data(), -1, ascii, static_cast<int>(std::size(ascii)));
-    return length > 0 ? WideText(ascii, ascii + length) : host;
-}
-
-std::string Narrowed(const wchar_t* text, DWORD length) {
-    if (text == nullptr || length == 0)
-        return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
+    const int length = ::IdnToAscii(0, wide.c_str(), -1, ascii, static_cast<int>(std::size(ascii)));
+    return length > 0 ? std::wstring(ascii) : wide;
 }
 
 void Report(WebRequest& record, bool closed, WebVerdict verdict, uint32_t roundTripMs = 0) {
@@ -243,22 +225,22 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
     const std::optional<std::string> readerText = TextForUrlReader(text, literal);
     if (!readerText)
         return std::nullopt;
-    const WideText wide = Widened(*readerText);
+    const std::wstring wide = WideText(*readerText);
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof(parts);
     // Lengths of -1 ask for pointers into the text rather than copies.
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
         parts.dwExtraInfoLength = parts.dwUserNameLength = parts.dwPasswordLength =
             static_cast<DWORD>(-1);
-    if (wide.size() <= 1 || !::WinHttpCrackUrl(wide.data(), 0, 0, &parts))
+    if (wide.empty() || !::WinHttpCrackUrl(wide.c_str(), 0, 0, &parts))
         return std::nullopt;
     CrackedUrl cracked;
     cracked.isHttp = parts.nScheme == INTERNET_SCHEME_HTTP;
     cracked.isHttps = parts.nScheme == INTERNET_SCHEME_HTTPS;
-    cracked.host = Narrowed(parts.lpszHostName, parts.dwHostNameLength);
+    cracked.host = NarrowText(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
     cracked.port = parts.nPort;
-    cracked.path = Narrowed(parts.lpszUrlPath, parts.dwUrlPathLength);
-    cracked.extra = Narrowed(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    cracked.path = NarrowText(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength));
+    cracked.extra = NarrowText(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
     cracked.hasUserInfo = parts.dwUserNameLength > 0 || parts.dwPasswordLength > 0;
     return WebAddressFromParts(cracked, literal);
 }
@@ -266,12 +248,12 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
 bool OpenWebSession() {
     if (g_session != nullptr)
         return true;
-    const WideText agent = Widened(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
+    const std::wstring agent = WideText(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
     HINTERNET session =
-        ::WinHttpOpen(agent.data(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+        ::WinHttpOpen(agent.c_str(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                       WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (session == nullptr) // before Windows 8.1: the proxy set with netsh, or none
-        session = ::WinHttpOpen(agent.data(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+        session = ::WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     if (session == nullptr)
         return false;
@@ -302,14 +284,13 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     std::string name = address.host;
     if (name.size() > 2 && name.front() == '[')
         name = name.substr(1, name.size() - 2);
-    record->serverName = AsciiHost(Widened(name));
-    record->connect =
-        ::WinHttpConnect(g_session, AsciiHost(Widened(address.host)).data(), address.port, 0);
+    record->serverName = AsciiHost(name);
+    record->connect = ::WinHttpConnect(g_session, AsciiHost(address.host).c_str(), address.port, 0);
     if (record->connect == nullptr)
         return SendOutcome::NotSent;
     // Never from a cache: a proxy's copy would hide a server that went down.
     record->request =
-        ::WinHttpOpenRequest(record->connect, L"GET", Widened(address.path).data(), nullptr,
+        ::WinHttpOpenRequest(record->connect, L"GET", WideText(address.path).c_str(), nullptr,
                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                              WINHTTP_FLAG_REFRESH | (address.secure ? WINHTTP_FLAG_SECURE : 0));
     if (record->request == nullptr) {
