@@ -2,6 +2,7 @@
 #include "framework/sign_in_start.h"
 
 #include "framework/profile_path.h"
+#include "framework/wide_text.h"
 #include "framework/win_app.h"
 
 #include <windows.h>
@@ -16,6 +17,13 @@ namespace {
 const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char APPROVED_KEY[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+// Whether two paths name the same file as Windows compares file names: any letters in either
+// case.
+bool IsSameFilePath(const std::string& a, const std::string& b) {
+    return ::CompareStringOrdinal(WideText(a).c_str(), -1, WideText(b).c_str(), -1, TRUE) ==
+           CSTR_EQUAL;
+}
 
 // "the value tarnwell of HKEY_CURRENT_USER\...\Run could not be written: Access is denied."
 std::string WriteFailure(const char* key, const std::string& valueName, LONG status) {

@@ -203,6 +203,15 @@ TEST_F(ProfileTest, StringReadIsWholeAndEndsAtTheFirstZero) {
     EXPECT_EQ(app->GetProfileString("Section", "Earlier"), "C:\\Caf\u00e9\\\u0416.wav");
 }
 
+// The value of a copy in a folder named in other letters starts it, whatever their case.
+TEST(SignInStart, APathMatchesInAnyLettersEitherCase) {
+    const std::string name = "tarnwell_wine_test_letters";
+    ASSERT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(true, "h"), "");
+    EXPECT_TRUE(CSignInStart(name, "c:\\\u0432\u0445\u043e\u0434\\TARNWELL.EXE").IsOn());
+    EXPECT_FALSE(CSignInStart(name, "c:\\\u0432\u0445\u043e\\TARNWELL.EXE").IsOn());
+    EXPECT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(false, ""), "");
+}
+
 // A refused write of the Run value (here: below a volatile key, where Windows makes no lasting
 // key) says which value of which key, and why.
 TEST(SignInStart, ARefusedWriteSaysWhatFailed) {
