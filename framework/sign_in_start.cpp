@@ -21,7 +21,7 @@ const char APPROVED_KEY[] =
 // Whether two paths name the same file as Windows compares file names: any letters in either
 // case.
 bool IsSameFilePath(const std::string& a, const std::string& b) {
-    return ::CompareStringOrdinal(WideText(a).c_str(), -1, WideText(b).c_str(), -1, TRUE) ==
+    return ::CompareStringOrdinal(WideText(a).data(), -1, WideText(b).data(), -1, TRUE) ==
            CSTR_EQUAL;
 }
 

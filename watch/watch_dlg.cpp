@@ -357,6 +357,15 @@ void CWatchDlg::OnWebEvent() {
         case WebNews::BadCertificate:
             m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
             break;
+        case WebNews::LookupFails:
+            m_watch.OnProbeFailed(ProbeFailure::LookupFails);
+            break;
+        case WebNews::ProxyRefuses:
+            m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
+            break;
+        case WebNews::CheckMade:
+            m_watch.OnCheckMade();
+            break;
         }
     }
 }

@@ -31,6 +31,10 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "Bad address - " + host + "!";
     case ProbeFailure::BadCertificate:
         return "Bad certificate - " + host + "!";
+    case ProbeFailure::LookupFails:
+        return "Name lookup fails - " + host + "!";
+    case ProbeFailure::ProxyRefuses:
+        return "Proxy refuses sign-in - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -75,6 +79,10 @@ std::string WatchStatusLine(const WatchStatus& status) {
         return "waiting";
     case WatchStatus::Kind::UnknownName:
         return "unknown name";
+    case WatchStatus::Kind::LookupFails:
+        return "name lookup fails";
+    case WatchStatus::Kind::ProxyRefuses:
+        return "proxy refuses sign-in";
     case WatchStatus::Kind::Alive:
         return "alive for " + DurationText(status.forMs) + ", " +
                std::to_string(status.roundTripMs) + " ms";
@@ -107,6 +115,7 @@ void WatchMachine::StartWatch() {
     m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
+    m_unchecked.reset();
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
@@ -132,6 +141,7 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     m_effects.RestartLightTimer();
     // A web server answers with no news of its name or certificate before.
     m_bHostUnknown = false;
+    m_unchecked.reset();
     const bool made = !m_bAlive;
     if (made) {
         OnHostAlive();
@@ -161,6 +171,18 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    if (failure == ProbeFailure::LookupFails || failure == ProbeFailure::ProxyRefuses) {
+        // The host cannot be checked now: neither alive nor dead, the silence rule waits until
+        // a check can be made again. A start that hid the window brings it back for a proxy.
+        m_unchecked = failure;
+        m_bHostUnknown = false;
+        m_bErrorShown = true;
+        if (failure == ProbeFailure::ProxyRefuses && !m_bAlive && !m_effects.IsVisible())
+            m_effects.ToggleVisible();
+        m_effects.RestartLightTimer();
+        return;
+    }
+    m_unchecked.reset();
     if (failure == ProbeFailure::NetworkError ||
         (failure == ProbeFailure::BadCertificate && m_bAlive)) {
         // The probe goes on (opening its way again at the next tick after a network error):
@@ -196,6 +218,19 @@ void WatchMachine::OnHostFound() {
     m_effects.RestartLightTimer();
 }
 
+void WatchMachine::OnCheckMade() {
+    if (!m_bWatching || !m_unchecked) {
+        return;
+    }
+    m_unchecked.reset();
+    m_bErrorShown = false;
+    // What held before; the next check tick judges the silence as usual.
+    m_effects.SetStatusText(m_bAlive  ? m_strHost + " is alive!"
+                            : m_bDead ? m_strHost + " has died!"
+                                      : "Waiting for " + m_strHost + "...");
+    m_effects.RestartLightTimer();
+}
+
 void WatchMachine::HideOrNameTheHost() {
     if (m_settings.Hide != 0 && m_effects.IsVisible()) {
         m_effects.ToggleVisible();
@@ -220,7 +255,7 @@ void WatchMachine::OnCheckTick() {
     // error (shown); a refused one ends watching.
     if (const std::optional<ProbeFailure> failure = m_effects.SendEchoRequest()) {
         OnProbeFailed(*failure);
-        if (failure != ProbeFailure::NetworkError)
+        if (failure != ProbeFailure::NetworkError && !m_unchecked)
             return;
     }
     // The tick is read after the request, so that its reply can never count for this test.
@@ -229,6 +264,10 @@ void WatchMachine::OnCheckTick() {
     if (IsLateCheckTick(now)) {
         ++m_nPauses;
         m_dwLastReplyTick = now;
+        return;
+    }
+    // A check that could not be made tells nothing of the host.
+    if (m_unchecked) {
         return;
     }
     const uint32_t silentMs = now - m_dwLastReplyTick;
@@ -269,7 +308,7 @@ void WatchMachine::RestartSilenceClock() {
 }
 
 void WatchMachine::OnLightTick() {
-    if (!m_bWatching || m_bHostUnknown) {
+    if (!m_bWatching || m_bHostUnknown || m_unchecked) {
         m_effects.ShowLight(IDB_LIGHT_GREY);
     } else {
         m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
@@ -316,6 +355,7 @@ void WatchMachine::OnHostDied() {
 void WatchMachine::StopWatching() {
     m_bWatching = false;
     m_bHostUnknown = false;
+    m_unchecked.reset();
     m_bDead = false;
     m_strHost.clear();
 }
@@ -350,6 +390,9 @@ WatchStatus WatchMachine::Status() {
     }
     if (m_bHostUnknown) {
         status.kind = WatchStatus::Kind::UnknownName;
+    } else if (m_unchecked) {
+        status.kind = m_unchecked == ProbeFailure::ProxyRefuses ? WatchStatus::Kind::ProxyRefuses
+                                                                : WatchStatus::Kind::LookupFails;
     } else if (m_bAlive || m_bDead) {
         status.kind = m_bAlive ? WatchStatus::Kind::Alive : WatchStatus::Kind::Dead;
         status.forMs = m_effects.ReadTickCount() - m_nStateSinceTick;

@@ -42,7 +42,7 @@ constexpr size_t TOOLTIP_ROOM = 127;
 
 // What is known of the watched host, for the tooltip.
 struct WatchStatus {
-    enum class Kind { None, Waiting, UnknownName, Alive, Dead };
+    enum class Kind { None, Waiting, UnknownName, LookupFails, ProxyRefuses, Alive, Dead };
     Kind kind = Kind::None;
     uint64_t forMs = 0;       // Alive, Dead: time since the event
     uint32_t roundTripMs = 0; // Alive: the latest reply's round trip
@@ -50,8 +50,9 @@ struct WatchStatus {
 
 // "45 s", "3 min", "2 h 14 min", "3 d 5 h".
 std::string DurationText(uint64_t ms);
-// The status as the tooltip's second line: "waiting", "unknown name", "alive for 2 h 14 min,
-// 12 ms", "dead for 3 min"; empty when nothing is watched.
+// The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
+// "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min"; empty when nothing
+// is watched.
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line and the mute line, each on a line of its own when not empty. It fits
@@ -108,10 +109,14 @@ public:
     void OnEchoReply(uint32_t roundTripMs = 0);
     // Probing the host met a failure after the start. A refused user stops watching; a name
     // that does not exist is shown as unknown while it is looked up again; a network error is
-    // shown while watching goes on.
+    // shown while watching goes on; a failing lookup or a refusing proxy is shown and the
+    // silence rule waits until a check is made again (OnCheckMade, or a reply).
     void OnProbeFailed(ProbeFailure failure);
     // The unknown name has an address now: watching goes on as after a start.
     void OnHostFound();
+    // After LookupFails or ProxyRefuses, a check was made again (and not answered): the status
+    // says again what holds, and the silence rule judges from the next check tick.
+    void OnCheckMade();
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored. The light
     // timer runs only while the light has something to show: from a flash, a start or an event
     // until the next light tick has shown the state's colour.
@@ -167,12 +172,14 @@ private:
     const WatchSettings& m_settings;
     WatchEffects& m_effects;
 
-    bool m_bWatching = false;       // check ticks send requests and replies count
-    std::string m_strHost;          // the subject of every status text and tooltip
-    bool m_bAlive = false;          // answered and not declared dead since
-    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist,
-                                    // or a web server whose certificate is not good, unanswered
-    bool m_bErrorShown = false;     // the status shows a network error that did not stop watching
+    bool m_bWatching = false;    // check ticks send requests and replies count
+    std::string m_strHost;       // the subject of every status text and tooltip
+    bool m_bAlive = false;       // answered and not declared dead since
+    bool m_bHostUnknown = false; // watching a name that the name server says does not exist,
+                                 // or a web server whose certificate is not good, unanswered
+    bool m_bErrorShown = false;  // the status shows a network error that did not stop watching
+    // LookupFails or ProxyRefuses while the checks cannot be made: the silence rule waits.
+    std::optional<ProbeFailure> m_unchecked;
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of
     // the first reply; m_bCheckTickSeen tells whether there is one.

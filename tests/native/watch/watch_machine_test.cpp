@@ -208,6 +208,26 @@ TEST_F(WatchMachineTest, ABadCertificateIsShownAndWatchingGoesOn) {
               CheckAt(11001));
 }
 
+// A failing lookup or a refusing proxy: said, grey, and no break while the checks cannot be
+// made; a check made again hands the host back to the silence rule at the next tick.
+TEST_F(WatchMachineTest, ChecksThatCannotBeMadeAreNoSilence) {
+    StartWatching();
+    ReplyAt(1000);
+    window.sendFailure = ProbeFailure::LookupFails;
+    EXPECT_EQ((Calls{"send", "status Name lookup fails - host!", "tick"}), CheckAt(2000));
+    window.sendFailure.reset();
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ("name lookup fails", WatchStatusLine(machine.Status()));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(6000));
+    machine.OnProbeFailed(ProbeFailure::ProxyRefuses);
+    EXPECT_EQ(Calls{"status Proxy refuses sign-in - host!"}, window.Take());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(14000));
+    EXPECT_TRUE(machine.IsAlive());
+    machine.OnCheckMade();
+    EXPECT_EQ(Calls{"status host is alive!"}, window.Take());
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(18000));
+}
+
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
     StartWatching();
     ReplyAt(1000);
