@@ -86,16 +86,16 @@ bool CSignInStart::IsOn() const {
 std::string CSignInStart::Set(bool on, const std::string& argumentText) {
     if (m_strProgramPath.empty())
         return "Tarnwell cannot tell the path of its own program file.";
-    if (!on && !StartsThisProgram(Read()))
+    // Off already, here or in Task Manager: nothing to do, and Task Manager's entry stays.
+    if (!on && !IsOn())
         return std::string();
     std::string failure = WriteRunValue(on, argumentText);
-    if (!failure.empty() || !TurnedOffInTaskManager())
+    if (!failure.empty() || !on || !TurnedOffInTaskManager())
         return failure;
-    // Turned on again as Task Manager does it; off, its mark goes with the value.
+    // Turned on again as Task Manager does it.
     const LONG status =
-        on ? ::RegSetKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str(), REG_BINARY,
-                               STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON)
-           : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str());
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str(), REG_BINARY,
+                          STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON);
     return status == ERROR_SUCCESS ? std::string()
                                    : WriteFailure(APPROVED_KEY, m_strValueName, status);
 }

@@ -461,18 +461,14 @@ void CWatchDlg::OnOptions() {
     CSignInStart signInStart = CSignInStart::ForThisProgram();
     COptionsDlg options;
     options.LoadFrom(m_settings);
-    const int32_t startsAtSignIn = signInStart.IsOn() ? 1 : 0;
-    options.m_bStartAtSignIn = startsAtSignIn;
+    options.m_bStartAtSignIn = signInStart.IsOn() ? 1 : 0;
     if (RunDialog(options) != IDOK)
         return;
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
     SaveSettings();
-    // Only a change of the box: an OK leaves a start turned off in Task Manager where it is.
-    const std::string failure = options.m_bStartAtSignIn == startsAtSignIn
-                                    ? std::string()
-                                    : signInStart.Set(options.m_bStartAtSignIn != 0,
-                                                      m_watch.IsWatching() ? m_watch.Host() : "");
+    const std::string failure =
+        signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
     // Refused by a policy or by security software: said, since nothing else would show it.
     if (!failure.empty())
         ::MessageBoxA(m_hWnd, failure.c_str(), "Start when I sign in", MB_OK | MB_ICONWARNING);
