@@ -6,13 +6,21 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+
+int64_t MsOfFileTime(const FILETIME& file) {
+    ULARGE_INTEGER value;
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    return static_cast<int64_t>(value.QuadPart / 10000);
+}
+
+} // namespace
+
 int64_t UtcNowMs() {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER value;
-    value.LowPart = now.dwLowDateTime;
-    value.HighPart = now.dwHighDateTime;
-    return static_cast<int64_t>(value.QuadPart / 10000);
+    return MsOfFileTime(now);
 }
 
 std::optional<SYSTEMTIME> SystemTimeOfMs(int64_t ms) {
@@ -23,15 +31,6 @@ std::optional<SYSTEMTIME> SystemTimeOfMs(int64_t ms) {
     if (!::FileTimeToSystemTime(&file, &time))
         return std::nullopt;
     return time;
-}
-
-int64_t MsOfSystemTime(const SYSTEMTIME& time) {
-    FILETIME file{};
-    ::SystemTimeToFileTime(&time, &file);
-    ULARGE_INTEGER value;
-    value.LowPart = file.dwLowDateTime;
-    value.HighPart = file.dwHighDateTime;
-    return static_cast<int64_t>(value.QuadPart / 10000);
 }
 
 std::optional<SYSTEMTIME> LocalTimeOf(int64_t utcMs) {
@@ -45,9 +44,10 @@ std::optional<SYSTEMTIME> LocalTimeOf(int64_t utcMs) {
 
 int LocalOffsetMinutes(int64_t utcMs) {
     const std::optional<SYSTEMTIME> local = LocalTimeOf(utcMs);
-    if (!local)
+    FILETIME file;
+    if (!local || !::SystemTimeToFileTime(&*local, &file))
         return 0;
-    const int64_t differenceMs = MsOfSystemTime(*local) - utcMs;
+    const int64_t differenceMs = MsOfFileTime(file) - utcMs;
     return static_cast<int>((differenceMs + (differenceMs < 0 ? -30000 : 30000)) / 60000);
 }
 

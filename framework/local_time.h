@@ -11,9 +11,8 @@
 
 // A UTC time in milliseconds since 1 January 1601 (a FILETIME's origin).
 int64_t UtcNowMs();
-// A time in milliseconds as a SYSTEMTIME (no zone is applied), and back.
+// A time in milliseconds as a SYSTEMTIME (no zone is applied).
 std::optional<SYSTEMTIME> SystemTimeOfMs(int64_t ms);
-int64_t MsOfSystemTime(const SYSTEMTIME& time);
 // The local time of utcMs by the time zone's rules for that moment; nothing when Windows
 // cannot tell it.
 std::optional<SYSTEMTIME> LocalTimeOf(int64_t utcMs);

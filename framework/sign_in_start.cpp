@@ -2,6 +2,7 @@
 #include "framework/sign_in_start.h"
 
 #include "framework/profile_path.h"
+#include "framework/wide_text.h"
 #include "framework/win_app.h"
 
 #include <windows.h>
@@ -16,6 +17,13 @@ namespace {
 const char RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char APPROVED_KEY[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+// Whether two paths name the same file as Windows compares file names: any letters in either
+// case.
+bool IsSameFilePath(const std::string& a, const std::string& b) {
+    return ::CompareStringOrdinal(WideText(a).data(), -1, WideText(b).data(), -1, TRUE) ==
+           CSTR_EQUAL;
+}
 
 // "the value tarnwell of HKEY_CURRENT_USER\...\Run could not be written: Access is denied."
 std::string WriteFailure(const char* key, const std::string& valueName, LONG status) {
@@ -78,16 +86,16 @@ bool CSignInStart::IsOn() const {
 std::string CSignInStart::Set(bool on, const std::string& argumentText) {
     if (m_strProgramPath.empty())
         return "Tarnwell cannot tell the path of its own program file.";
-    if (!on && !StartsThisProgram(Read()))
+    // Off already, here or in Task Manager: nothing to do, and Task Manager's entry stays.
+    if (!on && !IsOn())
         return std::string();
     std::string failure = WriteRunValue(on, argumentText);
-    if (!failure.empty() || !TurnedOffInTaskManager())
+    if (!failure.empty() || !on || !TurnedOffInTaskManager())
         return failure;
-    // Turned on again as Task Manager does it; off, its mark goes with the value.
+    // Turned on again as Task Manager does it.
     const LONG status =
-        on ? ::RegSetKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str(), REG_BINARY,
-                               STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON)
-           : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str());
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, APPROVED_KEY, m_strValueName.c_str(), REG_BINARY,
+                          STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON);
     return status == ERROR_SUCCESS ? std::string()
                                    : WriteFailure(APPROVED_KEY, m_strValueName, status);
 }

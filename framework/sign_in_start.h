@@ -20,9 +20,9 @@ public:
     // one that starts another copy (a moved portable one) does not count.
     bool IsOn() const;
     // On: the value starts this program with the argument text (none when empty), and is
-    // turned on again where Task Manager turned it off. Off: the value goes, with Task
-    // Manager's mark, but only when it starts this program. Returns what failed, in words for
-    // the user, or an empty text when it was done.
+    // turned on again where Task Manager turned it off. Off: the value goes, but only when it
+    // is on (IsOn); one turned off in Task Manager stays so there. Returns what failed, in words
+    // for the user, or an empty text when it was done.
     std::string Set(bool on, const std::string& argumentText);
     // While the value starts this program, it starts it with this argument text from now on.
     void Follow(const std::string& argumentText);

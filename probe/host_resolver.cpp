@@ -56,7 +56,7 @@ LookupAnswer LookUp(const std::string& name, LookupFamily family) {
     ADDRINFOW* found = nullptr;
     // The wide form, as Windows' own clients look names up: it takes any letters, and from
     // Windows 8 on turns an international name into its ASCII form (IDN) itself.
-    const int error = ::GetAddrInfoW(WideText(name).c_str(), nullptr, &hints, &found);
+    const int error = ::GetAddrInfoW(WideText(name).data(), nullptr, &hints, &found);
     if (error != 0)
         return {LookupOutcomeForError(error), {}};
     LookupAnswer answer = {LookupOutcome::TryLater, {}};

@@ -2,6 +2,8 @@
 #define SECURITY_WIN32
 #include "probe/tls_certificate.h"
 
+#include "framework/wide_text.h"
+
 #include "probe/web_address.h"
 
 #include <winsock2.h>
@@ -187,13 +189,12 @@ ShownCertificate CheckShownCertificate(const std::string& host, uint16_t port) {
     // An IPv6 address is looked up, and named in the certificate, without its brackets.
     const bool bracketed = host.size() > 2 && host.front() == '[';
     const std::string bare = bracketed ? host.substr(1, host.size() - 2) : host;
-    // A vector rather than std::wstring, whose library code would add to the program's size.
-    std::vector<wchar_t> name(bare.begin(), bare.end());
-    name.push_back(L'\0');
+    // An international name is looked up, and named in the certificate, in its ASCII form.
+    WideChars name = AsciiHostName(bare);
     WSADATA wsa;
     if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
         return ShownCertificate::None;
-    const ShownCertificate shown = LookAtCertificate(bare, port, name.data());
+    const ShownCertificate shown = LookAtCertificate(NarrowText(name.data()), port, name.data());
     ::WSACleanup();
     return shown;
 }

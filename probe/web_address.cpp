@@ -53,7 +53,9 @@ bool IsIpv6LiteralChar(char c) {
 }
 
 bool IsHostNameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
+    // A byte of a UTF-8 letter too: an international name goes out in its ASCII form.
+    const auto byte = static_cast<unsigned char>(c);
+    return std::isalnum(byte) || byte >= 0x80 || c == '-' || c == '.' || c == '_';
 }
 
 } // namespace

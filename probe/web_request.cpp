@@ -12,6 +12,7 @@
 // asked with WINHTTP_ENABLE_SSL_REVOCATION, which Tarnwell never sets).
 #include "probe/web_request.h"
 
+#include "framework/wide_text.h"
 #include "probe/tls_certificate.h"
 #include "tarnwell_version.h"
 
@@ -38,10 +39,6 @@ constexpr DWORD LAST_CALLBACK_WAIT_MS = 3000;
 // The environment variable that names a proxy ("host:port") to ask through instead of the
 // system's: read when the session opens, for troubleshooting and the tests.
 constexpr const char* PROXY_VARIABLE = "TARNWELL_WEB_PROXY";
-
-// A null-terminated wide text for WinHTTP. A vector rather than std::wstring: the wide string's
-// library code would add about 24 KB to the program for these few texts.
-using WideText = std::vector<wchar_t>;
 
 struct WebRequest {
     // Set before the request is sent and never changed while callbacks may run.
@@ -94,34 +91,6 @@ std::atomic<bool> g_bLookingAtCertificate{false};
 HANDLE g_sessionUnloaded = nullptr;
 std::vector<std::unique_ptr<WebRequest>> g_requests; // sent and not yet closed by WinHTTP
 uint32_t g_nLastTag = 0;
-
-WideText Widened(const std::string& text) {
-    WideText wide(text.size() + 1, L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             wide.data(), static_cast<int>(text.size()));
-    wide.resize(static_cast<std::size_t>(std::max(length, 0)) + 1);
-    wide.back() = L'\0';
-    return wide;
-}
-
-// An international name in its ASCII form (IDN), which WinHTTP does not make itself, as the
-// name server and the certificate know it; any other text as it is.
-WideText AsciiHost(WideText host) {
-    wchar_t ascii[256] = {};
-    const int length = ::IdnToAscii(0, host.data(), -1, ascii, static_cast<int>(std::size(ascii)));
-    return length > 0 ? WideText(ascii, ascii + length) : host;
-}
-
-std::string Narrowed(const wchar_t* text, DWORD length) {
-    if (text == nullptr || length == 0)
-        return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
-}
 
 void Report(WebRequest& record, bool closed, WebVerdict verdict, uint32_t roundTripMs = 0) {
     if (!closed) {
@@ -293,7 +262,7 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
     const std::optional<std::string> readerText = TextForUrlReader(text, literal);
     if (!readerText)
         return std::nullopt;
-    const WideText wide = Widened(*readerText);
+    const WideChars wide = WideText(*readerText);
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof(parts);
     // Lengths of -1 ask for pointers into the text rather than copies.
@@ -305,10 +274,10 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
     CrackedUrl cracked;
     cracked.isHttp = parts.nScheme == INTERNET_SCHEME_HTTP;
     cracked.isHttps = parts.nScheme == INTERNET_SCHEME_HTTPS;
-    cracked.host = Narrowed(parts.lpszHostName, parts.dwHostNameLength);
+    cracked.host = NarrowText(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
     cracked.port = parts.nPort;
-    cracked.path = Narrowed(parts.lpszUrlPath, parts.dwUrlPathLength);
-    cracked.extra = Narrowed(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    cracked.path = NarrowText(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength));
+    cracked.extra = NarrowText(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
     cracked.hasUserInfo = parts.dwUserNameLength > 0 || parts.dwPasswordLength > 0;
     return WebAddressFromParts(cracked, literal);
 }
@@ -316,12 +285,12 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text) {
 bool OpenWebSession() {
     if (g_session != nullptr)
         return true;
-    const WideText agent = Widened(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
+    const WideChars agent = WideText(std::string("Tarnwell/") + TARNWELL_VERSION_TEXT);
     HINTERNET session = nullptr;
     if (const char* proxy = std::getenv(PROXY_VARIABLE); proxy != nullptr && *proxy != '\0') {
         // Also for local addresses, which WinHTTP would otherwise ask directly.
         session = ::WinHttpOpen(agent.data(), WINHTTP_ACCESS_TYPE_NAMED_PROXY,
-                                Widened(proxy).data(), L"<-loopback>", WINHTTP_FLAG_ASYNC);
+                                WideText(proxy).data(), L"<-loopback>", WINHTTP_FLAG_ASYNC);
         g_bNamedProxy = true;
     } else {
         session = ::WinHttpOpen(agent.data(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
@@ -361,12 +330,12 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     record->secure = address.secure;
     record->keepAlive = g_bProxyAsksSignIn;
     record->connect =
-        ::WinHttpConnect(g_session, AsciiHost(Widened(address.host)).data(), address.port, 0);
+        ::WinHttpConnect(g_session, AsciiHostName(address.host).data(), address.port, 0);
     if (record->connect == nullptr)
         return SendOutcome::NotSent;
     // Never from a cache: a proxy's copy would hide a server that went down.
     record->request =
-        ::WinHttpOpenRequest(record->connect, L"GET", Widened(address.path).data(), nullptr,
+        ::WinHttpOpenRequest(record->connect, L"GET", WideText(address.path).data(), nullptr,
                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                              WINHTTP_FLAG_REFRESH | (address.secure ? WINHTTP_FLAG_SECURE : 0));
     if (record->request == nullptr) {

@@ -407,7 +407,8 @@ void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
 }
 
 template <class Dialog> INT_PTR CWatchDlg::RunDialog(Dialog& dialog) {
-    // The watch window stays enabled under History's file dialog: its Options button waits.
+    // The watch window stays enabled under History's file dialog: its Options button does
+    // nothing then.
     if (m_historyDlg.IsAskingForFile())
         return IDCANCEL;
     ++m_nDialogsOpen;

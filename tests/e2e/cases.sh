@@ -561,6 +561,9 @@ case_start_at_sign_in() {
     # Turned off in Task Manager: a flag of 3 and the time it was turned off.
     in_ns wine reg add "HKCU\\$approved" /v tarnwell /t REG_BINARY /d 030000000010a5bd93c8d901 /f \
         >/dev/null 2>&1
+    # An OK that leaves the box as shown leaves it off; checking it turns it on there.
+    [[ $(drv options-check $START_BOX 0 5000) == 0 && $(drv reg-value "$approved" tarnwell) == 03* ]] ||
+        problem "an OK with the box unchanged: $(drv reg-value "$approved" tarnwell)"
     [[ $(drv options-check $START_BOX 1 5000) == 0 && $(drv reg-value "$approved" tarnwell) == 02* &&
         $(drv reg-value "$run" tarnwell) == "$line 127.0.0.1" ]] ||
         problem "a start turned off in Task Manager: $(drv reg-value "$approved" tarnwell)"

@@ -156,7 +156,7 @@ template <class Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
     }
 }
 
-// The History window's texts and how its picture looks on the screen.
+// Presses Save as... in the window, types the path into its file dialog and saves.
 int SaveAs(const char* caption, const char* path, DWORD timeoutMs) {
     HWND window = ::FindWindowA(nullptr, caption), dialog = nullptr;
     if (window == nullptr)
@@ -191,6 +191,7 @@ int SaveAs(const char* caption, const char* path, DWORD timeoutMs) {
     return WaitFor(timeoutMs, [&] { return fileDialog() == nullptr; }) ? 0 : 1;
 }
 
+// The History window's texts and how its picture looks on the screen.
 int PrintHistory(const char* caption, DWORD timeoutMs) {
     HWND window = nullptr;
     if (!WaitFor(timeoutMs, [&] {

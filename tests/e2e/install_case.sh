@@ -7,6 +7,7 @@
 # its own and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
+APPROVED_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 # Exit codes of a silent run that refuses: Tarnwell is running; a newer version is installed.
 SETUP_EXIT_RUNNING=3
 SETUP_EXIT_NEWER_INSTALLED=4
@@ -138,11 +139,15 @@ installer_steps() { # setup version
 
     # Another copy's start at sign-in is not the uninstaller's.
     in_ns wine reg add "$RUN_KEY" /v watchcopy /d 'C:\watchcopy.exe' /f >/dev/null 2>&1
+    # Turned off in Task Manager: its mark goes with the value, so a new install is not off.
+    in_ns wine reg add "$APPROVED_KEY" /v tarnwell /t REG_BINARY /d 030000000010a5bd93c8d901 /f \
+        >/dev/null 2>&1
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
     wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
     [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
     [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "the installed program's Run value is left"
+    [[ -z $(reg_value "$APPROVED_KEY" tarnwell) ]] || problem "Task Manager's mark is left"
     [[ $(reg_value "$RUN_KEY" watchcopy) == 'C:\watchcopy.exe' ]] || problem "another copy's Run value went"
     expect_settings tarnwell "$DEFAULT_SETTINGS"
     # The command README gives for removing them.

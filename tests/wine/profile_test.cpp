@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -192,15 +193,30 @@ TEST_F(ProfileTest, StringReadIsWholeAndEndsAtTheFirstZero) {
     for (const Row& row : rows)
         EXPECT_EQ(app->GetProfileString("Section", row.name), row.expected) << row.name;
     EXPECT_EQ(app->GetProfileString("Section", "Missing"), "");
-    // An earlier version's text from a Western code page: the registry holds it in UTF-16, and
-    // it reads the same, in the program's UTF-8.
-    const wchar_t earlier[] = L"C:\\Caf\u00e9\\\u0416.wav";
+    // Texts in UTF-16 as the registry holds them (an earlier version's from a Western code page;
+    // Chinese, three bytes in UTF-8 for two in UTF-16) read the same, whole, in UTF-8.
+    const struct {
+        const wchar_t* stored;
+        const char* read;
+    } texts[] = {{L"C:\\Caf\u00e9\\\u0416.wav", "C:\\Caf\u00e9\\\u0416.wav"},
+                 {L"\u4f8b\u5b50.\u6d4b\u8bd5", "\u4f8b\u5b50.\u6d4b\u8bd5"}};
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, KEY_SET_VALUE, &key), 0);
-    ::RegSetValueExW(key, L"Earlier", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier),
-                     sizeof earlier);
+    for (const auto& text : texts) {
+        ::RegSetValueExW(key, L"Stored", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.stored),
+                         static_cast<DWORD>((std::wcslen(text.stored) + 1) * sizeof(wchar_t)));
+        EXPECT_EQ(app->GetProfileString("Section", "Stored"), text.read);
+    }
     ::RegCloseKey(key);
-    EXPECT_EQ(app->GetProfileString("Section", "Earlier"), "C:\\Caf\u00e9\\\u0416.wav");
+}
+
+// The value of a copy in a folder named in other letters starts it, whatever their case.
+TEST(SignInStart, APathMatchesInAnyLettersEitherCase) {
+    const std::string name = "tarnwell_wine_test_letters";
+    ASSERT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(true, "h"), "");
+    EXPECT_TRUE(CSignInStart(name, "c:\\\u0432\u0445\u043e\u0434\\TARNWELL.EXE").IsOn());
+    EXPECT_FALSE(CSignInStart(name, "c:\\\u0432\u0445\u043e\\TARNWELL.EXE").IsOn());
+    EXPECT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(false, ""), "");
 }
 
 // A refused write of the Run value (here: below a volatile key, where Windows makes no lasting

@@ -38,11 +38,10 @@ TEST(ProgramCommandLine, QuotesThePathAndGivesTheArgumentTextBack) {
     for (const std::string& host : {"[::1]:3389"s, ""s, "\"a b\" "s, longest}) {
         const std::string line = ProgramCommandLine(exe, host);
         EXPECT_EQ(ArgumentText(line), host);
-        EXPECT_TRUE(IsSameFilePath(CommandLineProgram(line), "c:\\MY TOOLS\\T.EXE"));
+        EXPECT_EQ(CommandLineProgram(line), exe);
     }
     // Leading blanks would not come back; a line too long to start has the program alone.
     EXPECT_EQ(ProgramCommandLine(exe, " \t" + longest + "h"), "\"" + exe + "\"");
-    EXPECT_FALSE(IsSameFilePath("C:\\t.exe", "D:\\t.exe"));
 }
 
 TEST(StartupApprovedTurnsOff, OddFirstByteIsTaskManagersOff) {

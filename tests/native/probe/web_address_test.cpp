@@ -50,6 +50,7 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
         {{true, false, "127.0.0.1", 8080, "/health", "", false}, "", "http 127.0.0.1 8080 /health"},
         {{false, true, "localhost", 443, "", "", false}, "", "https localhost 443 /"},
         {{true, false, "h", 80, "/a", "?b=1#top", false}, "", "http h 80 /a?b=1"},
+        {{true, false, "пример.рф", 80, "/", "", false}, "", "http пример.рф 80 /"},
         {{true, false, "ipv6-literal.invalid", 8080, "/", "", false}, "[::1]", "http [::1] 8080 /"},
         {{true, false, "", 80, "/x", "", false}, "", "bad"},
         {{true, false, "h#x", 80, "", "", false}, "", "bad"},
