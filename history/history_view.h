@@ -34,6 +34,7 @@ struct PictureColumn {
     bool lost = false;     // a red mark along the bottom
     bool make = false;     // a vertical line of the make's colour
     bool breaks = false;   // a vertical line of the break's colour
+    bool slow = false;     // in the time the host was slow: an amber band along the top
     uint16_t maxMs = 0;
 };
 // The columns of a picture `width` wide showing the span that ends at nowMs (the history's
@@ -49,7 +50,8 @@ std::string DateTimeText(int64_t localMs);
 
 // The figures since the start as lines of text; startLocalMs is the start's local time.
 std::string FiguresText(const CheckFigures& figures, int64_t startLocalMs);
-// The events, newest first: "HH:MM:SS  host is alive!" or "... has died!". localNowMs and
+// The events, newest first: "HH:MM:SS  host is alive!", "... has died!", "... is slow!" or
+// "... is no longer slow.". localNowMs and
 // nowMs are the same moment on the two clocks.
 std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
                                     int64_t localNowMs);
