@@ -141,7 +141,8 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
         OnHostAlive();
     } else if (m_bErrorShown) {
         // The error passed: the status says again what holds, without a second make event.
-        m_effects.SetStatusText(m_strHost + " is alive!");
+        m_effects.SetStatusText(m_bSlow ? m_strHost + " is slow! (" + m_strSlowFigure + ")"
+                                        : m_strHost + " is alive!");
     }
     m_bErrorShown = false;
     // A make starts from alive; later answers may show the host slow, or fast again.
@@ -252,7 +253,9 @@ void WatchMachine::OnCheckTick() {
 }
 
 void WatchMachine::JudgeSlow() {
-    if (m_bHostUnknown) {
+    // With both thresholds off (the default) the newest checks are not even read.
+    const bool off = m_settings.SlowRoundTripMs == 0 && m_settings.SlowLossPercent == 0;
+    if (m_bHostUnknown || (off && !m_bSlow)) {
         return;
     }
     const SlowJudgement judgement = ::JudgeSlow(
