@@ -71,6 +71,21 @@ bool AppendLogLine(const std::string& path, LogLineFormat format, const std::str
     return true;
 }
 
+namespace {
+
+// A cut of UTF-8 text at byte `at` moved back (or forward) to the start of a character, so
+// that no letter is split.
+bool IsContinuation(const std::string& text, size_t at) {
+    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+}
+size_t CutBack(const std::string& text, size_t at) {
+    while (at > 0 && IsContinuation(text, at))
+        --at;
+    return at;
+}
+
+} // namespace
+
 std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tailLength) {
     if (text.size() <= room) {
         return text;
@@ -78,11 +93,13 @@ std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tail
     static constexpr char ELLIPSIS[] = "...";
     constexpr size_t ellipsisLength = sizeof ELLIPSIS - 1;
     if (room <= ellipsisLength) {
-        return text.substr(0, room);
+        return text.substr(0, CutBack(text, room));
     }
-    const size_t tail = std::min(tailLength, room - ellipsisLength);
-    return text.substr(0, room - ellipsisLength - tail) + ELLIPSIS +
-           text.substr(text.size() - tail);
+    size_t tailStart = text.size() - std::min(tailLength, room - ellipsisLength);
+    while (IsContinuation(text, tailStart))
+        ++tailStart;
+    const size_t headLength = room - ellipsisLength - (text.size() - tailStart);
+    return text.substr(0, CutBack(text, headLength)) + ELLIPSIS + text.substr(tailStart);
 }
 
 Notification ComposeNotification(EventKind kind, const std::string& eventText,

@@ -64,3 +64,7 @@ bool IsSameFilePath(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [&](char x, char y) { return lower(x) == lower(y); });
 }
+
+bool StartupApprovedTurnsOff(const unsigned char* data, std::size_t size) {
+    return data != nullptr && size > 0 && (data[0] & 1) != 0;
+}

@@ -49,6 +49,9 @@ public:
     SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) override {
         return StartWebRequest(address, lifetimeMs, g_notifyWnd, tag);
     }
+    bool IsWebLookupStalled(uint32_t newerThanTag) override {
+        return ::IsWebLookupStalled(newerThanTag);
+    }
 };
 
 ProbeSession& Session() {

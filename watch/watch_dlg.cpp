@@ -6,6 +6,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
+#include "framework/local_time.h"
 #include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "probe/platform_probe.h"
@@ -27,25 +28,12 @@ private:
     CWatchDlg& m_window;
 };
 
-// The local time an hour from now as "14:32".
+// The local time an hour from now in the user's own short time format ("14:32", "2:32 PM"),
+// with the time zone's rule for that moment (an hour may cross a daylight-saving change).
 std::string LocalTimeInAnHour() {
-    FILETIME now;
-    ::GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER later;
-    later.LowPart = now.dwLowDateTime;
-    later.HighPart = now.dwHighDateTime;
-    later.QuadPart += static_cast<ULONGLONG>(MUTE_MS) * 10000; // 100 ns units
-    const FILETIME utc = {later.LowPart, later.HighPart};
-    FILETIME local;
-    SYSTEMTIME time;
-    if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &time))
-        return "in an hour";
-    // Put together by hand: the C library's formatted printing would add 17 KB to the program.
-    const auto twoDigits = [](unsigned value) {
-        return std::string{static_cast<char>('0' + value / 10 % 10),
-                           static_cast<char>('0' + value % 10)};
-    };
-    return twoDigits(time.wHour) + ":" + twoDigits(time.wMinute);
+    const std::optional<SYSTEMTIME> local = LocalTimeOf(UtcNowMs() + MUTE_MS);
+    const std::string text = local ? UserTimeText(*local, false) : std::string();
+    return text.empty() ? "in an hour" : text;
 }
 
 // The light of the picture set the buttons use, or else the 100 % one.
@@ -244,7 +232,7 @@ void CWatchDlg::ShowTrayMenu() {
     state.windowShown = m_bVisible;
     state.mutedUntil = m_watch.MutedUntil();
     state.historyAvailable = true;
-    state.dialogOpen = m_nDialogsOpen > 0;
+    state.dialogOpen = m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile();
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr)
         return;
@@ -375,6 +363,15 @@ void CWatchDlg::OnWebEvent() {
         case WebNews::BadCertificate:
             m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
             break;
+        case WebNews::LookupFails:
+            m_watch.OnProbeFailed(ProbeFailure::LookupFails);
+            break;
+        case WebNews::ProxyRefuses:
+            m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
+            break;
+        case WebNews::CheckMade:
+            m_watch.OnCheckMade();
+            break;
         }
     }
 }
@@ -416,6 +413,9 @@ void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
 }
 
 template <class Dialog> INT_PTR CWatchDlg::RunDialog(Dialog& dialog) {
+    // The watch window stays enabled under History's file dialog: its Options button waits.
+    if (m_historyDlg.IsAskingForFile())
+        return IDCANCEL;
     ++m_nDialogsOpen;
     const INT_PTR result = dialog.DoModal();
     --m_nDialogsOpen;
@@ -472,7 +472,11 @@ void CWatchDlg::OnOptions() {
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
     SaveSettings();
-    signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
+    const std::string failure =
+        signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
+    // Refused by a policy or by security software: said, since nothing else would show it.
+    if (!failure.empty())
+        ::MessageBoxA(m_hWnd, failure.c_str(), "Start when I sign in", MB_OK | MB_ICONWARNING);
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
@@ -517,8 +521,8 @@ uint32_t CWatchDlg::SilenceLimitNowMs() const {
     return SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
 }
 
-uint32_t CWatchDlg::ReadTickCount() {
-    return ::GetTickCount();
+uint64_t CWatchDlg::ReadTickCount() {
+    return ::GetTickCount64();
 }
 
 void CWatchDlg::SetStatusText(const std::string& text) {

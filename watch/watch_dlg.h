@@ -79,7 +79,7 @@ private:
     std::string TakeHostText() override;
     std::optional<ProbeFailure> StartProbe(const std::string& host) override;
     std::optional<ProbeFailure> SendEchoRequest() override;
-    uint32_t ReadTickCount() override;
+    uint64_t ReadTickCount() override;
     void SetStatusText(const std::string& text) override;
     void ShowLight(int bitmapId) override;
     void RestartLightTimer() override;

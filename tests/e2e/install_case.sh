@@ -1,6 +1,7 @@
 # The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
-# silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
-# program watching 127.0.0.1; a silent upgrade and uninstall refused while it runs; a silent
+# silent install into a folder named in Cyrillic and Chinese letters; the program, its
+# Start-menu shortcut and its uninstall entry; the installed program watching 127.0.0.1; a
+# silent upgrade and uninstall refused while it runs; a silent
 # install refused over a newer version; the start at sign-in, off by default and on with
 # /STARTATSIGNIN; a silent uninstall that leaves no program file, shortcut or start at sign-in of
 # its own and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
@@ -10,10 +11,12 @@ UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell
 SETUP_EXIT_RUNNING=3
 SETUP_EXIT_NEWER_INSTALLED=4
 
-# The value NAME of the registry key, as `reg query` prints it; empty when missing.
+# The value NAME of the registry key HKCU\..., as the driver prints it (any letters; `reg
+# query` would print them in the OEM code page); empty when missing.
 reg_value() { # key name
-    in_ns wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+    local value
+    value=$(drv reg-value "${1#HKCU\\}" "$2")
+    [[ $value == missing ]] || printf '%s\n' "$value"
 }
 uninstall_value() { reg_value "$UNINSTALL_KEY" "$1"; }
 
@@ -75,12 +78,12 @@ case_installer() {
 
 installer_steps() { # setup version
     local setup=$1 version=$2 rc
-    in_ns wine "$setup" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    # Into a folder whose name holds Cyrillic and Chinese letters, as under such a user name.
+    local windows_dir='C:\Программы_程序\Tarnwell' install_dir exe shortcut
+    in_ns wine "$setup" /S "/D=$windows_dir" >>"$E2E_WORK/tarnwell.out" 2>&1
     rc=$?
     [[ $rc == 0 ]] || problem "silent install exited with $rc"
-    local windows_dir install_dir exe shortcut
-    windows_dir="$(prefix_folder LOCALAPPDATA)\Programs\Tarnwell"
-    install_dir=$(unix_path "$windows_dir")
+    install_dir=$WINEPREFIX/drive_c/Программы_程序/Tarnwell
     exe=$install_dir/tarnwell.exe
     shortcut=$(unix_path "$(prefix_folder APPDATA)\Microsoft\Windows\Start Menu\Programs")/Tarnwell.lnk
     [[ -f $exe ]] || problem "no $exe"

@@ -1,6 +1,7 @@
 // The application object's registry profile against the real (Wine) registry: where the values
 // go, how integers and strings are read and written whatever is stored, the settings record
 // over it, and the profile name that comes from the executable's own name.
+#include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "settings/watch_settings.h"
 
@@ -191,6 +192,36 @@ TEST_F(ProfileTest, StringReadIsWholeAndEndsAtTheFirstZero) {
     for (const Row& row : rows)
         EXPECT_EQ(app->GetProfileString("Section", row.name), row.expected) << row.name;
     EXPECT_EQ(app->GetProfileString("Section", "Missing"), "");
+    // An earlier version's text from a Western code page: the registry holds it in UTF-16, and
+    // it reads the same, in the program's UTF-8.
+    const wchar_t earlier[] = L"C:\\Caf\u00e9\\\u0416.wav";
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, KEY_SET_VALUE, &key), 0);
+    ::RegSetValueExW(key, L"Earlier", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier),
+                     sizeof earlier);
+    ::RegCloseKey(key);
+    EXPECT_EQ(app->GetProfileString("Section", "Earlier"), "C:\\Caf\u00e9\\\u0416.wav");
+}
+
+// A refused write of the Run value (here: below a volatile key, where Windows makes no lasting
+// key) says which value of which key, and why.
+TEST(SignInStart, ARefusedWriteSaysWhatFailed) {
+    HKEY volatileRoot = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarnwellWineTestsVolatile", 0,
+                                nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &volatileRoot, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, volatileRoot), ERROR_SUCCESS);
+    const std::string failure = CSignInStart("tarnwell", "C:\\t\\tarnwell.exe").Set(true, "h");
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegCloseKey(volatileRoot);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarnwellWineTestsVolatile");
+    EXPECT_EQ(failure.rfind("The value tarnwell of HKEY_CURRENT_USER\\Software\\Microsoft\\"
+                            "Windows\\CurrentVersion\\Run could not be written: ",
+                            0),
+              0u)
+        << failure;
+    EXPECT_GT(failure.size(), 110u) << "the system's reason";
 }
 
 TEST_F(ProfileTest, WritesStoreDwordsAndZeroEndedStrings) {

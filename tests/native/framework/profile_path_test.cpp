@@ -45,4 +45,12 @@ TEST(ProgramCommandLine, QuotesThePathAndGivesTheArgumentTextBack) {
     EXPECT_FALSE(IsSameFilePath("C:\\t.exe", "D:\\t.exe"));
 }
 
+TEST(StartupApprovedTurnsOff, OddFirstByteIsTaskManagersOff) {
+    const unsigned char off[12] = {3, 0, 0, 0, 0x10, 0x2f, 0x7e, 0x1a, 0x4b, 0xd3, 0xd9, 0x01};
+    EXPECT_TRUE(StartupApprovedTurnsOff(off, sizeof off));
+    EXPECT_FALSE(StartupApprovedTurnsOff(STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON));
+    EXPECT_FALSE(StartupApprovedTurnsOff(off, 0));
+    EXPECT_FALSE(StartupApprovedTurnsOff(nullptr, 12));
+}
+
 } // namespace

@@ -12,7 +12,7 @@ public:
     std::string hostText = "host";
     std::optional<ProbeFailure> startFailure; // what StartProbe gives
     std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
-    uint32_t tick = 0;
+    uint64_t tick = 0;
     bool visible = true;
     bool lightTimerRunning = false;
     RecentChecks recent; // what ReadRecentChecks gives
@@ -37,7 +37,7 @@ public:
         calls.push_back("send");
         return sendFailure;
     }
-    uint32_t ReadTickCount() override {
+    uint64_t ReadTickCount() override {
         calls.push_back("tick");
         return tick;
     }

@@ -1,5 +1,6 @@
 // The watch state machine through a recording fake window: every transition with its effects
 // in order, the silence rule at its boundary and across the tick wrap, and the master flags.
+#include "watch/tray_menu.h"
 #include "watch/watch_machine.h"
 
 #include "recording_effects.h"
@@ -27,12 +28,12 @@ protected:
         window.Take();
     }
     // Delivers a reply at `tick`, forgetting its effects.
-    void ReplyAt(uint32_t tick) {
+    void ReplyAt(uint64_t tick) {
         window.tick = tick;
         machine.OnEchoReply();
         window.Take();
     }
-    Calls CheckAt(uint32_t tick) {
+    Calls CheckAt(uint64_t tick) {
         window.tick = tick;
         machine.OnTimer(TIMER_CHECK);
         return window.Take();
@@ -205,6 +206,26 @@ TEST_F(WatchMachineTest, ABadCertificateIsShownAndWatchingGoesOn) {
     EXPECT_EQ((Calls{"send", "tick", "status https://h/ has died!", "light 133", "is visible",
                      "icon 130", "break actions https://h/ has died!"}),
               CheckAt(11001));
+}
+
+// A failing lookup or a refusing proxy: said, grey, and no break while the checks cannot be
+// made; a check made again hands the host back to the silence rule at the next tick.
+TEST_F(WatchMachineTest, ChecksThatCannotBeMadeAreNoSilence) {
+    StartWatching();
+    ReplyAt(1000);
+    window.sendFailure = ProbeFailure::LookupFails;
+    EXPECT_EQ((Calls{"send", "status Name lookup fails - host!", "tick"}), CheckAt(2000));
+    window.sendFailure.reset();
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ("name lookup fails", WatchStatusLine(machine.Status()));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(6000));
+    machine.OnProbeFailed(ProbeFailure::ProxyRefuses);
+    EXPECT_EQ(Calls{"status Proxy refuses sign-in - host!"}, window.Take());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(14000));
+    EXPECT_TRUE(machine.IsAlive());
+    machine.OnCheckMade();
+    EXPECT_EQ(Calls{"status host is alive!"}, window.Take());
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(18000));
 }
 
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
@@ -509,6 +530,8 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     machine.OnEchoReply(12);
     window.tick += (2 * 60 + 14) * 60000 + 1;
     EXPECT_EQ("Hide server\nalive for 2 h 14 min, 12 ms", machine.TooltipText());
+    window.tick += 60ull * 24 * 3600000; // past 2^32 ms, where a 32-bit tick wraps
+    EXPECT_EQ("Hide server\nalive for 60 d 2 h, 12 ms", machine.TooltipText());
     machine.Mute("14:32");
     CheckUntilDead();
     window.tick += 3 * 60000;
@@ -516,6 +539,21 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
     window.tick += MUTE_MS;
     EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());
+    machine.Mute("2:32 PM"); // a 12-hour clock, in the user's own format
+    EXPECT_EQ("Hide server\nunknown name\nmuted until 2:32 PM", machine.TooltipText());
+}
+
+// The menu names the mute's end as the tip does, in either clock; the format's own text stays
+// text (an ampersand is no mnemonic).
+TEST(TrayMenuItems, UnmuteSaysUntilWhenInTheUsersFormat) {
+    for (const auto& [until, item] : {std::pair{"14:32", "Un&mute (muted until 14:32)"},
+                                      {"2:32 PM", "Un&mute (muted until 2:32 PM)"},
+                                      {"2&32", "Un&mute (muted until 2&&32)"},
+                                      {"", "&Mute for 1 hour"}}) {
+        TrayMenuState state;
+        state.mutedUntil = until;
+        EXPECT_EQ(TrayMenuItems(state)[3].text, item);
+    }
 }
 
 // Muted, an event changes the status, light and icon and runs the records, but the window does
