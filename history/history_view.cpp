@@ -137,13 +137,22 @@ std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs
             }
         }
     }
-    for (std::size_t e = 0; e < history.EventCount(); ++e) {
-        const HistoryEvent& event = history.Event(e);
-        const int64_t t = static_cast<int64_t>(event.TimeMs());
-        if (t < start || t >= now)
+    // The slow time runs from a slow event to the next event, the stop or now.
+    int64_t slowFrom = -1;
+    for (std::size_t e = 0; e <= history.EventCount(); ++e) {
+        const bool end = e == history.EventCount();
+        const HistoryEventKind kind = end ? HistoryEventKind::SlowEnd : history.Event(e).kind;
+        const int64_t t = end ? watchEnd : static_cast<int64_t>(history.Event(e).TimeMs());
+        if (slowFrom >= 0 &&
+            ColumnsTouched(slowFrom, std::max(t, slowFrom + 1), start, span, width, first, last))
+            for (int c = first; c <= last; ++c)
+                columns[c].slow = true;
+        slowFrom = kind == HistoryEventKind::Slow ? t : -1;
+        if (end || t < start || t >= now || kind == HistoryEventKind::Slow ||
+            kind == HistoryEventKind::SlowEnd)
             continue;
         PictureColumn& column = columns[static_cast<std::size_t>((t - start) * width / span)];
-        (event.kind == HistoryEventKind::Make ? column.make : column.breaks) = true;
+        (kind == HistoryEventKind::Make ? column.make : column.breaks) = true;
     }
     return columns;
 }
@@ -205,8 +214,10 @@ std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs
     std::vector<std::string> lines;
     for (std::size_t e = history.EventCount(); e-- > 0;) {
         const HistoryEvent& event = history.Event(e);
+        static const char* const TEXTS[] = {" is alive!", " has died!", " is slow!",
+                                            " is no longer slow."};
         lines.push_back(clock.TimeOfDayAt(event.TimeMs(), nowMs, utcNowMs) + "  " + history.Host() +
-                        (event.kind == HistoryEventKind::Make ? " is alive!" : " has died!"));
+                        TEXTS[static_cast<std::size_t>(event.kind)]);
     }
     return lines;
 }

@@ -34,6 +34,7 @@ struct PictureColumn {
     bool lost = false;     // a red mark along the bottom
     bool make = false;     // a vertical line of the make's colour
     bool breaks = false;   // a vertical line of the break's colour
+    bool slow = false;     // in the time the host was slow: an amber band along the top
     uint16_t maxMs = 0;
 };
 // The columns of a picture `width` wide showing the span that ends at nowMs (the history's
@@ -65,8 +66,8 @@ public:
 
 // The figures since the start as lines of text; startTime is the start's date and time.
 std::string FiguresText(const CheckFigures& figures, const std::string& startTime);
-// The events, newest first: "14:32:05  host is alive!" or "... has died!". utcNowMs and nowMs
-// are the same moment on the two clocks.
+// The events, newest first: "14:32:05  host is alive!", "... has died!", "... is slow!" or
+// "... is no longer slow.". utcNowMs and nowMs are the same moment on the two clocks.
 std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs, int64_t utcNowMs,
                                     const HistoryClock& clock);
 // The settled checks of the span as CSV: a header, then "time,round trip" with the time in

@@ -170,6 +170,7 @@ BOOL CWatchDlg::OnInitDialog() {
     LoadLight(m_bmpGreen, IDB_LIGHT_GREEN);
     LoadLight(m_bmpRed, IDB_LIGHT_RED);
     LoadLight(m_bmpGrey, IDB_LIGHT_GREY);
+    LoadLight(m_bmpAmber, IDB_LIGHT_AMBER);
     ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
@@ -301,7 +302,8 @@ void CWatchDlg::StartWatch() {
 }
 
 CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
-    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(), m_watch.Pauses()};
+    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(),
+            m_watch.Pauses(),     m_watch.Slows(), m_watch.SlowEnds()};
 }
 
 void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
@@ -314,6 +316,10 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
         m_history.OnEvent(now, HistoryEventKind::Break);
     if (m_watch.Makes() != before.makes)
         m_history.OnEvent(now, HistoryEventKind::Make);
+    if (m_watch.Slows() != before.slows)
+        m_history.OnEvent(now, HistoryEventKind::Slow);
+    if (m_watch.SlowEnds() != before.slowEnds)
+        m_history.OnEvent(now, HistoryEventKind::SlowEnd);
     if (!m_watch.IsWatching())
         m_history.Stop(now);
     m_historyDlg.Refresh();
@@ -541,6 +547,9 @@ void CWatchDlg::ShowLight(int bitmapId) {
     case IDB_LIGHT_FLASH:
         m_light.SetBitmap(m_bmpFlash);
         break;
+    case IDB_LIGHT_AMBER:
+        m_light.SetBitmap(m_bmpAmber);
+        break;
     default:
         m_light.SetBitmap(m_bmpGrey);
         break;
@@ -568,6 +577,10 @@ void CWatchDlg::SetTrayTooltip(const std::string& text) {
     if (text.compare(0, sizeof m_trayIcon.State().Record().szTip - 1, shown) == 0)
         return;
     m_trayIcon.SetTooltip(text.c_str());
+}
+
+RecentChecks CWatchDlg::ReadRecentChecks() {
+    return m_history.Recent(::GetTickCount());
 }
 
 void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText, bool muted) {

@@ -88,6 +88,7 @@ private:
     void SetTrayTooltip(const std::string& text) override;
     bool IsVisible() override { return m_bVisible; }
     void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override;
+    RecentChecks ReadRecentChecks() override;
 
     // WM_TRAY_NOTIFY: what the user did on the icon or its balloon.
     void OnTrayNotify(UINT event);
@@ -112,7 +113,7 @@ private:
     // What the watch has done so far, to tell what one of its calls did.
     struct WatchMarks {
         bool watching;
-        uint64_t makes, breaks, pauses;
+        uint64_t makes, breaks, pauses, slows, slowEnds;
     };
     WatchMarks MarksNow() const;
     // Writes into the history what the watch did since `before`: a pause, the check that went
@@ -142,6 +143,7 @@ private:
     CBitmap m_bmpGreen;
     CBitmap m_bmpFlash;
     CBitmap m_bmpGrey;
+    CBitmap m_bmpAmber;
     int m_nLightShown =
         0; // the light bitmap on show, so that a tick showing it again costs nothing
     CheckHistory m_history;

@@ -4,6 +4,7 @@
 #include "actions/event_actions.h"
 #include "probe/host_text.h"
 #include "res/resource.h"
+#include "watch/slow_rule.h"
 
 #include <algorithm>
 
@@ -88,6 +89,8 @@ std::string WatchStatusLine(const WatchStatus& status) {
                std::to_string(status.roundTripMs) + " ms";
     case WatchStatus::Kind::Dead:
         return "dead for " + DurationText(status.forMs);
+    case WatchStatus::Kind::Slow:
+        return "slow for " + DurationText(status.forMs) + ", " + status.slowFigure;
     }
     return std::string();
 }
@@ -112,6 +115,7 @@ void WatchMachine::StartWatch() {
     // " server:22 " watches "server:22".
     const std::string text = TrimHostText(m_effects.TakeHostText());
     m_bAlive = false;
+    m_bSlow = false;
     m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
@@ -147,9 +151,14 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
         OnHostAlive();
     } else if (m_bErrorShown) {
         // The error passed: the status says again what holds, without a second make event.
-        m_effects.SetStatusText(m_strHost + " is alive!");
+        m_effects.SetStatusText(m_bSlow ? m_strHost + " is slow! (" + m_strSlowFigure + ")"
+                                        : m_strHost + " is alive!");
     }
     m_bErrorShown = false;
+    // A make starts from alive; later answers may show the host slow, or fast again.
+    if (!made) {
+        JudgeSlow();
+    }
     // Read after the make actions have run.
     const uint64_t tick = m_effects.ReadTickCount();
     m_dwLastReplyTick = static_cast<uint32_t>(tick);
@@ -191,6 +200,7 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_bAlive = false;
+    m_bSlow = false;
     // Watching goes on: the name may resolve, the certificate may be mended.
     if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
         m_bHostUnknown = true;
@@ -281,7 +291,51 @@ void WatchMachine::OnCheckTick() {
         if (m_settings.CheckMake == 0) {
             StopWatching();
         }
+    } else if (m_bAlive) {
+        JudgeSlow();
     }
+}
+
+void WatchMachine::JudgeSlow() {
+    // With both thresholds off (the default) the newest checks are not even read.
+    const bool off = m_settings.SlowRoundTripMs == 0 && m_settings.SlowLossPercent == 0;
+    if (m_bHostUnknown || (off && !m_bSlow)) {
+        return;
+    }
+    const SlowJudgement judgement = ::JudgeSlow(
+        m_effects.ReadRecentChecks(), m_settings.SlowRoundTripMs, m_settings.SlowLossPercent);
+    if (judgement.verdict == SlowVerdict::Slow) {
+        if (m_bSlow) {
+            m_strSlowFigure = judgement.figure;
+        } else {
+            OnHostSlow(judgement.figure);
+        }
+    } else if (judgement.verdict == SlowVerdict::NotSlow && m_bSlow) {
+        OnHostNoLongerSlow();
+    }
+}
+
+void WatchMachine::OnHostSlow(const std::string& figure) {
+    const std::string text = m_strHost + " is slow! (" + figure + ")";
+    m_effects.SetStatusText(text);
+    m_bSlow = true;
+    ++m_nSlows;
+    m_strSlowFigure = figure;
+    m_nSlowSinceTick = m_effects.ReadTickCount();
+    // A warning: the light and the icon turn amber, the window stays where it is.
+    m_effects.RestartLightTimer();
+    m_effects.SetTrayIcon(IDI_TRAY_SLOW);
+    m_effects.RunEventActions(EventKind::Slow, text, IsMuted());
+}
+
+void WatchMachine::OnHostNoLongerSlow() {
+    const std::string text = m_strHost + " is no longer slow.";
+    m_effects.SetStatusText(text);
+    m_bSlow = false;
+    ++m_nSlowEnds;
+    m_effects.RestartLightTimer();
+    m_effects.SetTrayIcon(IDI_TRAY_ALIVE);
+    m_effects.RunEventActions(EventKind::SlowEnd, text, IsMuted());
 }
 
 bool WatchMachine::IsLateCheckTick(uint32_t now) {
@@ -314,7 +368,9 @@ void WatchMachine::OnLightTick() {
     if (!m_bWatching || m_bHostUnknown || m_unchecked) {
         m_effects.ShowLight(IDB_LIGHT_GREY);
     } else {
-        m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
+        m_effects.ShowLight(!m_bAlive ? IDB_LIGHT_RED
+                            : m_bSlow ? IDB_LIGHT_AMBER
+                                      : IDB_LIGHT_GREEN);
     }
     // The state's colour stays until a reply, a start or an event changes what the light shows.
     m_effects.StopLightTimer();
@@ -324,6 +380,7 @@ void WatchMachine::OnHostAlive() {
     const std::string text = m_strHost + " is alive!";
     m_effects.SetStatusText(text);
     m_bAlive = true;
+    m_bSlow = false;
     ++m_nMakes;
     m_bDead = false;
     const bool muted = IsMuted();
@@ -340,6 +397,7 @@ void WatchMachine::OnHostDied() {
     const std::string text = m_strHost + " has died!";
     m_effects.SetStatusText(text);
     m_bAlive = false;
+    m_bSlow = false;
     ++m_nBreaks;
     m_bDead = true;
     m_effects.ShowLight(IDB_LIGHT_RED);
@@ -357,6 +415,7 @@ void WatchMachine::OnHostDied() {
 
 void WatchMachine::StopWatching() {
     m_bWatching = false;
+    m_bSlow = false;
     m_bHostUnknown = false;
     m_unchecked.reset();
     m_bDead = false;
@@ -396,6 +455,11 @@ WatchStatus WatchMachine::Status() {
     } else if (m_unchecked) {
         status.kind = m_unchecked == ProbeFailure::ProxyRefuses ? WatchStatus::Kind::ProxyRefuses
                                                                 : WatchStatus::Kind::LookupFails;
+    } else if (m_bSlow) {
+        status.kind = WatchStatus::Kind::Slow;
+        status.forMs = m_effects.ReadTickCount() - m_nSlowSinceTick;
+        status.roundTripMs = m_dwLastRoundTripMs;
+        status.slowFigure = m_strSlowFigure;
     } else if (m_bAlive || m_bDead) {
         status.kind = m_bAlive ? WatchStatus::Kind::Alive : WatchStatus::Kind::Dead;
         status.forMs = m_effects.ReadTickCount() - m_nStateSinceTick;

@@ -1,7 +1,7 @@
 # The end-to-end cases, one function per run of tarnwell.exe; a run that shows several things
 # reports each as a result of its own. Sourced by run_all.sh after harness.sh.
 
-# The 19 values a first run leaves behind: name, registry type, value.
+# The 28 values a first run leaves behind: name, registry type, value.
 DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
 BreakLaunch REG_DWORD 0
 BreakLaunchFilename REG_SZ
@@ -20,7 +20,16 @@ MakeLog REG_DWORD 0
 MakeLogFilename REG_SZ
 MakeNotify REG_DWORD 1
 MakePlaySound REG_DWORD 1
-MakeSoundFilename REG_SZ"
+MakeSoundFilename REG_SZ
+SlowLaunch REG_DWORD 0
+SlowLaunchFilename REG_SZ
+SlowLog REG_DWORD 0
+SlowLogFilename REG_SZ
+SlowLossPercent REG_DWORD 0
+SlowNotify REG_DWORD 1
+SlowPlaySound REG_DWORD 1
+SlowRoundTripMs REG_DWORD 0
+SlowSoundFilename REG_SZ"
 
 # The settings section of APP, one "name type value" line per value, sorted.
 stored_settings() { # app
@@ -78,7 +87,7 @@ expect_info() { # field expected
 # --- start-up, the window, the three ways out and the settings ------------------------------
 
 case_first_run() {
-    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_19_defaults
+    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_28_defaults
     [[ $(drv registry tarnwell) == "no key" ]] || problem "a settings key exists before the first run"
     launch "$E2E_EXE" || return
     local info mapped
@@ -97,7 +106,7 @@ case_first_run() {
     result exit_command_ends_with_code_0
 
     expect_settings tarnwell "$DEFAULT_SETTINGS"
-    result first_run_saves_19_defaults
+    result first_run_saves_28_defaults
 }
 
 case_escape() {
@@ -263,14 +272,14 @@ desktop_geometry() {
         /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
 }
 
-tray_icon_shown() {
+tray_icon_shown() { # the slow icon is drawn in #FFFF00
     local x y w h
     read -r x y w h <<<"$(desktop_geometry)"
     [[ -n $x ]] || { echo "no-desktop"; return; }
     xwd -root -display "$DISPLAY" | convert xwd:- -crop "120x24+$((x + w - 120))+$((y + h - 24))" +repage txt:- |
-        awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ }
+        awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ } /#FFFF00/ { y++ }
             END { if (g >= 40) print "alive"; else if (r >= 40) print "dead";
-                  else if (w >= 40) print "waiting"; else print "none" }'
+                  else if (y >= 40) print "slow"; else if (w >= 40) print "waiting"; else print "none" }'
 }
 
 # Prints what is wrong unless the tray shows the icon within 2 s.
@@ -291,9 +300,9 @@ expect_tray_icon() { # alive|dead|waiting
 }
 
 # Saves the watch window, cropped from the whole screen, as BUILD_DIR/screenshots/NAME.png and
-# checks that it shows the green light of a live host.
-take_screenshot() { # name
-    local out=$BUILD_DIR/screenshots/$1.png x y left top right bottom crop=""
+# checks that it shows the green light of a live host (or the light of the COLOUR given).
+take_screenshot() { # name [colour]
+    local out=$BUILD_DIR/screenshots/$1.png x y left top right bottom crop="" want=${2:-#008000}
     mkdir -p "$(dirname "$out")"
     # Window positions are the virtual desktop's; the desktop is an X window of its own.
     read -r x y _ <<<"$(desktop_geometry)"
@@ -306,8 +315,8 @@ take_screenshot() { # name
     for _ in 1 2 3 4 5; do
         xwd -root -display "$DISPLAY" | convert xwd:- ${crop:+-crop "$crop" +repage} "$out"
         [[ -s $out ]] || continue
-        colours=$(convert "$out" txt:- | grep -oi -e '#008000' -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
-        grep -q '#008000' <<<"$colours" && break
+        colours=$(convert "$out" txt:- | grep -oi -e "$want" -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
+        grep -q "$want" <<<"$colours" && break
         sleep 0.15
     done
     if [[ ! -s $out ]]; then
@@ -316,6 +325,7 @@ take_screenshot() { # name
     fi
     note "screenshot $out (${crop:-whole screen})"
     [[ -n $colours ]] || problem "the screenshot shows no green light"
+    [[ $want == '#008000' ]] || grep -q "$want" <<<"$colours" || problem "the screenshot shows no $want light"
 }
 
 case_unknown_host() {
@@ -430,8 +440,8 @@ case_tray_story() {
         # Exit saved the settings, the notification flags among them.
         local stored
         stored=$(stored_settings tarnwell)
-        [[ $(wc -l <<<"$stored") == 19 && $(grep -c "Notify REG_DWORD 1" <<<"$stored") == 2 ]] ||
-            problem "the settings after Exit are not the run's 19 values"
+        [[ $(wc -l <<<"$stored") == 28 && $(grep -c "Notify REG_DWORD 1" <<<"$stored") == 3 ]] ||
+            problem "the settings after Exit are not the run's 28 values"
     else
         problem "tarnwell.exe still runs 10 s after the menu's Exit"
     fi

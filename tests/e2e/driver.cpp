@@ -4,7 +4,9 @@
 //
 //   tarnwell_driver wait-window MS              wait until the watch window exists
 //   tarnwell_driver text ID                     print a control's text
-//   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT; prints the ms
+//   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT (TEXT* for a
+//   start);
+//                                               prints the ms
 //                                               waited and the wall-clock time (Unix seconds)
 //   tarnwell_driver wait-change ID OLD MS       wait until a control's text differs from OLD;
 //                                               prints the new text
@@ -730,7 +732,12 @@ int main(int argc, char** argv) {
         HWND control = Control(window, static_cast<int>(number(2)));
         const std::string wanted = arg(3);
         const DWORD start = ::GetTickCount();
-        const bool seen = WaitFor(milliseconds(4), [&] { return TextOf(control) == wanted; });
+        const bool prefix = !wanted.empty() && wanted.back() == '*';
+        const std::string stem = prefix ? wanted.substr(0, wanted.size() - 1) : wanted;
+        const bool seen = WaitFor(milliseconds(4), [&] {
+            const std::string text = TextOf(control);
+            return prefix ? text.rfind(stem, 0) == 0 : text == wanted;
+        });
         std::printf("%lu %.3f\n", static_cast<unsigned long>(::GetTickCount() - start),
                     UnixSeconds());
         if (!seen)

@@ -160,6 +160,7 @@ protected:
     void SetUp() override {
         settings.makeAction = AllOn("make");
         settings.breakAction = AllOn("break");
+        settings.slowAction = AllOn("slow");
     }
     std::vector<std::string> Run(EventKind kind, const std::string& text, bool muted = false) {
         runner.calls.clear();
@@ -178,6 +179,13 @@ TEST_F(EventActions, SoundThenLaunchThenLogThenNotificationOfTheEventsOwnAction)
                                         "log break.log: h has died!",
                                         "notify h has died! warning silent"}),
               Run(EventKind::Break, "h has died!"));
+    // Slow runs its own four, whatever the master flags; its end only records and tells.
+    settings.CheckMake = settings.CheckBreak = 0;
+    EXPECT_EQ("notify h is slow! (9 ms) warning silent",
+              Run(EventKind::Slow, "h is slow! (9 ms)")[3]);
+    EXPECT_EQ((std::vector<std::string>{"log slow.log: h is no longer slow.",
+                                        "notify h is no longer slow."}),
+              Run(EventKind::SlowEnd, "h is no longer slow."));
 }
 
 // Muted, the records and the automation still run; the sound and the notification are held.

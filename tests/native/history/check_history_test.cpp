@@ -23,7 +23,7 @@ struct ChangingClock : HistoryClock {
 // The watch counts an answer until this long after its request at a 1 s period.
 constexpr uint32_t SILENCE_LIMIT_AT_1_S = 10000;
 
-enum class Op { Check, Answer, Make, Break, Sleep, Stop };
+enum class Op { Check, Answer, Make, Break, Sleep, Stop, Slow, SlowEnd };
 
 struct Step {
     Op op;
@@ -114,6 +114,10 @@ void Apply(CheckHistory& history, uint32_t startTick, const Step& step) {
         return history.OnNotWatched(tick, step.value);
     case Op::Stop:
         return history.Stop(tick);
+    case Op::Slow:
+        return history.OnEvent(tick, HistoryEventKind::Slow);
+    case Op::SlowEnd:
+        return history.OnEvent(tick, HistoryEventKind::SlowEnd);
     }
 }
 
@@ -200,6 +204,30 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
               ChecksCsv(spring, spring.At(2000), 60000, utcNow, cet));
     EXPECT_EQ((std::vector<std::string>{"03:00:00  host has died!", "01:59:59  host is alive!"}),
               EventLines(spring, spring.At(2000), utcNow, cet));
+}
+
+// What the slow rule reads (the newest answers and the last minute's settled checks, since the
+// make), and the slow time as a band along the top, 100 ms a column, with its events.
+TEST(CheckHistory, RecentChecksAndTheSlowBand) {
+    std::vector<Step> steps =
+        std::vector<Step>{{Op::Check, 0},    {Op::Answer, 500, 500}, {Op::Make, 500},
+                          {Op::Slow, 15500}, {Op::SlowEnd, 18000},   {Op::Slow, 20500}} +
+        Checks(1000, 10000, {}) + Checks(11000, 20000, 300);
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const Step& a, const Step& b) { return a.ms < b.ms; });
+    CheckHistory history;
+    history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    for (const Step& step : steps + std::vector<Step>{{Op::Check, 21000}})
+        Apply(history, 0, step);
+    const RecentChecks r = history.Recent(21100);
+    EXPECT_EQ(
+        (std::vector<uint32_t>{5, 300, 300, 300, 20, 10}),
+        (std::vector<uint32_t>{r.answered, r.latestMs, r.fastestMs, r.slowestMs, r.known, r.lost}));
+    const std::vector<PictureColumn> columns = PictureColumns(history, 21100, 21100, 211);
+    EXPECT_EQ(25 + 6,
+              std::count_if(columns.begin(), columns.end(), [](auto& c) { return c.slow; }));
+    EXPECT_EQ("00:00:18  host is no longer slow.",
+              EventLines(history, 21100, 21100, ChangingClock())[1]);
 }
 
 } // namespace

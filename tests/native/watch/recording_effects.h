@@ -15,6 +15,7 @@ public:
     uint64_t tick = 0;
     bool visible = true;
     bool lightTimerRunning = false;
+    RecentChecks recent; // what ReadRecentChecks gives
     std::vector<std::string> calls;
 
     // The calls recorded since the last Take, which clears them.
@@ -55,7 +56,9 @@ public:
         calls.push_back(visible ? "toggle to shown" : "toggle to hidden");
     }
     void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override {
-        calls.push_back((kind == EventKind::Make ? "make actions " : "break actions ") + eventText +
-                        (muted ? " muted" : ""));
+        const char* names[] = {"make actions ", "break actions ", "slow actions ",
+                               "slow end actions "};
+        calls.push_back(names[static_cast<int>(kind)] + eventText + (muted ? " muted" : ""));
     }
+    RecentChecks ReadRecentChecks() override { return recent; }
 };

@@ -443,6 +443,58 @@ TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(135000 + 31001));
 }
 
+// The slow rule, row by row: what the newest checks say (answered of the last 5, newest,
+// fastest, slowest; known and lost of the last minute), a reply (else a check tick), the effects
+// and the light after them.
+struct SlowRow {
+    const char* what;
+    RecentChecks recent;
+    bool reply;
+    Calls calls;
+    int light;
+};
+
+TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
+    const RecentChecks late{5, 450, 400, 450, 20, 0};
+    StartWatching();
+    ReplyAt(1000);
+    window.recent = late;
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(2000)) << "both thresholds off";
+    settings.SlowRoundTripMs = 200;
+    settings.SlowLossPercent = 20;
+    // clang-format off
+    const SlowRow rows[] = {
+        {"9 known, 5 lost", {3, 30, 20, 40, 9, 5}, false, {"send", "tick"}, 162},
+        {"20 % lost is not over", {5, 30, 20, 40, 10, 2}, false, {"send", "tick"}, 162},
+        {"entering: 30 % lost", {5, 30, 20, 40, 10, 3}, false, {"send", "tick",
+         "status host is slow! (30 % lost)", "tick", "icon 132", "slow actions host is slow! (30 % lost)"}, 165},
+        {"leaving", {5, 30, 20, 200, 20, 4}, false, {"send", "tick", "status host is no longer slow.",
+         "icon 129", "slow end actions host is no longer slow."}, 162},
+        {"entering: 5 late answers", late, true, {"light 163", "status host is slow! (450 ms)", "tick",
+         "icon 132", "slow actions host is slow! (450 ms)", "tick"}, 165},
+        {"one fast answer among them", {5, 450, 150, 450, 20, 0}, false, {"send", "tick"}, 165},
+        {"a break while slow", late, false, CHECK_THEN_BREAK, 133},
+        {"a make after it", late, true, {"light 163", "status host is alive!", "is visible",
+         "icon 129", "make actions host is alive!", "tick"}, 162},
+    };
+    // clang-format on
+    for (const SlowRow& row : rows) {
+        window.recent = row.recent;
+        window.tick += row.reply ? 1000 : 0;
+        if (row.reply)
+            machine.OnEchoReply(row.recent.latestMs);
+        EXPECT_EQ(row.calls, row.reply                       ? window.Take()
+                             : row.calls == CHECK_THEN_BREAK ? CheckUntilDead()
+                                                             : CheckAt(window.tick + 1000))
+            << row.what;
+        window.lightTimerRunning = true;
+        EXPECT_EQ(Calls{"light " + std::to_string(row.light)}, LightTick()) << row.what;
+    }
+    ReplyAt(window.tick + 1000); // slow again, for 3 min
+    window.tick += 3 * 60000;
+    EXPECT_EQ("Hide host\nslow for 3 min, 450 ms", machine.TooltipText());
+}
+
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
     EXPECT_EQ(4000u, CheckTimerPeriodMs(4));
     EXPECT_EQ(1000u, CheckTimerPeriodMs(0));
