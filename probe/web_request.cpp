@@ -163,10 +163,12 @@ std::optional<bool> AutomaticProxy(const WebAddress& address, const std::string&
     ::WinHttpSetTimeouts(session, PROXY_SCRIPT_TIMEOUT_MS, PROXY_SCRIPT_TIMEOUT_MS,
                          PROXY_SCRIPT_TIMEOUT_MS, PROXY_SCRIPT_TIMEOUT_MS);
     WINHTTP_AUTOPROXY_OPTIONS options = {};
-    options.dwFlags = settings.lpszAutoConfigUrl != nullptr ? WINHTTP_AUTOPROXY_CONFIG_URL
-                                                            : WINHTTP_AUTOPROXY_AUTO_DETECT;
-    options.dwAutoDetectFlags =
-        settings.fAutoDetect ? WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A : 0;
+    if (settings.fAutoDetect) {
+        options.dwFlags = WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+    }
+    if (settings.lpszAutoConfigUrl != nullptr)
+        options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
     options.lpszAutoConfigUrl = settings.lpszAutoConfigUrl;
     WINHTTP_PROXY_INFO info = {};
     std::optional<bool> proxy;
