@@ -15,6 +15,6 @@ enum class ProbeFailure {
                     // watching goes on
     LookupFails,    // a web address's name resolved, and now the name server is silent or
                     // unreachable: "Name lookup fails - %s!"; the checks are not made
-    ProxyRefuses,   // the proxy refuses the user's sign-in: "Proxy refuses sign-in - %s!";
-                    // the checks are not made
+    ProxyRefuses,   // the proxy refuses the user's sign-in, or a 407 came with no proxy known
+                    // (never answered): "Proxy refuses sign-in - %s!"; the checks are not made
 };

@@ -97,6 +97,7 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_bBadCertificate = false;
     m_bNameResolved = false;
     m_unchecked = WebNews::None;
+    m_webLookup.reset();
     m_webAddress.reset();
     m_sent.Clear(); // opening a way abandons whatever the earlier start left in flight
     if (IsWebAddressText(host))
@@ -196,6 +197,15 @@ LookupNews ProbeSession::OnLookupAnswer(uint32_t lookupId, const LookupAnswer& a
     m_bLookupInFlight = false;
     const uint32_t now = m_platform.TickCount();
     const bool found = answer.outcome == LookupOutcome::Found && !answer.addresses.empty();
+    if (m_way == ProbeWay::Web) {
+        // Only asked when WinHTTP's lookup failed: the answer judges the next such failures.
+        m_webLookup = answer.outcome;
+        if (answer.outcome == LookupOutcome::Found)
+            m_lookups.OnFound(now);
+        else
+            m_lookups.OnNotFound(now);
+        return LookupNews::None;
+    }
     if (!m_addresses.IsEmpty()) {
         // A name that resolved is asked for again only at the refresh: later answers redirect
         // the requests of the next ticks, while a name that vanished or a silent name server
@@ -242,7 +252,9 @@ std::optional<ProbeFailure> ProbeSession::OnWayFailed(uint32_t started) {
 WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
     if (!m_bProbing || m_way != ProbeWay::Web || !m_sent.Take(tag, ProbeAddress{}))
         return WebNews::None;
-    if (verdict == WebVerdict::NoLookup || (verdict == WebVerdict::UnknownName && m_bNameResolved))
+    if (verdict == WebVerdict::UnknownName && m_bNameResolved)
+        return OnNameLost();
+    if (verdict == WebVerdict::NoLookup)
         return m_bNameResolved ? Unchecked(WebNews::LookupFails) : WebNews::None;
     if (verdict == WebVerdict::UnknownName) {
         if (m_bHostUnknown)
@@ -257,6 +269,7 @@ WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
     const bool wasUnchecked = m_unchecked != WebNews::None;
     m_bHostUnknown = false;
     m_bNameResolved = true;
+    m_webLookup.reset();
     if (static_cast<int32_t>(tag - m_nLastMadeTag) > 0)
         m_nLastMadeTag = tag;
     if (verdict == WebVerdict::ProxyRefuses)
@@ -280,6 +293,20 @@ WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
     return wasUnchecked ? WebNews::CheckMade : WebNews::None;
 }
 
+WebNews ProbeSession::OnNameLost() {
+    // WinHTTP says the same for a name that is gone and for a silent name server: the session's
+    // own lookup, as the schedule allows, tells them apart.
+    if (!m_bLookupInFlight && m_lookups.IsDue(m_platform.TickCount()))
+        StartLookup();
+    if (!m_webLookup || *m_webLookup == LookupOutcome::TryLater)
+        return Unchecked(WebNews::LookupFails);
+    // The name server says the name is gone (or answers us while WinHTTP's lookup fails): the
+    // check was made and lost, so that the silence rule can break a watch of a retired server.
+    const bool wasUnchecked = m_unchecked != WebNews::None;
+    m_unchecked = WebNews::None;
+    return wasUnchecked ? WebNews::CheckMade : WebNews::None;
+}
+
 WebNews ProbeSession::Unchecked(WebNews why) {
     if (m_unchecked == why)
         return WebNews::None;
@@ -299,8 +326,10 @@ bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
 
 void ProbeSession::StartLookup() {
     m_bLookupInFlight = true;
-    m_platform.StartLookup(++m_nLookupId, m_strName,
-                           m_way == ProbeWay::TcpPort ? LookupFamily::Any : LookupFamily::Ipv4);
+    const bool web = m_way == ProbeWay::Web;
+    m_platform.StartLookup(++m_nLookupId, web ? m_webAddress->host : m_strName,
+                           web || m_way == ProbeWay::TcpPort ? LookupFamily::Any
+                                                             : LookupFamily::Ipv4);
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {

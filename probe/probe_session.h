@@ -69,8 +69,10 @@ enum class WebNews {
     HostFound,      // the unknown name is known now
     BadCertificate, // the server's certificate is not good, where it was (or was not yet seen)
     LookupFails,    // the name resolved before, and now cannot be looked up (a silent or
-                    // unreachable name server): the checks are not made until it can
-    ProxyRefuses,   // the proxy refuses the user's sign-in: the checks are not made
+                    // unreachable name server): the checks are not made until it can, or until
+                    // the session's own lookup finds the name gone
+    ProxyRefuses,   // the proxy refuses the user's sign-in, or a 407 came with no proxy known
+                    // to answer: the checks are not made
     CheckMade,      // after LookupFails or ProxyRefuses, a check was made again and failed
 };
 
@@ -149,7 +151,8 @@ public:
     // request to the next address. For a web address whose name resolved, LookupFails when a
     // later request's lookup stalls.
     std::optional<ProbeFailure> Tick(uint32_t silenceLimitMs);
-    // A lookup ended. Answers to abandoned lookups are ignored. The first address of a start
+    // A lookup ended (for a web address, one that judges WinHTTP's failed lookups: no news).
+    // Answers to abandoned lookups are ignored. The first address of a start
     // sends the first request at once. A name that does not exist is reported once and then
     // looked up again, since a machine without a network yet (at logon, before the VPN) hears
     // the same answer as for a name that will never exist.
@@ -166,7 +169,8 @@ public:
     // unknown name, a failing lookup and a refusing proxy are news once, until another outcome
     // shows them gone. Only an answer, a refusal or a bad certificate end an unknown name. Once
     // the name has resolved, a lookup that fails means that the name server cannot be reached,
-    // not that the server is silent.
+    // not that the server is silent, unless the session's own lookup (started then, as the
+    // lookup schedule allows) finds the name gone or found: then the check is made and lost.
     WebNews OnWebOutcome(uint32_t tag, WebVerdict verdict);
 
     // Whether an answer counts (an echo reply, a connection made): only the answer to a
@@ -191,6 +195,7 @@ private:
     std::optional<ProbeFailure> SendRequest();
     std::optional<ProbeFailure> Fail(ProbeFailure failure);
     WebNews Unchecked(WebNews why);
+    WebNews OnNameLost();
     void AbandonAll(const std::vector<uint32_t>& tags);
 
     ProbePlatform& m_platform;
@@ -216,4 +221,7 @@ private:
     bool m_bNameResolved = false;           // a web request got past its lookup
     WebNews m_unchecked = WebNews::None;    // LookupFails or ProxyRefuses while checks are not made
     uint32_t m_nLastMadeTag = 0;            // the latest web request that got past its lookup
+    // What the session's own lookup of the web address's name found since the latest request
+    // got past its lookup: it tells a name gone from a silent name server.
+    std::optional<LookupOutcome> m_webLookup;
 };

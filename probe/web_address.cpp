@@ -2,6 +2,7 @@
 #include "probe/web_address.h"
 
 #include <cctype>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,50 @@ bool IsHostNameChar(char c) {
     // A byte of a UTF-8 letter too: an international name goes out in its ASCII form.
     const auto byte = static_cast<unsigned char>(c);
     return std::isalnum(byte) || byte >= 0x80 || c == '-' || c == '.' || c == '_';
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The entries of a list that WinHTTP separates with semicolons or white space.
+std::vector<std::string> ListEntries(const std::string& list) {
+    std::vector<std::string> entries;
+    std::string entry;
+    for (const char c : list + ";") {
+        if (c == ';' || std::isspace(static_cast<unsigned char>(c))) {
+            if (!entry.empty())
+                entries.push_back(entry);
+            entry.clear();
+        } else {
+            entry += c;
+        }
+    }
+    return entries;
+}
+
+// Whether the text matches the pattern, '*' standing for any text (the last '*' retried).
+bool MatchesPattern(const std::string& text, const std::string& pattern) {
+    std::size_t t = 0, p = 0, star = std::string::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star != std::string::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 } // namespace
@@ -148,12 +193,37 @@ bool IsGoodCertificate(uint32_t chainErrors, uint32_t policyError) {
     return policyGood && (chainErrors & ~REVOCATION_BITS) == 0;
 }
 
-uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried) {
-    if (signInsTried >= MAX_PROXY_SIGN_INS)
+uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried, bool proxyKnown) {
+    if (!proxyKnown || signInsTried >= MAX_PROXY_SIGN_INS)
         return 0;
     for (const uint32_t scheme : {AUTH_SCHEME_NEGOTIATE, AUTH_SCHEME_NTLM}) {
         if ((offeredSchemes & scheme) != 0)
             return scheme;
     }
     return 0;
+}
+
+bool ProxyStandsBetween(const WebAddress& address, const std::string& proxies,
+                        const std::string& bypass) {
+    bool proxied = false;
+    for (const std::string& entry : ListEntries(proxies)) {
+        const std::size_t equals = entry.find('=');
+        if (equals == std::string::npos)
+            proxied = true;
+        else if (equals + 1 < entry.size())
+            proxied |= Lowered(entry.substr(0, equals)) == (address.secure ? "https" : "http");
+    }
+    if (!proxied)
+        return false;
+    const std::string host = Lowered(address.host);
+    const std::string hostPort = host + ":" + std::to_string(address.port);
+    for (std::string entry : ListEntries(bypass)) {
+        entry = Lowered(entry);
+        if (const std::size_t scheme = entry.find("://"); scheme != std::string::npos)
+            entry.erase(0, scheme + 3);
+        if ((entry == "<local>" && host.find('.') == std::string::npos) ||
+            MatchesPattern(host, entry) || MatchesPattern(hostPort, entry))
+            return false;
+    }
+    return true;
 }

@@ -57,7 +57,8 @@ enum class WebVerdict {
                      // does not exist and for a name server that does not answer)
     NoLookup,        // the request was still looking its name up when it failed or its deadline
                      // passed: it never left
-    ProxyRefuses,    // the proxy asked for sign-in and refused the user's own credentials
+    ProxyRefuses,    // the proxy asked for sign-in and refused the user's own credentials, or
+                     // a 407 came with no proxy known to stand between (not answered)
     HandshakeFailed, // the TLS handshake failed without a certificate failure notice: the
                      // platform looks at the certificate itself (a bad one, or no answer)
 };
@@ -90,8 +91,17 @@ constexpr uint32_t PROXY_SIGN_IN_STATUS = 407;
 constexpr uint32_t AUTH_SCHEME_NTLM = 0x2;
 constexpr uint32_t AUTH_SCHEME_NEGOTIATE = 0x10;
 
-// What to answer a proxy's request for sign-in (a 407), given the schemes it offers and the
-// sign-ins already tried for this request: the scheme to sign in with (Negotiate before NTLM),
-// or 0 when the proxy refuses (it offers neither, or it refused MAX_PROXY_SIGN_INS already).
+// What to answer a request for sign-in (a 407), given the schemes it offers, the sign-ins
+// already tried for this request and whether a proxy is known to stand between (WinHTTP calls
+// every 407 a proxy's, also one from the watched server or from anyone on a plain http path):
+// the scheme to sign in with (Negotiate before NTLM), or 0 when it is not answered (no proxy
+// known, neither scheme offered, or MAX_PROXY_SIGN_INS refused already).
 constexpr int MAX_PROXY_SIGN_INS = 2;
-uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried);
+uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried, bool proxyKnown);
+
+// Whether a proxy setting in WinHTTP's form sends the address through a proxy: `proxies` is
+// "host:port", or per scheme "http=host:port;https=host:port" (empty for none); `bypass` lists
+// the hosts asked directly ("*.corp;10.*;<local>": '*' stands for any text, "<local>" for a
+// name without a dot). In doubt the address counts as bypassed: then no credentials go out.
+bool ProxyStandsBetween(const WebAddress& address, const std::string& proxies,
+                        const std::string& bypass);

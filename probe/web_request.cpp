@@ -51,6 +51,7 @@ struct WebRequest {
     // The connection may be kept between the legs of a proxy's sign-in (NTLM's challenge
     // needs it): a proxy asked for sign-in before the request was opened.
     bool keepAlive = false;
+    std::string route; // the scheme, host and port, which the proxy found for them is kept by
     // The window's thread's.
     HINTERNET connect = nullptr;
     HINTERNET request = nullptr; // null once closed
@@ -83,7 +84,10 @@ SharedNews& Shared() {
 }
 
 HINTERNET g_session = nullptr;
-bool g_bNamedProxy = false; // TARNWELL_WEB_PROXY names the proxy
+// Where the session's proxy comes from: TARNWELL_WEB_PROXY, Windows' settings for the user
+// (the automatic proxy), or the proxy set for WinHTTP (before Windows 8.1).
+enum class ProxySource { Named, Automatic, Default };
+ProxySource g_proxySource = ProxySource::Automatic;
 // A proxy has asked for sign-in: the requests opened since keep their connection.
 std::atomic<bool> g_bProxyAsksSignIn{false};
 // A look at a certificate is under way (one at a time, on a thread of its own).
@@ -91,6 +95,116 @@ std::atomic<bool> g_bLookingAtCertificate{false};
 HANDLE g_sessionUnloaded = nullptr;
 std::vector<std::unique_ptr<WebRequest>> g_requests; // sent and not yet closed by WinHTTP
 uint32_t g_nLastTag = 0;
+
+// Whether a proxy stands between Tarnwell and a route, found on a thread of its own once per
+// start and route, since a configuration script or the automatic detection may take long.
+// Until it is found, no proxy is known. Never destroyed: a finding may outlive the process.
+struct ProxyFinding {
+    std::mutex lock;
+    std::string route; // the route of the latest finding; empty after a new start
+    bool found = false;
+    bool proxy = false;
+};
+
+ProxyFinding& Finding() {
+    static auto* finding = new ProxyFinding;
+    return *finding;
+}
+
+// How long a configuration script may take to arrive.
+constexpr int PROXY_SCRIPT_TIMEOUT_MS = 5000;
+
+// The proxy that the automatic detection or the configuration script of Windows' settings
+// names for the URL, as WinHttpGetProxyForUrl finds it; nothing when neither is set or they
+// give no answer.
+std::optional<bool> AutomaticProxy(const WebAddress& address, const std::string& route,
+                                   const WINHTTP_CURRENT_USER_IE_PROXY_CONFIG& settings) {
+    if (!settings.fAutoDetect && settings.lpszAutoConfigUrl == nullptr)
+        return std::nullopt;
+    HINTERNET session = ::WinHttpOpen(L"Tarnwell", WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (session == nullptr)
+        return std::nullopt;
+    ::WinHttpSetTimeouts(session, PROXY_SCRIPT_TIMEOUT_MS, PROXY_SCRIPT_TIMEOUT_MS,
+                         PROXY_SCRIPT_TIMEOUT_MS, PROXY_SCRIPT_TIMEOUT_MS);
+    WINHTTP_AUTOPROXY_OPTIONS options = {};
+    if (settings.fAutoDetect) {
+        options.dwFlags = WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+    }
+    if (settings.lpszAutoConfigUrl != nullptr)
+        options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+    options.lpszAutoConfigUrl = settings.lpszAutoConfigUrl;
+    WINHTTP_PROXY_INFO info = {};
+    std::optional<bool> proxy;
+    if (::WinHttpGetProxyForUrl(session, WideText(route + address.path).data(), &options, &info)) {
+        proxy = info.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY &&
+                ProxyStandsBetween(address, NarrowText(info.lpszProxy),
+                                   NarrowText(info.lpszProxyBypass));
+        ::GlobalFree(info.lpszProxy);
+        ::GlobalFree(info.lpszProxyBypass);
+    }
+    ::WinHttpCloseHandle(session);
+    return proxy;
+}
+
+// Whether the session's proxy settings send the address through a proxy: the automatic
+// detection or the script first, as Windows' automatic proxy asks them, else the manual proxy.
+bool FindProxy(const WebAddress& address, const std::string& route, ProxySource source) {
+    if (source == ProxySource::Default) {
+        WINHTTP_PROXY_INFO info = {};
+        if (!::WinHttpGetDefaultProxyConfiguration(&info))
+            return false;
+        const bool proxy = info.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY &&
+                           ProxyStandsBetween(address, NarrowText(info.lpszProxy),
+                                              NarrowText(info.lpszProxyBypass));
+        ::GlobalFree(info.lpszProxy);
+        ::GlobalFree(info.lpszProxyBypass);
+        return proxy;
+    }
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG settings = {};
+    if (!::WinHttpGetIEProxyConfigForCurrentUser(&settings))
+        return false;
+    const bool proxy = AutomaticProxy(address, route, settings)
+                           .value_or(ProxyStandsBetween(address, NarrowText(settings.lpszProxy),
+                                                        NarrowText(settings.lpszProxyBypass)));
+    ::GlobalFree(settings.lpszAutoConfigUrl);
+    ::GlobalFree(settings.lpszProxy);
+    ::GlobalFree(settings.lpszProxyBypass);
+    return proxy;
+}
+
+// Starts finding the proxy for the route, unless this start found it or is finding it.
+void StartFindingProxy(const WebAddress& address, const std::string& route) {
+    if (g_proxySource == ProxySource::Named)
+        return;
+    {
+        ProxyFinding& finding = Finding();
+        std::lock_guard<std::mutex> hold(finding.lock);
+        if (finding.route == route)
+            return;
+        finding.route = route;
+        finding.found = false;
+    }
+    std::thread([address, route, source = g_proxySource] {
+        const bool proxy = FindProxy(address, route, source);
+        ProxyFinding& finding = Finding();
+        std::lock_guard<std::mutex> hold(finding.lock);
+        if (finding.route == route) {
+            finding.found = true;
+            finding.proxy = proxy;
+        }
+    }).detach();
+}
+
+// Whether a proxy is known to stand between Tarnwell and the request's server.
+bool IsProxyKnown(const WebRequest& record) {
+    if (g_proxySource == ProxySource::Named)
+        return true;
+    ProxyFinding& finding = Finding();
+    std::lock_guard<std::mutex> hold(finding.lock);
+    return finding.route == record.route && finding.found && finding.proxy;
+}
 
 void Report(WebRequest& record, bool closed, WebVerdict verdict, uint32_t roundTripMs = 0) {
     if (!closed) {
@@ -100,7 +214,7 @@ void Report(WebRequest& record, bool closed, WebVerdict verdict, uint32_t roundT
     }
     // A request opened before the proxy first asked for sign-in could not keep its connection
     // for NTLM's challenge: its refusal is a lost check, not the proxy's word.
-    if (verdict == WebVerdict::ProxyRefuses && !record.keepAlive)
+    if (verdict == WebVerdict::ProxyRefuses && !record.keepAlive && record.signIns > 0)
         verdict = WebVerdict::NoAnswer;
     // Copied first: once the news is handed over, the window's thread may free the record.
     const HWND window = record.window;
@@ -119,14 +233,17 @@ bool SetDword(HINTERNET handle, DWORD option, DWORD value) {
 
 // A proxy asks for sign-in: signs in as the user who runs Tarnwell (Negotiate or NTLM, no name
 // or password) and sends the request again, at most MAX_PROXY_SIGN_INS times. The server's own
-// requests for credentials are never answered: authentication stays disabled for it.
+// requests for credentials are never answered: authentication stays disabled for it, and a 407
+// is answered only when a proxy is known to stand between.
 bool SignInToProxy(HINTERNET request, WebRequest& record) {
     DWORD offered = 0, first = 0, target = 0;
     if (!::WinHttpQueryAuthSchemes(request, &offered, &first, &target) ||
         target != WINHTTP_AUTH_TARGET_PROXY)
         return false;
-    g_bProxyAsksSignIn = true;
-    const uint32_t scheme = ProxySignInScheme(offered, record.signIns);
+    const bool proxyKnown = IsProxyKnown(record);
+    const uint32_t scheme = ProxySignInScheme(offered, record.signIns, proxyKnown);
+    if (proxyKnown)
+        g_bProxyAsksSignIn = true;
     if (scheme == 0)
         return false;
     ++record.signIns;
@@ -237,7 +354,8 @@ void ForgetRequest(WebRequest& record) {
 // on a thread of its own, with copies of what it needs; its verdict comes as the request's
 // outcome. False when no look can start (one is under way, or a proxy stands between).
 bool LookAtCertificate(const WebRequest& record) {
-    if (!record.secure || g_bNamedProxy || g_bLookingAtCertificate.exchange(true))
+    if (!record.secure || g_proxySource == ProxySource::Named ||
+        g_bLookingAtCertificate.exchange(true))
         return false;
     std::thread([host = record.host, port = record.port, tag = record.tag, window = record.window] {
         const bool bad = CheckShownCertificate(host, port) == ShownCertificate::Bad;
@@ -291,14 +409,17 @@ bool OpenWebSession() {
         // Also for local addresses, which WinHTTP would otherwise ask directly.
         session = ::WinHttpOpen(agent.data(), WINHTTP_ACCESS_TYPE_NAMED_PROXY,
                                 WideText(proxy).data(), L"<-loopback>", WINHTTP_FLAG_ASYNC);
-        g_bNamedProxy = true;
+        g_proxySource = ProxySource::Named;
     } else {
         session = ::WinHttpOpen(agent.data(), ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
-        if (session == nullptr) // before Windows 8.1: the proxy set with netsh, or none
+        g_proxySource = ProxySource::Automatic;
+        if (session == nullptr) { // before Windows 8.1: the proxy set with netsh, or none
+            g_proxySource = ProxySource::Default;
             session =
                 ::WinHttpOpen(agent.data(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                               WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
+        }
     }
     if (session == nullptr)
         return false;
@@ -329,6 +450,9 @@ SendOutcome StartWebRequest(const WebAddress& address, uint32_t lifetimeMs, HWND
     record->port = address.port;
     record->secure = address.secure;
     record->keepAlive = g_bProxyAsksSignIn;
+    record->route = std::string(address.secure ? "https://" : "http://") + address.host + ":" +
+                    std::to_string(address.port);
+    StartFindingProxy(address, record->route);
     record->connect =
         ::WinHttpConnect(g_session, AsciiHostName(address.host).data(), address.port, 0);
     if (record->connect == nullptr)
@@ -426,6 +550,10 @@ void AbandonWebRequest(uint32_t tag) {
 void AbandonWebRequests() {
     for (const auto& request : g_requests)
         CloseRequest(*request);
+    // A new start: the proxy is found again (the settings may have changed).
+    ProxyFinding& finding = Finding();
+    std::lock_guard<std::mutex> hold(finding.lock);
+    finding.route.clear();
 }
 
 void CloseWebSession() {

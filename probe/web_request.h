@@ -21,6 +21,9 @@ std::optional<WebAddress> ReadWebAddress(const std::string& text);
 
 // Opens the process's WinHTTP session on the first call; false when it cannot be opened. It
 // asks through the system's proxy, or through the one TARNWELL_WEB_PROXY names ("host:port").
+// A 407 is answered with the user's own sign-in only when a proxy is known to stand between:
+// the named one, or the one the system's settings name for the address, found in the
+// background at a start's first request.
 bool OpenWebSession();
 
 // Sends one GET for the address; its outcome reaches `window` as WM_WEB_EVENT. The request is

@@ -48,7 +48,8 @@ case_web() {
     case_results web_makes_breaks_on_503_and_makes_again web_breaks_when_the_server_is_gone \
         web_stays_dead_while_syns_are_dropped web_ipv6_makes web_https_on_a_plain_port_is_no_certificate \
         web_name_server_outage_is_no_silence web_https_trusted_makes \
-        web_https_untrusted_is_a_bad_certificate web_bad_address web_exit_with_requests_in_flight \
+        web_name_gone_from_dns_breaks web_https_untrusted_is_a_bad_certificate web_bad_address \
+        web_server_asking_sign_in_gets_no_credentials web_exit_with_requests_in_flight \
         web_proxy_refusing_sign_in_is_never_alive
     local url=http://127.0.0.1:8080/health tls=https://localhost:8443/
     rm -f "$E2E_WORK/web-requests.log"
@@ -111,6 +112,16 @@ case_web() {
     expect_status "$named has died!" 16000 "of the name server answering, the server gone"
     result web_name_server_outage_is_no_silence
 
+    # A name removed from the name server (which a lookup of Tarnwell's own tells from a silent
+    # one) is no outage: the watch breaks.
+    start_web_server 8080 || problem "no web server"
+    expect_status "$named is alive!" 6000 "of the server back"
+    dns_mode nxdomain
+    expect_status "$named has died!" 20000 "of the name removed from the name server"
+    dns_mode answer
+    stop_in_ns web
+    result web_name_gone_from_dns_breaks
+
     start_web_server 8443 "$E2E_WORK/pki/localhost.crt" "$E2E_WORK/pki/localhost.key" ||
         problem "no web server over TLS"
     enter_host $tls
@@ -132,6 +143,22 @@ case_web() {
     enter_host "http://127.0.0.1:99999/"
     expect_status "Bad address - http://127.0.0.1:99999/!" 2000 "of Enter"
     result web_bad_address
+
+    # The watched server itself asks for sign-in with a 407, and no proxy stands between: no
+    # credentials, and no verdict either.
+    stop_in_ns web
+    web_status 407
+    start_web_server 8080 || problem "no web server"
+    : >"$E2E_WORK/web-requests.log"
+    enter_host $url
+    expect_status "Proxy refuses sign-in - $url!" 5000 "of the server's own 407"
+    expect_steady $STATUS "Proxy refuses sign-in - $url!" 4000
+    [[ -s $E2E_WORK/web-requests.log ]] || problem "the server was not asked"
+    ! grep -q " Tarnwell/[^ ]* [A-Za-z]" "$E2E_WORK/web-requests.log" ||
+        problem "credentials went to the server: $(sort -u "$E2E_WORK/web-requests.log")"
+    web_status 200
+    stop_in_ns web
+    result web_server_asking_sign_in_gets_no_credentials
 
     # Exit while requests wait on SYNs that are dropped: every handle is closed and WinHTTP's
     # last callback has run before the process ends, which it does at once and cleanly.

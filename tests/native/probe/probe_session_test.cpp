@@ -448,6 +448,28 @@ TEST_F(ProbeSessionTest, AWebAddressIsAskedForByItsOwnRequests) {
     EXPECT_FALSE(session.Tick(LIMIT));
     EXPECT_EQ(WebNews::Answer, session.OnWebOutcome(platform.lastTag, WebVerdict::Answer));
 
+    // WinHTTP's lookup fails after the name resolved: the session's own lookup, as the schedule
+    // allows, tells a silent name server (checks not made) from a name gone (a lost check).
+    const LookupAnswer silent{LookupOutcome::TryLater, {}}, gone{LookupOutcome::NoSuchName, {}};
+    const auto nameLost = [&](uint32_t now) {
+        TickAt(now);
+        return session.OnWebOutcome(platform.lastTag, WebVerdict::UnknownName);
+    };
+    EXPECT_EQ(WebNews::LookupFails, nameLost(18000));
+    EXPECT_EQ(Calls{}, platform.Take()); // the lookup started at 6000 is under way
+    session.OnLookupAnswer(1, silent);
+    EXPECT_EQ(WebNews::None, nameLost(18500));
+    EXPECT_EQ(WebNews::None, nameLost(19500));
+    EXPECT_EQ(Calls{"lookup 2 h any"}, platform.Take());
+    session.OnLookupAnswer(2, gone);
+    EXPECT_EQ(WebNews::CheckMade, nameLost(20000));
+    EXPECT_EQ(WebNews::None, nameLost(21000));
+    EXPECT_EQ(Calls{}, platform.Take());
+    // A check made forgets what the lookup found.
+    TickAt(22000);
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag, WebVerdict::TimedOut));
+    EXPECT_EQ(WebNews::LookupFails, nameLost(23000));
+
     // A new start: the earlier requests no longer count.
     EXPECT_FALSE(session.Start("http://k:8080/"));
     EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag - 1, WebVerdict::Answer));

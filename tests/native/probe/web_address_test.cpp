@@ -111,15 +111,39 @@ TEST(WebAddress, WhichOutcomesAreAnAnswer) {
                                                : VerdictForError(row.code, row.secureFailure,
                                                                  row.resolving, row.signedIn))
             << row.kind << row.code << " " << row.secureFailure << " " << row.resolving;
-    // A proxy's request for sign-in: Negotiate before NTLM, twice at most, nothing with a
-    // password.
+    // A request for sign-in: Negotiate before NTLM, twice at most, nothing with a password,
+    // nothing when no proxy is known to stand between (a server's own 407).
     const struct {
         uint32_t offered;
         int tried;
         uint32_t scheme;
-    } signIns[] = {{0x10 | 0x2, 0, 0x10}, {0x2 | 0x1, 1, 0x2}, {0x1, 0, 0}, {0x10, 2, 0}};
+        bool proxyKnown = true;
+    } signIns[] = {
+        {0x10 | 0x2, 0, 0x10}, {0x2 | 0x1, 1, 0x2}, {0x1, 0, 0}, {0x10, 2, 0}, {0x10, 0, 0, false},
+    };
     for (const auto& row : signIns)
-        EXPECT_EQ(row.scheme, ProxySignInScheme(row.offered, row.tried)) << row.offered;
+        EXPECT_EQ(row.scheme, ProxySignInScheme(row.offered, row.tried, row.proxyKnown))
+            << row.offered;
+    // Which proxy settings send http://Web.Corp:8080 (or https) through a proxy.
+    const struct {
+        bool secure;
+        const char *proxies, *bypass;
+        bool through;
+    } routes[] = {
+        {false, "p:3128", "", true},
+        {false, "", "", false},
+        {true, "http=p:3128", "", false},
+        {true, "http=p:1 https=p:2", "", true},
+        {false, "http=", "", false},
+        {false, "p:3128", "*.corp", false},
+        {false, "p:3128", "<local>; WEB.*:8080", false},
+        {false, "p:3128", "http://web.corp", false},
+        {false, "p:3128", "<local>;*.org;web.corp:80;10.*", true},
+    };
+    for (const auto& row : routes)
+        EXPECT_EQ(row.through,
+                  ProxyStandsBetween({row.secure, "Web.Corp", 8080, "/"}, row.proxies, row.bypass))
+            << row.proxies << " | " << row.bypass;
     const struct {
         uint32_t chain, policy;
         bool good;
