@@ -286,18 +286,16 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
 }
 
 // A port is probed by connecting, whatever the ICMP ways allow, to the addresses of a name
-// looked up for IPv4 and IPv6, in the system's order. An address that refuses, cannot be sent
-// to, or leaves an attempt unanswered for longer than the connection allowance gives way to
-// the next one round the list; a slow one that answers is kept, also when a refresh lists it
-// second. Each attempt may count until the silence limit, and is abandoned then.
+// looked up for IPv4 and IPv6, in the system's order. An address that refuses, or leaves an
+// attempt unanswered past the connection allowance, gives way to the next one round the list;
+// a slow one that answers is kept. Each attempt may count until the silence limit.
 TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedToEachOfItsAddressesInTurn) {
     platform.rawOpens = false;
     ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
     EXPECT_FALSE(rawOnly.Start("192.0.2.1:3389"));
     EXPECT_EQ((Calls{"open tcp", "tcp send 192.0.2.1:3389"}), platform.Take());
 
-    // The IPv6 address refuses, once its second attempt is under way; the IPv4 one listens, but
-    // its handshakes take 3.5 s.
+    // The IPv6 address refuses (its second attempt young); the IPv4 one's handshakes take 3.5 s.
     EXPECT_FALSE(session.Start("server.example:22"));
     EXPECT_EQ(LookupNews::None,
               session.OnLookupAnswer(1, {LookupOutcome::Found, {GAMMA, ALPHA, GAMMA}}));

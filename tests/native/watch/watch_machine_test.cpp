@@ -111,12 +111,6 @@ TEST_F(WatchMachineTest, AFailedStartSaysWhyAndLeavesNothingWatched) {
         EXPECT_EQ(Calls{"light 164"}, LightTick());
         EXPECT_EQ(Calls{}, CheckAt(60000));
     }
-    window.hostText = "  ";
-    window.startFailure = ProbeFailure::NoHost;
-    machine.StartWatch();
-    EXPECT_EQ((Calls{"take host text", "start probe ",
-                     "status No host - type a name or an address!", "icon 131"}),
-              window.Take());
 }
 
 TEST_F(WatchMachineTest, FailedStartStopsTheEarlierWatchButKeepsItsName) {
