@@ -2,17 +2,20 @@
 #include "probe/address_list.h"
 
 #include <algorithm>
-#include <optional>
 
 void AddressList::Clear() {
     m_addresses.clear();
-    m_nCurrent = 0;
-    m_bAwaitingCurrent = false;
+    MoveTo(0);
+}
+
+void AddressList::MoveTo(std::size_t index) {
+    m_nCurrent = index;
+    m_currentSince.reset();
 }
 
 void AddressList::Replace(const std::vector<ProbeAddress>& addresses) {
     const std::optional<ProbeAddress> current =
-        m_addresses.empty() ? std::nullopt : std::optional<ProbeAddress>(m_addresses[m_nCurrent]);
+        m_addresses.empty() ? std::nullopt : std::optional<ProbeAddress>(Current());
     m_addresses.clear();
     for (const ProbeAddress& address : addresses) {
         if (m_addresses.size() < CAPACITY &&
@@ -21,25 +24,27 @@ void AddressList::Replace(const std::vector<ProbeAddress>& addresses) {
     }
     const auto kept =
         current ? std::find(m_addresses.begin(), m_addresses.end(), *current) : m_addresses.end();
-    if (kept == m_addresses.end()) {
-        m_nCurrent = 0;
-        m_bAwaitingCurrent = false;
-    } else {
+    if (kept == m_addresses.end())
+        MoveTo(0);
+    else
         m_nCurrent = static_cast<std::size_t>(kept - m_addresses.begin());
-    }
 }
 
-const ProbeAddress& AddressList::NextForRequest() {
-    if (m_bAwaitingCurrent)
-        m_nCurrent = (m_nCurrent + 1) % m_addresses.size();
-    m_bAwaitingCurrent = true;
-    return m_addresses[m_nCurrent];
+const ProbeAddress& AddressList::NextForRequest(uint32_t now, uint32_t unansweredMs) {
+    if (m_currentSince && unansweredMs > CONNECTION_ALLOWANCE_MS)
+        MoveTo((m_nCurrent + 1) % m_addresses.size());
+    if (!m_currentSince)
+        m_currentSince = now;
+    return Current();
 }
 
 void AddressList::OnAnswered(const ProbeAddress& from) {
     const auto found = std::find(m_addresses.begin(), m_addresses.end(), from);
-    if (found == m_addresses.end())
-        return;
-    m_nCurrent = static_cast<std::size_t>(found - m_addresses.begin());
-    m_bAwaitingCurrent = false;
+    if (found != m_addresses.end() && *found != Current())
+        MoveTo(static_cast<std::size_t>(found - m_addresses.begin()));
+}
+
+void AddressList::OnFailed(const ProbeAddress& to) {
+    if (!m_addresses.empty() && to == Current())
+        MoveTo((m_nCurrent + 1) % m_addresses.size());
 }

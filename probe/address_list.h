@@ -5,12 +5,20 @@
 #include "probe/probe_address.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
+// How long the current address may leave a request unanswered before the next one is tried. A
+// connection whose first SYN or two were lost is made within it (a SYN is sent again after 1 s,
+// then after 2 s more), so a slow but working address is kept; it is shorter than the shortest
+// silence limit (10 s), so the next address still has time to answer before a break.
+constexpr uint32_t CONNECTION_ALLOWANCE_MS = 4000;
+
 // The addresses of a name, in the system's order, and the one the next request goes to: the
-// one that answers is kept as long as it answers; when the current one has not answered its
-// latest request by the next tick (refused, unreachable, slower than the period), the next
-// one round the list is tried.
+// one that answers is kept as long as it answers; when the current one refuses, is unreachable
+// or leaves a request unanswered for longer than the connection allowance, the next one round
+// the list is tried.
 class AddressList {
 public:
     static constexpr std::size_t CAPACITY = 16;
@@ -19,15 +27,25 @@ public:
     bool IsEmpty() const { return m_addresses.empty(); }
     // A new answer of the name: the address that answers stays current when it is among them.
     void Replace(const std::vector<ProbeAddress>& addresses);
-    // The address for this tick's request: the next one when the current one left the latest
-    // request unanswered.
-    const ProbeAddress& NextForRequest();
+    // The address the next request goes to (the list must not be empty), and when the first
+    // request went to it since it became current (nothing before that request).
+    const ProbeAddress& Current() const { return m_addresses[m_nCurrent]; }
+    std::optional<uint32_t> CurrentSince() const { return m_currentSince; }
+    // The address for a request sent at `now`: the next one when the current one has left a
+    // request, sent to it since CurrentSince, unanswered for unansweredMs, longer than the
+    // allowance (0 when none waits).
+    const ProbeAddress& NextForRequest(uint32_t now, uint32_t unansweredMs);
     // A reply counted from `from`: it becomes, and stays, the current address.
     void OnAnswered(const ProbeAddress& from);
+    // A request to `to` was refused, or found no way there: when it is the current address, the
+    // next request goes to the next one.
+    void OnFailed(const ProbeAddress& to);
     const std::vector<ProbeAddress>& Addresses() const { return m_addresses; }
 
 private:
+    void MoveTo(std::size_t index);
+
     std::vector<ProbeAddress> m_addresses;
     std::size_t m_nCurrent = 0;
-    bool m_bAwaitingCurrent = false; // a request went to the current address, not answered yet
+    std::optional<uint32_t> m_currentSince; // the first request to the current address
 };

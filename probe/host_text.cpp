@@ -45,6 +45,9 @@ std::string TrimHostText(const std::string& text) {
 }
 
 HostText ParseHostText(const std::string& text) {
+    // Nothing to look up: a lookup of the empty name would find the local machine.
+    if (text.empty())
+        return {HostText::NoHost, text, 0};
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.find(']');
         if (close != std::string::npos && close + 1 < text.size() && text[close + 1] == ':')

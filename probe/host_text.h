@@ -11,7 +11,7 @@ struct HostText {
         Echo,       // no port: the host is probed with ICMP echo requests
         Port,       // a host and a port from 1 to 65535
         BadPort,    // a colon followed by anything but such a port
-        NoHost,     // a port with nothing before it (":3389", "[]:3389")
+        NoHost,     // nothing at all, or a port with nothing before it (":3389", "[]:3389")
         Ipv6NoPort, // an IPv6 address without a port ("::1", "[::1]"): there is no ICMPv6 echo
     } kind;
     std::string host; // the name or address to look up: the whole text for Echo, without the

@@ -112,7 +112,9 @@ void ReadEchoReply(SOCKET notified) {
 
 void ReadPortEvent(WPARAM socket, LPARAM event) {
     const std::optional<TcpPortAnswer> answer = ReadTcpPortEvent(socket, event);
-    if (!answer || !Session().CountsReply(answer->tag, answer->to))
+    if (answer && !answer->made)
+        Session().OnAttemptFailed(answer->tag, answer->to);
+    if (!answer || !answer->made || !Session().CountsReply(answer->tag, answer->to))
         return;
     ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(answer->roundTripMs));
 }

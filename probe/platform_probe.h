@@ -35,7 +35,8 @@ LookupNews ProbeOnHostResolved(WPARAM lookupId);
 // WM_SOCKET_EVENT: reads the raw socket and sends WM_ECHO_REPLY for a reply that counts.
 void ReadEchoReply(SOCKET notified);
 
-// WM_PORT_EVENT: sends WM_ECHO_REPLY for a connection to the port that counts.
+// WM_PORT_EVENT: sends WM_ECHO_REPLY for a connection to the port that counts; a refused or
+// unreachable one sends the next request to the next address.
 void ReadPortEvent(WPARAM socket, LPARAM event);
 
 // Reports the echo service's finished requests to the probe's window. The framework's loop

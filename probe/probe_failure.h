@@ -6,7 +6,8 @@ enum class ProbeFailure {
     UnknownHost,    // the name does not exist: "Unknown - %s!"
     AccessDenied,   // neither way of probing is allowed to this user: "Access denied - %s!"
     BadPort,        // the text after the colon is no port from 1 to 65535: "Bad port - %s!"
-    NoHost,         // a port with no host before it (":3389"): "No host - %s!"
+    NoHost,         // no host, or a port with no host before it (":3389"): "No host - %s!",
+                    // "No host - type a name or an address!" for an empty field
     Ipv6NeedsPort,  // an IPv6 address without a port (no ICMPv6 echo): "IPv6 needs a port - %s!"
     NetworkError,   // Winsock cannot start, or a socket failed in a way no rule names:
                     // "Network error - %s!"; the way is opened again at the next check tick

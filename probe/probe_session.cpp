@@ -80,6 +80,16 @@ std::vector<uint32_t> SentRequests::Expire(uint32_t now, uint32_t lifetimeMs) {
     return expired;
 }
 
+uint32_t SentRequests::LongestWaitMs(const ProbeAddress& to, uint32_t since, uint32_t now) const {
+    uint32_t longest = 0;
+    for (std::size_t i = 0; i < m_nCount; ++i) {
+        const uint32_t waited = now - m_requests[i].sentTick;
+        if (m_requests[i].to == to && waited <= now - since)
+            longest = std::max(longest, waited);
+    }
+    return longest;
+}
+
 ProbeSession::ProbeSession(ProbePlatform& platform, ProbeWayChoice choice)
     : m_platform(platform), m_choice(choice) {}
 
@@ -314,6 +324,11 @@ WebNews ProbeSession::Unchecked(WebNews why) {
     return why;
 }
 
+void ProbeSession::OnAttemptFailed(uint32_t tag, const ProbeAddress& to) {
+    if (m_bProbing && m_sent.Take(tag, to))
+        m_addresses.OnFailed(to);
+}
+
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
     if (!m_bProbing || !m_sent.Take(tag, sender))
         return false;
@@ -333,18 +348,27 @@ void ProbeSession::StartLookup() {
 }
 
 std::optional<ProbeFailure> ProbeSession::SendRequest() {
-    const ProbeAddress to = m_way == ProbeWay::Web ? ProbeAddress{} : m_addresses.NextForRequest();
-    uint32_t tag = 0;
+    const uint32_t now = m_platform.TickCount();
     // A web request names no address of its own: WinHTTP looks the name up, or the proxy does.
     const bool web = m_way == ProbeWay::Web;
+    ProbeAddress to;
+    if (!web) {
+        const std::optional<uint32_t> since = m_addresses.CurrentSince();
+        to = m_addresses.NextForRequest(
+            now, since ? m_sent.LongestWaitMs(m_addresses.Current(), *since, now) : 0);
+    }
+    uint32_t tag = 0;
     const SendOutcome outcome = web ? m_platform.SendWeb(*m_webAddress, m_nWebLifetimeMs, tag)
                                     : m_platform.Send(m_way, to, m_nPort, tag);
     switch (outcome) {
     case SendOutcome::Sent:
-        if (const std::optional<uint32_t> dropped = m_sent.Add(tag, to, m_platform.TickCount()))
+        if (const std::optional<uint32_t> dropped = m_sent.Add(tag, to, now))
             m_platform.Abandon(m_way, *dropped);
         break;
     case SendOutcome::NotSent:
+        // No way there (no IPv6 on this machine): the next address is tried at the next tick.
+        if (!web)
+            m_addresses.OnFailed(to);
         break;
     case SendOutcome::Refused:
         return Fail(ProbeFailure::AccessDenied);

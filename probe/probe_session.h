@@ -2,7 +2,7 @@
 // connection to the port of a host text that names one; else the raw ICMP socket, or the
 // system's ICMP echo service when the raw socket is refused), when the host name is looked up (in
 // the background, one lookup at a time, as LookupSchedule says), which of the name's addresses
-// the next request goes to (the one that answers, else the next one round the list), how long a
+// the next request goes to (as AddressList says), how long a
 // request may still be answered (the silence limit, each request with its own tag), and which
 // replies count (only a reply to a request of the running start, from the address that request
 // went to). ProbePlatform is what the session needs of the platform; the Windows side
@@ -92,6 +92,8 @@ public:
     bool Take(uint32_t tag, const ProbeAddress& from);
     // Forgets the requests sent more than lifetimeMs before `now`; gives their tags.
     std::vector<uint32_t> Expire(uint32_t now, uint32_t lifetimeMs);
+    // How long the oldest request to `to` sent since `since` has waited at `now` (0: none).
+    uint32_t LongestWaitMs(const ProbeAddress& to, uint32_t since, uint32_t now) const;
     std::size_t Count() const { return m_nCount; }
 
 private:
@@ -164,6 +166,9 @@ public:
     // The way in use met a socket failure that no rule names (a reset raw socket): it is
     // opened again at the next tick. NetworkError for the running start, else nothing.
     std::optional<ProbeFailure> OnWayFailed(uint32_t started);
+    // The connection attempt with this tag, to `to`, was refused or found no way there: it is
+    // over, and the next request goes to the next address.
+    void OnAttemptFailed(uint32_t tag, const ProbeAddress& to);
 
     // A web request ended. Only a request of the running start counts; a bad certificate, an
     // unknown name, a failing lookup and a refusing proxy are news once, until another outcome

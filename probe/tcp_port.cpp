@@ -99,17 +99,20 @@ std::optional<TcpPortAnswer> ReadTcpPortEvent(WPARAM socket, LPARAM event) {
         int error = 0;
         int errorLength = sizeof(error);
         if (::getsockopt(attempt->socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
-                         &errorLength) == 0 &&
-            error != 0)
-            Close(attempt); // refused or unreachable: this attempt is over
-        return std::nullopt;
+                         &errorLength) != 0 ||
+            error == 0)
+            return std::nullopt;
+        const TcpPortAnswer failed = {attempt->tag, attempt->to, false, 0};
+        Close(attempt); // refused or unreachable: this attempt is over
+        return failed;
     }
     sockaddr_storage peer;
     int peerLength = sizeof(peer);
     if (::getpeername(attempt->socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) ==
         SOCKET_ERROR)
         return std::nullopt;
-    const TcpPortAnswer answer = {attempt->tag, attempt->to, ::GetTickCount() - attempt->startTick};
+    const TcpPortAnswer answer = {attempt->tag, attempt->to, true,
+                                  ::GetTickCount() - attempt->startTick};
     Close(attempt);
     return answer;
 }

@@ -2,8 +2,8 @@
 // own number, its completion posted to the window as WM_PORT_EVENT. Attempts live until they
 // complete or the session abandons them (at the silence limit), so a handshake slower than the
 // check period still counts. A connection that is made is closed at once without a byte sent;
-// a refused one is closed when its notice comes. No raw socket and no echo service are
-// involved, so any user may probe this way.
+// a refused or unreachable one is closed when its notice comes, and said so. No raw socket and no
+// echo service are involved, so any user may probe this way.
 #pragma once
 
 #include "probe/probe_address.h"
@@ -30,13 +30,14 @@ void CloseTcpPortAttempt(uint32_t tag);
 SendOutcome StartTcpPortAttempt(const ProbeAddress& address, uint16_t port, HWND window,
                                 uint32_t& tag);
 
-// A connection made by one of the open attempts.
+// How one of the open attempts ended: its connection made, or refused or unreachable.
 struct TcpPortAnswer {
     uint32_t tag;
     ProbeAddress to;
-    uint32_t roundTripMs;
+    bool made;
+    uint32_t roundTripMs; // when made
 };
 
-// WM_PORT_EVENT: the attempt's connection, made and now closed; nothing for a refused
-// connection (closed now), a notice of an attempt closed since, or another event.
+// WM_PORT_EVENT: how the attempt ended (it is closed now); nothing for a notice of an attempt
+// closed since, or another event.
 std::optional<TcpPortAnswer> ReadTcpPortEvent(WPARAM socket, LPARAM event);

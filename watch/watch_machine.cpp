@@ -23,7 +23,7 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
     case ProbeFailure::BadPort:
         return "Bad port - " + host + "!";
     case ProbeFailure::NoHost:
-        return "No host - " + host + "!";
+        return "No host - " + (host.empty() ? "type a name or an address" : host) + "!";
     case ProbeFailure::Ipv6NeedsPort:
         return "IPv6 needs a port - " + host + "!";
     case ProbeFailure::NetworkError:

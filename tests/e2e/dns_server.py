@@ -9,6 +9,8 @@ namespace. Each query is answered as the first word of MODE_FILE says at that mo
   nxdomain every name gets "no such name"
   roundrobin as answer, but the address is 127.0.0.2 and 127.0.0.3 in turn, query by query, as a
            name served round-robin
+  rotate   as answer, but A queries get 127.0.0.2, 127.0.0.3 and 127.0.0.4, each answer starting
+           one further on, as a name served round-robin with several addresses
 
 Each query is logged as "name type" in MODE_FILE.queries.
 
@@ -20,6 +22,7 @@ import sys
 
 LOOPBACK = bytes([127, 0, 0, 1])
 ROUND_ROBIN = [bytes([127, 0, 0, 2]), bytes([127, 0, 0, 3])]
+ROTATED = [bytes([127, 0, 0, n]) for n in (2, 3, 4)]
 TYPE_A = 1
 TYPE_AAAA = 28
 RCODE_NXDOMAIN = 3
@@ -71,9 +74,11 @@ def reply(packet, mode, serial):
     count = 0
     if not missing and qtype == TYPE_A:
         # The name by pointer to the question, type A, class IN, 60 s, 4 bytes of address.
-        address = ROUND_ROBIN[serial % 2] if mode == "roundrobin" else LOOPBACK
-        answers = struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + address
-        count = 1
+        addresses = [ROUND_ROBIN[serial % 2] if mode == "roundrobin" else LOOPBACK]
+        if mode == "rotate":
+            addresses = ROTATED[serial % 3:] + ROTATED[:serial % 3]
+        answers = b"".join(struct.pack("!HHHIH", 0xC00C, TYPE_A, 1, 60, 4) + a for a in addresses)
+        count = len(addresses)
     elif not missing and qtype == TYPE_AAAA and name.startswith("dual"):
         answers = struct.pack("!HHHIH", 0xC00C, TYPE_AAAA, 1, 60, 16) + bytes(15) + b"\x01"
         count = 1

@@ -288,41 +288,49 @@ TEST_F(ProbeSessionTest, ARefusedRequestIsAccessDenied) {
 }
 
 // A port is probed by connecting, whatever the ICMP ways allow, to the addresses of a name
-// looked up for IPv4 and IPv6, in the system's order. An address that leaves its attempt
-// unanswered by the next tick gives way to the next one round the list; the one that answers
-// is kept. Each attempt may count until the silence limit, and is abandoned then.
+// looked up for IPv4 and IPv6, in the system's order. An address that refuses, or leaves an
+// attempt unanswered past the connection allowance, gives way to the next one round the list;
+// a slow one that answers is kept. Each attempt may count until the silence limit.
 TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedToEachOfItsAddressesInTurn) {
     platform.rawOpens = false;
     ProbeSession rawOnly(platform, ProbeWayChoice::RawSocketOnly);
     EXPECT_FALSE(rawOnly.Start("192.0.2.1:3389"));
     EXPECT_EQ((Calls{"open tcp", "tcp send 192.0.2.1:3389"}), platform.Take());
 
-    // The IPv6 address refuses; the IPv4 one listens, but its handshakes take 2.5 s.
+    // The IPv6 address refuses (its second attempt young); the IPv4 one's handshakes take 3.5 s.
     EXPECT_FALSE(session.Start("server.example:22"));
     EXPECT_EQ(LookupNews::None,
               session.OnLookupAnswer(1, {LookupOutcome::Found, {GAMMA, ALPHA, GAMMA}}));
     EXPECT_EQ((Calls{"open tcp", "lookup 1 server.example any", "tcp send [v6 1]:22"}),
               platform.Take());
     const uint32_t firstToGamma = platform.lastTag;
-    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(1000));
-    const uint32_t toAlpha = platform.lastTag;
-    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(2000));
-    platform.now = 3500;
-    EXPECT_TRUE(session.CountsReply(toAlpha, ALPHA));
-    for (const uint32_t now : {4000u, 5000u}) {
-        EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(now));
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(1000));
+    const uint32_t toGamma = platform.lastTag;
+    session.OnAttemptFailed(firstToGamma, GAMMA);
+    std::vector<uint32_t> toAlpha; // one a second from 2000
+    for (uint32_t now = 2000; now <= 33000; now += 1000) {
+        EXPECT_EQ("tcp send 192.0.2.1:22", TickAt(now).back()) << now;
+        toAlpha.push_back(platform.lastTag);
         platform.now = now + 500;
-        EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA));
+        if (toAlpha.size() > 3) {
+            EXPECT_TRUE(session.CountsReply(toAlpha[toAlpha.size() - 4], ALPHA)) << now;
+        }
+        // The refresh of 30000 lists ALPHA second.
+        if (platform.lastLookup == 2 && now == 30000)
+            session.OnLookupAnswer(2, {LookupOutcome::Found, {GAMMA, ALPHA}});
     }
-    // Unanswered by the next tick: round the list to the first address again.
-    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(6000));
-    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(7000));
     // Past the silence limit an attempt is abandoned, and its answer no longer counts.
-    TickAt(10000);
-    EXPECT_EQ(std::vector<uint32_t>{}, platform.abandoned);
-    TickAt(10001);
-    EXPECT_EQ(std::vector<uint32_t>{firstToGamma}, platform.abandoned);
-    EXPECT_FALSE(session.CountsReply(firstToGamma, GAMMA));
+    EXPECT_EQ(std::vector<uint32_t>{toGamma}, platform.abandoned);
+    EXPECT_FALSE(session.CountsReply(toGamma, GAMMA));
+    // ALPHA falls silent: its attempt of 31000 is over the allowance at 36000. GAMMA cannot be
+    // sent to; ALPHA's attempts from before its turn do not count against it.
+    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(35000));
+    platform.sendOutcome = SendOutcome::NotSent;
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(36000));
+    platform.sendOutcome = SendOutcome::Sent;
+    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(37000));
+    session.OnAttemptFailed(toAlpha.back(), ALPHA); // refused now, though sent before its turn
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(38000));
 
     // However long the limit, the attempts in flight are bounded: one more abandons the oldest.
     session.Start("192.0.2.1:22");
@@ -337,8 +345,8 @@ TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedToEachOfItsAddressesInTurn) {
 // up, however long it is watched.
 TEST_F(ProbeSessionTest, NoHostABareIpv6AddressOrABadPortStartsNothingAndNumbersAreNotLookedUp) {
     for (const auto& [host, failure] :
-         {std::pair{":3389", ProbeFailure::NoHost}, std::pair{"[]:3389", ProbeFailure::NoHost},
-          std::pair{"::1", ProbeFailure::Ipv6NeedsPort},
+         {std::pair{"", ProbeFailure::NoHost}, std::pair{":3389", ProbeFailure::NoHost},
+          std::pair{"[]:3389", ProbeFailure::NoHost}, std::pair{"::1", ProbeFailure::Ipv6NeedsPort},
           std::pair{"fe80::1%12", ProbeFailure::Ipv6NeedsPort},
           std::pair{"[2001:db8::1]", ProbeFailure::Ipv6NeedsPort},
           std::pair{"192.0.2.1:99999", ProbeFailure::BadPort}}) {
