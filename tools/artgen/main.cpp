@@ -49,25 +49,32 @@ const int ICON_SIZES[] = {16, 20, 24, 32, 40, 48};
 
 bool AddStrips(std::vector<Output>& outputs, const ArtSet& set) {
     const StripArt strips[] = {
-        {130, "button_ok.strip", 4, 32, 23, DrawTickCell},
-        {151, "button_cancel.strip", 4, 23, 23, DrawCrossCell},
-        {135, "button_about.strip", 4, 38, 21, DrawInfoCell},
-        {159, "button_homepage.strip", 4, 202, 32, DrawHomePageCell},
-        {160, "button_banner.strip", 1, 304, 84, DrawBannerCell},
+        {130, "button_ok.bmp", 4, 32, 23, DrawTickCell},
+        {151, "button_cancel.bmp", 4, 23, 23, DrawCrossCell},
+        {135, "button_about.bmp", 4, 38, 21, DrawInfoCell},
+        {159, "button_homepage.bmp", 4, 202, 32, DrawHomePageCell},
+        {160, "button_banner.bmp", 1, 304, 84, DrawBannerCell},
     };
     for (const StripArt& art : strips) {
         const int cellWidth = ScaledSide(art.cellWidth, set.scale);
         const int cellHeight = ScaledSide(art.cellHeight, set.scale);
         const int id = art.resourceId + set.idOffset;
-        const std::string file = InSet(art.file, set);
+        std::string file = InSet(art.file, set);
         RgbImage strip;
-        // Compact: as plain bitmaps, the three sets would make the program four times as large,
-        // and the About banner alone would add 30 KB to the installer.
-        std::vector<uint8_t> bytes;
-        std::string problem =
-            PackStrip(DrawNormalRow(art.frames, cellWidth, cellHeight, set.scale, art.drawCell),
-                      ToneTable(1), ToneTable(2), bytes, strip);
-        outputs.push_back({id, "RCDATA", file, bytes});
+        std::string problem;
+        if (set.idOffset == 0) {
+            strip = DrawStrip(art.frames, cellWidth, cellHeight, 1.0, art.drawCell);
+            outputs.push_back({id, "BITMAP", file, EncodeBmp24(strip)});
+        } else {
+            // Compact: the plain bitmaps of all three sets would make the program four
+            // times as large.
+            file = file.substr(0, file.rfind('.')) + ".strip";
+            std::vector<uint8_t> bytes;
+            problem =
+                PackStrip(DrawNormalRow(art.frames, cellWidth, cellHeight, set.scale, art.drawCell),
+                          ToneTable(1), ToneTable(2), bytes, strip);
+            outputs.push_back({id, "RCDATA", file, bytes});
+        }
         if (problem.empty()) {
             problem = CheckStrip(strip, art.frames, cellWidth, cellHeight);
         }

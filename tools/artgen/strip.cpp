@@ -46,6 +46,11 @@ int ScaledSide(int side, double scale) {
     return static_cast<int>(std::lround(side * scale));
 }
 
+RgbImage DrawStrip(int frames, int cellWidth, int cellHeight, double scale,
+                   const std::function<void(Canvas&, const Cell&)>& draw) {
+    return DrawRows(STATE_ROWS, frames, cellWidth, cellHeight, scale, draw);
+}
+
 RgbImage DrawNormalRow(int frames, int cellWidth, int cellHeight, double scale,
                        const std::function<void(Canvas&, const Cell&)>& draw) {
     return DrawRows(1, frames, cellWidth, cellHeight, scale, draw);

@@ -31,14 +31,18 @@ struct Cell {
 // A side of a cell or picture at a scale, to the nearest pixel (halves round up).
 int ScaledSide(int side, double scale);
 
-// Only the normal row (one cell high; every cell drawn with `draw`, in cell coordinates, see
-// Cell, at the sizes of `scale`), for a compact strip that makes the hover and pressed rows
-// with the tone tables.
+// Draws every cell with `draw` (in cell coordinates, see Cell) and tones the hover row
+// brighter and the pressed row darker. The cell sizes are those at `scale`.
+RgbImage DrawStrip(int frames, int cellWidth, int cellHeight, double scale,
+                   const std::function<void(Canvas&, const Cell&)>& draw);
+
+// Only the normal row (one cell high), for a compact strip that makes the other two rows with
+// the tone tables.
 RgbImage DrawNormalRow(int frames, int cellWidth, int cellHeight, double scale,
                        const std::function<void(Canvas&, const Cell&)>& draw);
 
-// The hover (row 1, brighter) or pressed (row 2, darker) tone of each channel value, taken on
-// whole channel values.
+// The hover (row 1) or pressed (row 2) tone of each channel value: the tone DrawStrip gives
+// a colour, taken on whole channel values.
 std::array<uint8_t, 256> ToneTable(int row);
 
 // Why a strip is unfit, or empty when it is fine: the size, the key background on every cell
