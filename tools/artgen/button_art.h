@@ -13,6 +13,9 @@ struct StripArt {
     int cellWidth; // at 100 %; ScaledSide gives the cell at another scale
     int cellHeight;
     void (*drawCell)(Canvas& canvas, const Cell& cell);
+    // A compact strip at 100 % too, for a picture whose plain bitmap would cost the installer
+    // much: the About banner's shading compresses badly (30 KB, against 13 KB compact).
+    bool compactAt100 = false;
 };
 
 // The cells of the five strips, drawn at the cell's scale. At 100 %:

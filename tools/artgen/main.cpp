@@ -53,7 +53,7 @@ bool AddStrips(std::vector<Output>& outputs, const ArtSet& set) {
         {151, "button_cancel.bmp", 4, 23, 23, DrawCrossCell},
         {135, "button_about.bmp", 4, 38, 21, DrawInfoCell},
         {159, "button_homepage.bmp", 4, 202, 32, DrawHomePageCell},
-        {160, "button_banner.bmp", 1, 304, 84, DrawBannerCell},
+        {160, "button_banner.bmp", 1, 304, 84, DrawBannerCell, true},
     };
     for (const StripArt& art : strips) {
         const int cellWidth = ScaledSide(art.cellWidth, set.scale);
@@ -62,7 +62,7 @@ bool AddStrips(std::vector<Output>& outputs, const ArtSet& set) {
         std::string file = InSet(art.file, set);
         RgbImage strip;
         std::string problem;
-        if (set.idOffset == 0) {
+        if (set.idOffset == 0 && !art.compactAt100) {
             strip = DrawStrip(art.frames, cellWidth, cellHeight, 1.0, art.drawCell);
             outputs.push_back({id, "BITMAP", file, EncodeBmp24(strip)});
         } else {

@@ -108,7 +108,7 @@ const StripFile STRIPS[] = {
     {"button_cancel.bmp", 92, 69, 4},
     {"button_about.bmp", 152, 63, 4},
     {"button_homepage.bmp", 808, 96, 4},
-    {"button_banner.bmp", 304, 252, 1},
+    {"button_banner.strip", 304, 252, 1},
     {"button_ok_150.strip", 192, 105, 4},
     {"button_cancel_150.strip", 140, 105, 4},
     {"button_about_150.strip", 228, 96, 4},
