@@ -21,6 +21,7 @@ constexpr struct {
     {IDC_HISTORY_EVENTS, TOP | BOTTOM | RIGHT},
     {IDC_HISTORY_COPY, LEFT | TOP | RIGHT | BOTTOM},
     {IDC_HISTORY_SAVE, LEFT | TOP | RIGHT | BOTTOM},
+    {IDC_HISTORY_FIND_STOP, TOP | BOTTOM},
     {IDCANCEL, LEFT | TOP | RIGHT | BOTTOM},
 };
 
@@ -81,6 +82,7 @@ const MessageMap* CHistoryDlg::ThisMessageMap() {
         msg::Command<&CHistoryDlg::OnDay>(IDC_HISTORY_24_HOURS),
         msg::Command<&CHistoryDlg::OnCopy>(IDC_HISTORY_COPY),
         msg::Command<&CHistoryDlg::OnSave>(IDC_HISTORY_SAVE),
+        msg::Command<&CHistoryDlg::OnFindStop>(IDC_HISTORY_FIND_STOP),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
     return &map;
@@ -188,6 +190,7 @@ void CHistoryDlg::ShowTexts() {
     const int64_t localNow = LocalNowMs();
     const HistoryMs nowMs = m_history.At(nowTick);
     SetWindowText("History - " + m_history.Host());
+    ::EnableWindow(GetDlgItem(IDC_HISTORY_FIND_STOP), m_history.IsWatching());
     const std::string figures =
         m_history.IsStarted()
             ? FiguresText(m_history.Figures(nowTick), localNow - static_cast<int64_t>(nowMs))
@@ -216,6 +219,10 @@ void CHistoryDlg::OnCopy() {
     if (!PutOnClipboard(m_hWnd, SpanCsv()))
         ::MessageBoxA(m_hWnd, "The checks could not be put on the clipboard.", "History",
                       MB_OK | MB_ICONWARNING);
+}
+
+void CHistoryDlg::OnFindStop() {
+    ::PostMessageA(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, ID_TRAY_FIND_STOP, 0);
 }
 
 void CHistoryDlg::OnSave() {

@@ -193,15 +193,36 @@ std::string FiguresText(const CheckFigures& f, int64_t startLocalMs) {
     return text;
 }
 
+namespace {
+
+// "HH:MM:SS  the path ends after hop 2 (...)", then its hops indented, nearest first.
+void AddFindingLines(std::vector<std::string>& lines, const std::string& clock,
+                     const HistoryFinding& finding) {
+    lines.push_back(clock + finding.text);
+    for (const std::string& hop : finding.hops)
+        lines.push_back(std::string(clock.size(), ' ') + hop);
+}
+
+} // namespace
+
 std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
                                     int64_t localNowMs) {
     std::vector<std::string> lines;
+    const auto clock = [&](HistoryMs timeMs) {
+        return ClockText(localNowMs - static_cast<int64_t>(nowMs - timeMs)) + "  ";
+    };
+    const std::vector<HistoryFinding>& findings = history.Findings();
+    std::size_t f = findings.size();
     for (std::size_t e = history.EventCount(); e-- > 0;) {
         const HistoryEvent& event = history.Event(e);
-        const int64_t local = localNowMs - static_cast<int64_t>(nowMs - event.TimeMs());
-        lines.push_back(ClockText(local) + "  " + history.Host() +
+        // A finding comes after the event that asked for it: newer, or of the same tenth.
+        for (; f > 0 && findings[f - 1].timeMs >= event.TimeMs(); --f)
+            AddFindingLines(lines, clock(findings[f - 1].timeMs), findings[f - 1]);
+        lines.push_back(clock(event.TimeMs()) + history.Host() +
                         (event.kind == HistoryEventKind::Make ? " is alive!" : " has died!"));
     }
+    for (; f > 0; --f)
+        AddFindingLines(lines, clock(findings[f - 1].timeMs), findings[f - 1]);
     return lines;
 }
 

@@ -9,6 +9,7 @@ std::vector<TrayMenuItem> TrayMenuItems(const TrayMenuState& state) {
         {ID_TRAY_SHOW_HIDE, state.windowShown ? "&Hide" : "&Show", true, true},
         {ID_TRAY_OPTIONS, "&Options...", false, !state.dialogOpen},
         {ID_TRAY_HISTORY, "His&tory...", false, state.historyAvailable},
+        {ID_TRAY_FIND_STOP, "&Find where it stops", false, state.watching},
         {ID_TRAY_MUTE,
          muted ? "Un&mute (muted until " + state.mutedUntil + ")" : "&Mute for 1 hour", false,
          true},

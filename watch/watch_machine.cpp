@@ -68,6 +68,11 @@ std::string DurationText(uint32_t ms) {
 }
 
 std::string WatchStatusLine(const WatchStatus& status) {
+    if (status.kind != WatchStatus::Kind::None && !status.finding.empty()) {
+        WatchStatus without = status;
+        without.finding.clear();
+        return WatchStatusLine(without) + "; " + status.finding;
+    }
     switch (status.kind) {
     case WatchStatus::Kind::None:
         break;
@@ -107,6 +112,7 @@ void WatchMachine::StartWatch() {
     m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
+    m_strFinding.clear();
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
@@ -281,6 +287,7 @@ void WatchMachine::OnHostAlive() {
     m_effects.SetStatusText(text);
     m_bAlive = true;
     ++m_nMakes;
+    m_strFinding.clear();
     m_bDead = false;
     const bool muted = IsMuted();
     if (!m_effects.IsVisible() && !muted) {
@@ -297,6 +304,7 @@ void WatchMachine::OnHostDied() {
     m_effects.SetStatusText(text);
     m_bAlive = false;
     ++m_nBreaks;
+    m_strFinding.clear();
     m_bDead = true;
     m_effects.ShowLight(IDB_LIGHT_RED);
     // Grey follows at the next light tick should watching stop here.
@@ -355,6 +363,7 @@ WatchStatus WatchMachine::Status() {
     } else {
         status.kind = WatchStatus::Kind::Waiting;
     }
+    status.finding = m_strFinding;
     return status;
 }
 
