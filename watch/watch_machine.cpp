@@ -174,6 +174,7 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_bAlive = false;
+    m_strFinding.clear(); // it was of the path to an address no longer watched
     // Watching goes on: the name may resolve, the certificate may be mended.
     if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
         m_bHostUnknown = true;
