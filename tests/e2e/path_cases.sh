@@ -46,11 +46,15 @@ expect_finding() { # event finding result
 }
 
 case_path_trace() {
-    case_results trace_host_silent trace_router_stops trace_port_closed trace_never_stalls
+    case_results trace_asked trace_host_silent trace_router_stops trace_port_closed \
+        trace_never_stalls
     make_chain || { problem "cannot make the chain of namespaces"; return; }
     watch_settings
     launch "$E2E_EXE" "$TARGET" && expect_status "$TARGET is alive!" 10000 || return
     drv command 32773 >/dev/null # History...
+    drv command 32835 >/dev/null # Find where it stops, asked while alive
+    expect_finding " is alive!" "the host answers echo, 3 hops away"
+    result trace_asked
     start_in_ns stalls wine "$E2E_DRIVER" stalls 30000 50
     in_chain 2 sysctl -qw net.ipv4.icmp_echo_ignore_all=1
     expect_finding " has died!" "the path ends after hop 2 (198.51.100.6)"
