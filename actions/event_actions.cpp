@@ -71,6 +71,21 @@ bool AppendLogLine(const std::string& path, LogLineFormat format, const std::str
     return true;
 }
 
+namespace {
+
+// A cut of UTF-8 text at byte `at` moved back (or forward) to the start of a character, so
+// that no letter is split.
+bool IsContinuation(const std::string& text, size_t at) {
+    return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+}
+size_t CutBack(const std::string& text, size_t at) {
+    while (at > 0 && IsContinuation(text, at))
+        --at;
+    return at;
+}
+
+} // namespace
+
 std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tailLength) {
     if (text.size() <= room) {
         return text;
@@ -78,23 +93,28 @@ std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tail
     static constexpr char ELLIPSIS[] = "...";
     constexpr size_t ellipsisLength = sizeof ELLIPSIS - 1;
     if (room <= ellipsisLength) {
-        return text.substr(0, room);
+        return text.substr(0, CutBack(text, room));
     }
-    const size_t tail = std::min(tailLength, room - ellipsisLength);
-    return text.substr(0, room - ellipsisLength - tail) + ELLIPSIS +
-           text.substr(text.size() - tail);
+    size_t tailStart = text.size() - std::min(tailLength, room - ellipsisLength);
+    while (IsContinuation(text, tailStart))
+        ++tailStart;
+    const size_t headLength = room - ellipsisLength - (text.size() - tailStart);
+    return text.substr(0, CutBack(text, headLength)) + ELLIPSIS + text.substr(tailStart);
 }
 
 Notification ComposeNotification(EventKind kind, const std::string& eventText,
                                  const std::string& timeText, bool ownSound) {
-    // The event text ends with what happened (" is alive!", " has died!"): that stays whole.
-    const size_t stateLength =
-        kind == EventKind::Make ? std::strlen(" is alive!") : std::strlen(" has died!");
+    // The event text ends with what happened (" is alive!", " is slow! (850 ms)"): that stays
+    // whole.
+    const size_t found = eventText.rfind(" is ");
+    const size_t diedAt = eventText.rfind(" has died!");
+    const size_t stateAt = kind == EventKind::Break ? diedAt : found;
+    const size_t stateLength = stateAt == std::string::npos ? 0 : eventText.size() - stateAt;
     Notification notification;
     notification.title =
         ShortenKeepingTail(LogSafeText(eventText), Notification::TITLE_ROOM, stateLength);
     notification.text = ShortenKeepingTail(timeText, Notification::TEXT_ROOM, 0);
-    notification.warning = kind == EventKind::Break;
+    notification.warning = kind == EventKind::Break || kind == EventKind::Slow;
     notification.silent = ownSound;
     return notification;
 }
@@ -109,15 +129,20 @@ Notification TestNotification(const std::string& timeText) {
 void RunEventActions(EventKind kind, const std::string& eventText, const WatchSettings& settings,
                      ActionRunner& runner, bool muted) {
     const bool isMake = kind == EventKind::Make;
-    if ((isMake ? settings.CheckMake : settings.CheckBreak) == 0) {
+    const bool isBreak = kind == EventKind::Break;
+    if ((isMake && settings.CheckMake == 0) || (isBreak && settings.CheckBreak == 0)) {
         return;
     }
-    const EventAction& action = isMake ? settings.makeAction : settings.breakAction;
-    const bool playsSound = action.bPlaySound != 0 && !muted;
+    const EventAction& action = isMake    ? settings.makeAction
+                                : isBreak ? settings.breakAction
+                                          : settings.slowAction;
+    // The end of Slow is only recorded and told: no sound, no program.
+    const bool isEnd = kind == EventKind::SlowEnd;
+    const bool playsSound = action.bPlaySound != 0 && !muted && !isEnd;
     if (playsSound) {
         runner.PlaySoundFile(action.strSoundPath);
     }
-    if (action.bLaunch != 0) {
+    if (action.bLaunch != 0 && !isEnd) {
         runner.LaunchCommand(action.strLaunchPath);
     }
     if (action.bLog != 0) {

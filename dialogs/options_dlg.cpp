@@ -10,6 +10,7 @@ const MessageMap* COptionsDlg::ThisMessageMap() {
     static constexpr MsgEntry entries[] = {
         msg::Command<&COptionsDlg::OnMakeAction>(IDC_MAKE_ACTION),
         msg::Command<&COptionsDlg::OnBreakAction>(IDC_BREAK_ACTION),
+        msg::Command<&COptionsDlg::OnSlowAction>(IDC_SLOW_ACTION),
         msg::Command<&COptionsDlg::OnAbout>(IDC_ABOUT),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
@@ -26,6 +27,9 @@ void COptionsDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Check(dx, IDC_CHECK_MAKE, m_bCheckMake);
     DDX_Check(dx, IDC_HIDE, m_bHide);
     DDX_Check(dx, IDC_START_AT_SIGN_IN, m_bStartAtSignIn);
+    // The thresholds take the period's rule: a whole number, 0 for off.
+    DDX_PeriodField(dx, IDC_SLOW_ROUND_TRIP, m_dwSlowRoundTripMs);
+    DDX_PeriodField(dx, IDC_SLOW_LOSS, m_dwSlowLossPercent);
 }
 
 BOOL COptionsDlg::OnInitDialog() {

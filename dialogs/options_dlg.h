@@ -18,7 +18,7 @@ public:
     static const MessageMap* ThisMessageMap();
     const MessageMap* GetMessageMap() const override { return ThisMessageMap(); }
 
-    // Copies all seventeen settings into the members, or the members back into the settings.
+    // Copies every setting into the members, or the members back into the settings.
     void LoadFrom(const WatchSettings& settings);
     void StoreTo(WatchSettings& settings) const;
 
@@ -32,6 +32,9 @@ public:
     int32_t m_bHide = 0;
     EventAction m_makeAction;
     EventAction m_breakAction;
+    uint32_t m_dwSlowRoundTripMs = 0;
+    uint32_t m_dwSlowLossPercent = 0;
+    EventAction m_slowAction;
     // Not a setting: whether the program starts when the user signs in, as the caller finds it
     // before the run and carries it out after OK.
     int32_t m_bStartAtSignIn = 0;
@@ -43,6 +46,8 @@ protected:
     void OnMakeAction() { EditEventAction(m_makeAction); }
     // Button 1018: the break event's actions.
     void OnBreakAction() { EditEventAction(m_breakAction); }
+    // Button 1041: the slow event's actions.
+    void OnSlowAction() { EditEventAction(m_slowAction); }
     // Button 3: the About box, above this dialog.
     void OnAbout();
 
@@ -57,6 +62,9 @@ private:
         visit(settings.Hide, dialog.m_bHide);
         visit(settings.makeAction, dialog.m_makeAction);
         visit(settings.breakAction, dialog.m_breakAction);
+        visit(settings.SlowRoundTripMs, dialog.m_dwSlowRoundTripMs);
+        visit(settings.SlowLossPercent, dialog.m_dwSlowLossPercent);
+        visit(settings.slowAction, dialog.m_slowAction);
     }
 
     // Runs an Action dialog over a copy of the action; OK copies the six fields back.

@@ -57,10 +57,6 @@ std::string CommandLineProgram(const std::string& commandLine) {
     return commandLine.substr(0, end);
 }
 
-bool IsSameFilePath(const std::string& a, const std::string& b) {
-    const auto lower = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
+bool StartupApprovedTurnsOff(const unsigned char* data, std::size_t size) {
+    return data != nullptr && size > 0 && (data[0] & 1) != 0;
 }

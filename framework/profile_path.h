@@ -32,5 +32,9 @@ std::string ProgramCommandLine(const std::string& programPath, const std::string
 // up to the first blank.
 std::string CommandLineProgram(const std::string& commandLine);
 
-// Whether two paths name the same file as Windows compares file names: letters in either case.
-bool IsSameFilePath(const std::string& a, const std::string& b);
+// Task Manager's switch for a start-up value: a REG_BINARY value of the same name under the
+// user's Explorer\StartupApproved\Run key, whose first byte is even (2) while the value is on and
+// odd (3) once it has been turned off there. A missing or empty one leaves the value on.
+bool StartupApprovedTurnsOff(const unsigned char* data, std::size_t size);
+// What Task Manager writes when it turns a value on again: 2, then eleven zero bytes.
+constexpr unsigned char STARTUP_APPROVED_ON[12] = {2};

@@ -3,6 +3,7 @@
 
 #include "framework/profile_path.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -84,12 +85,14 @@ std::string CWinApp::GetProfileString(const char* section, const char* entry) {
     DWORD type = 0;
     if (::RegQueryValueExA(key, entry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         size > 0) {
-        std::vector<char> buffer(size + 1, '\0');
-        DWORD read = size;
+        // The size may be that of the stored UTF-16, which a UTF-8 text exceeds by up to half
+        // (three bytes for two).
+        std::vector<char> buffer(size / 2 * 3 + 2, '\0');
+        DWORD read = static_cast<DWORD>(buffer.size() - 1);
         if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                                &read) == ERROR_SUCCESS) {
             // The text ends at its first zero byte.
-            const std::size_t limit = read < size ? read : size;
+            const std::size_t limit = std::min<std::size_t>(read, buffer.size() - 1);
             std::size_t length = 0;
             while (length < limit && buffer[length] != '\0')
                 ++length;

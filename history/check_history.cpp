@@ -154,8 +154,10 @@ void CheckHistory::OnEvent(uint32_t tick, HistoryEventKind kind) {
     const HistoryMs nowMs = MoveTo(tick);
     Advance(nowMs);
     Append(m_events, m_nFirstEvent, EVENT_CAPACITY, HistoryEvent{Tenths(nowMs), kind});
-    m_bAlive = kind == HistoryEventKind::Make;
-    ++(m_bAlive ? m_nMakes : m_nBreaks);
+    if (kind == HistoryEventKind::Make || kind == HistoryEventKind::Break) {
+        m_bAlive = kind == HistoryEventKind::Make;
+        ++(m_bAlive ? m_nMakes : m_nBreaks);
+    }
     ++m_nRevision;
 }
 
@@ -211,6 +213,40 @@ CheckFigures CheckHistory::Figures(uint32_t tick) const {
     if (watched > 0)
         f.alivePercent = 100.0 * static_cast<double>(alive) / static_cast<double>(watched);
     return f;
+}
+
+RecentChecks CheckHistory::Recent(uint32_t tick) const {
+    HistoryMs fromMs = 0;
+    for (std::size_t i = m_events.size(); i-- > 0;) {
+        if (Event(i).kind == HistoryEventKind::Make) {
+            fromMs = Event(i).TimeMs();
+            break;
+        }
+    }
+    const HistoryMs nowMs = At(tick);
+    const HistoryMs minuteFromMs = std::max(
+        fromMs, nowMs > RecentChecks::LOSS_SPAN_MS ? nowMs - RecentChecks::LOSS_SPAN_MS : 0);
+    RecentChecks recent;
+    for (std::size_t i = m_checks.size(); i-- > 0;) {
+        const CheckSample& sample = Check(i);
+        const HistoryMs timeMs = sample.TimeMs();
+        if (timeMs < fromMs ||
+            (timeMs < minuteFromMs && recent.answered == RecentChecks::RECENT_ANSWERS))
+            break;
+        if (sample.state == CheckState::Answered &&
+            recent.answered < RecentChecks::RECENT_ANSWERS) {
+            const uint32_t ms = sample.roundTripMs;
+            recent.latestMs = recent.answered == 0 ? ms : recent.latestMs;
+            recent.fastestMs = recent.answered == 0 ? ms : std::min(recent.fastestMs, ms);
+            recent.slowestMs = std::max(recent.slowestMs, ms);
+            ++recent.answered;
+        }
+        if (timeMs >= minuteFromMs && sample.state != CheckState::Pending) {
+            ++recent.known;
+            recent.lost += sample.state == CheckState::Lost ? 1 : 0;
+        }
+    }
+    return recent;
 }
 
 std::size_t CheckHistory::FirstCheckFrom(HistoryMs fromMs) const {

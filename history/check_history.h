@@ -25,7 +25,8 @@ struct CheckSample {
     HistoryMs TimeMs() const { return static_cast<HistoryMs>(timeDs) * 100; }
 };
 
-enum class HistoryEventKind : uint8_t { Make, Break };
+// Slow and SlowEnd: the alive host became slow, and was no longer (see the watch's slow rule).
+enum class HistoryEventKind : uint8_t { Make, Break, Slow, SlowEnd };
 
 struct HistoryEvent {
     uint32_t timeDs = 0;
@@ -64,6 +65,20 @@ struct CheckFigures {
     uint64_t breaks = 0;
 };
 
+// What the newest checks since the host came up say of its speed: the round trips of the
+// newest answered checks (at most RECENT_ANSWERS), and the checks of the last minute whose fate
+// is known.
+struct RecentChecks {
+    static constexpr uint32_t RECENT_ANSWERS = 5;
+    static constexpr HistoryMs LOSS_SPAN_MS = 60000;
+    uint32_t answered = 0; // how many newest answered checks were found, at most 5
+    uint32_t latestMs = 0; // the round trip of the newest of them
+    uint32_t fastestMs = 0;
+    uint32_t slowestMs = 0;
+    uint32_t known = 0; // of the last minute, answered or lost
+    uint32_t lost = 0;
+};
+
 class CheckHistory {
 public:
     static constexpr std::size_t CHECK_CAPACITY = 86400;
@@ -97,6 +112,8 @@ public:
     HistoryMs StoppedAt() const { return m_stoppedMs; }
     const std::string& Host() const { return m_strHost; }
     CheckFigures Figures(uint32_t tick) const;
+    // The newest checks sent after the latest make (all of them when there was none).
+    RecentChecks Recent(uint32_t tick) const;
     // Goes up with every change that the picture or the figures show.
     uint64_t Revision() const { return m_nRevision; }
 

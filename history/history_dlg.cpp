@@ -2,6 +2,7 @@
 #include "history/history_dlg.h"
 
 #include "framework/file_dialog.h"
+#include "framework/local_time.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,6 +24,17 @@ constexpr struct {
     {IDC_HISTORY_SAVE, LEFT | TOP | RIGHT | BOTTOM},
     {IDC_HISTORY_FIND_STOP, TOP | BOTTOM},
     {IDCANCEL, LEFT | TOP | RIGHT | BOTTOM},
+};
+
+// The user's clock: the time zone's rule for each time, the user's time format.
+class UserClock : public HistoryClock {
+public:
+    int OffsetMinutes(int64_t utcMs) const override { return LocalOffsetMinutes(utcMs); }
+    std::string TimeOfDay(int64_t localMs) const override {
+        const std::optional<SYSTEMTIME> time = SystemTimeOfMs(localMs);
+        const std::string text = time ? UserTimeText(*time, true) : std::string();
+        return text.empty() ? ClockText(localMs) : text;
+    }
 };
 
 RECT ChildRect(HWND dialog, int id) {
@@ -187,17 +199,21 @@ void CHistoryDlg::Refresh() {
 
 void CHistoryDlg::ShowTexts() {
     const uint32_t nowTick = ::GetTickCount();
-    const int64_t localNow = LocalNowMs();
+    const int64_t utcNow = UtcNowMs();
     const HistoryMs nowMs = m_history.At(nowTick);
+    const UserClock clock;
     SetWindowText("History - " + m_history.Host());
     ::EnableWindow(GetDlgItem(IDC_HISTORY_FIND_STOP), m_history.IsWatching());
-    const std::string figures =
-        m_history.IsStarted()
-            ? FiguresText(m_history.Figures(nowTick), localNow - static_cast<int64_t>(nowMs))
-            : "Nothing watched yet.";
+    // The start may be days ago: its date too, in the user's format.
+    const std::optional<SYSTEMTIME> start = LocalTimeOf(utcNow - static_cast<int64_t>(nowMs));
+    const std::string since =
+        (start ? UserDateText(*start) + " " : std::string()) + clock.TimeOfDayAt(0, nowMs, utcNow);
+    const std::string figures = m_history.IsStarted()
+                                    ? FiguresText(m_history.Figures(nowTick), since)
+                                    : "Nothing watched yet.";
     if (WindowTextOf(GetDlgItem(IDC_HISTORY_FIGURES)) != figures)
         ::SetWindowTextA(GetDlgItem(IDC_HISTORY_FIGURES), figures.c_str());
-    std::vector<std::string> lines = EventLines(m_history, nowMs, localNow);
+    std::vector<std::string> lines = EventLines(m_history, nowMs, utcNow, clock);
     if (lines == m_eventLines)
         return; // the list keeps its scrolling and selection
     m_eventLines.swap(lines);
@@ -212,7 +228,7 @@ void CHistoryDlg::ShowTexts() {
 
 std::string CHistoryDlg::SpanCsv() const {
     const uint32_t nowTick = ::GetTickCount();
-    return ChecksCsv(m_history, m_history.At(nowTick), m_spanMs, LocalNowMs());
+    return ChecksCsv(m_history, m_history.At(nowTick), m_spanMs, UtcNowMs(), UserClock());
 }
 
 void CHistoryDlg::OnCopy() {
@@ -229,7 +245,10 @@ void CHistoryDlg::OnSave() {
     CFileDialog dialog(FALSE, "csv", "history.csv",
                        OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY,
                        "CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0", this);
-    if (dialog.DoModal() != IDOK)
+    m_bAskingForFile = true;
+    const INT_PTR chosen = dialog.DoModal();
+    m_bAskingForFile = false;
+    if (chosen != IDOK)
         return;
     const std::string path = dialog.GetPathName();
     if (!WriteWholeFile(path, SpanCsv()))

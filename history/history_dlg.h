@@ -22,6 +22,8 @@ public:
     // Opens the window, owned by `owner`, or brings it forward when it is open.
     void Open(CWnd* owner);
     bool IsOpen() const { return m_hWnd != nullptr; }
+    // Its "Save as..." file dialog is open: no other dialog may run inside that one's loop.
+    bool IsAskingForFile() const { return m_bAskingForFile; }
     // The history may have changed: an open, shown window shows what changed.
     void Refresh();
 
@@ -68,5 +70,6 @@ private:
     SIZE m_templateClient{};
     SIZE m_minimumSize{};
     bool m_bHasPlacement = false;
+    bool m_bAskingForFile = false;
     RECT m_placement{}; // the window's place and size when it last closed
 };

@@ -121,6 +121,14 @@ void DrawHistoryPicture(HDC dc, const RECT& area, HFONT font, const CheckHistory
                 Fill(dc, plot.left + from, plot.bottom - lostHeight, plot.left + to, plot.bottom,
                      HISTORY_LOST_COLOR);
         });
+    // The slow time: an amber band along the top.
+    ForEachRun(
+        columns, [](const auto& a, const auto& b) { return a.slow == b.slow; },
+        [&](const PictureColumn& c, int from, int to) {
+            if (c.slow)
+                Fill(dc, plot.left + from, plot.top, plot.left + to, plot.top + lostHeight,
+                     HISTORY_SLOW_COLOR);
+        });
     // The frame, then the clock times below it.
     Fill(dc, plot.left - unit, plot.top - unit, plot.right + unit, plot.top, FRAME_COLOR);
     Fill(dc, plot.left - unit, plot.bottom, plot.right + unit, plot.bottom + unit, FRAME_COLOR);

@@ -137,13 +137,22 @@ std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs
             }
         }
     }
-    for (std::size_t e = 0; e < history.EventCount(); ++e) {
-        const HistoryEvent& event = history.Event(e);
-        const int64_t t = static_cast<int64_t>(event.TimeMs());
-        if (t < start || t >= now)
+    // The slow time runs from a slow event to the next event, the stop or now.
+    int64_t slowFrom = -1;
+    for (std::size_t e = 0; e <= history.EventCount(); ++e) {
+        const bool end = e == history.EventCount();
+        const HistoryEventKind kind = end ? HistoryEventKind::SlowEnd : history.Event(e).kind;
+        const int64_t t = end ? watchEnd : static_cast<int64_t>(history.Event(e).TimeMs());
+        if (slowFrom >= 0 &&
+            ColumnsTouched(slowFrom, std::max(t, slowFrom + 1), start, span, width, first, last))
+            for (int c = first; c <= last; ++c)
+                columns[c].slow = true;
+        slowFrom = kind == HistoryEventKind::Slow ? t : -1;
+        if (end || t < start || t >= now || kind == HistoryEventKind::Slow ||
+            kind == HistoryEventKind::SlowEnd)
             continue;
         PictureColumn& column = columns[static_cast<std::size_t>((t - start) * width / span)];
-        (event.kind == HistoryEventKind::Make ? column.make : column.breaks) = true;
+        (kind == HistoryEventKind::Make ? column.make : column.breaks) = true;
     }
     return columns;
 }
@@ -161,7 +170,7 @@ std::string ClockText(int64_t localMs) {
            Digits(second % 60, 2);
 }
 
-std::string DateTimeText(int64_t localMs) {
+std::string IsoDateTimeText(int64_t localMs, int offsetMinutes) {
     // The civil date of a day count (days since 1970), after Howard Hinnant's algorithm.
     const int64_t days = localMs / MS_PER_DAY - DAYS_1601_TO_1970 + 719468;
     const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
@@ -173,12 +182,19 @@ std::string DateTimeText(int64_t localMs) {
     const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
     const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
     const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    return Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2) + " " +
-           ClockText(localMs) + "." + Digits(localMs / 100 % 10);
+    const int offset = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    return Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2) + "T" +
+           ClockText(localMs) + "." + Digits(localMs / 100 % 10) + (offsetMinutes < 0 ? "-" : "+") +
+           Digits(offset / 60, 2) + ":" + Digits(offset % 60, 2);
 }
 
-std::string FiguresText(const CheckFigures& f, int64_t startLocalMs) {
-    std::string text = "Since " + ClockText(startLocalMs) + "\r\n";
+std::string HistoryClock::TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const {
+    const int64_t utc = utcNowMs - static_cast<int64_t>(nowMs - ms);
+    return TimeOfDay(utc + int64_t{60000} * OffsetMinutes(utc));
+}
+
+std::string FiguresText(const CheckFigures& f, const std::string& startTime) {
+    std::string text = "Since " + startTime + "\r\n";
     text += "Checks sent: " + std::to_string(f.sent) + ", lost: " + std::to_string(f.lost) + " (" +
             OneDecimal(f.lossPercent) + " %)\r\n";
     if (f.answered > 0)
@@ -205,11 +221,11 @@ void AddFindingLines(std::vector<std::string>& lines, const std::string& clock,
 
 } // namespace
 
-std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
-                                    int64_t localNowMs) {
+std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs, int64_t utcNowMs,
+                                    const HistoryClock& clock) {
     std::vector<std::string> lines;
-    const auto clock = [&](HistoryMs timeMs) {
-        return ClockText(localNowMs - static_cast<int64_t>(nowMs - timeMs)) + "  ";
+    const auto at = [&](HistoryMs timeMs) {
+        return clock.TimeOfDayAt(timeMs, nowMs, utcNowMs) + "  ";
     };
     const std::vector<HistoryFinding>& findings = history.Findings();
     std::size_t f = findings.size();
@@ -217,24 +233,28 @@ std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs
         const HistoryEvent& event = history.Event(e);
         // A finding comes after the event that asked for it: newer, or of the same tenth.
         for (; f > 0 && findings[f - 1].timeMs >= event.TimeMs(); --f)
-            AddFindingLines(lines, clock(findings[f - 1].timeMs), findings[f - 1]);
-        lines.push_back(clock(event.TimeMs()) + history.Host() +
-                        (event.kind == HistoryEventKind::Make ? " is alive!" : " has died!"));
+            AddFindingLines(lines, at(findings[f - 1].timeMs), findings[f - 1]);
+        static const char* const TEXTS[] = {" is alive!", " has died!", " is slow!",
+                                            " is no longer slow."};
+        lines.push_back(at(event.TimeMs()) + history.Host() +
+                        TEXTS[static_cast<std::size_t>(event.kind)]);
     }
     for (; f > 0; --f)
-        AddFindingLines(lines, clock(findings[f - 1].timeMs), findings[f - 1]);
+        AddFindingLines(lines, at(findings[f - 1].timeMs), findings[f - 1]);
     return lines;
 }
 
 std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs spanMs,
-                      int64_t localNowMs) {
+                      int64_t utcNowMs, const HistoryClock& clock) {
     std::string csv = "time,round trip ms\r\n";
     const HistoryMs from = nowMs > spanMs ? nowMs - spanMs : 0;
     for (std::size_t i = history.FirstCheckFrom(from); i < history.CheckCount(); ++i) {
         const CheckSample& sample = history.Check(i);
         if (sample.state == CheckState::Pending)
             continue;
-        csv += DateTimeText(localNowMs - static_cast<int64_t>(nowMs - sample.TimeMs())) + ",";
+        const int64_t utc = utcNowMs - static_cast<int64_t>(nowMs - sample.TimeMs());
+        const int offset = clock.OffsetMinutes(utc);
+        csv += IsoDateTimeText(utc + int64_t{60000} * offset, offset) + ",";
         if (sample.state == CheckState::Answered)
             csv += std::to_string(sample.roundTripMs);
         csv += "\r\n";

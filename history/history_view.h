@@ -34,6 +34,7 @@ struct PictureColumn {
     bool lost = false;     // a red mark along the bottom
     bool make = false;     // a vertical line of the make's colour
     bool breaks = false;   // a vertical line of the break's colour
+    bool slow = false;     // in the time the host was slow: an amber band along the top
     uint16_t maxMs = 0;
 };
 // The columns of a picture `width` wide showing the span that ends at nowMs (the history's
@@ -43,17 +44,33 @@ std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs
 // The highest round trip of the columns, for ScaleFor.
 uint32_t MaxRoundTrip(const std::vector<PictureColumn>& columns);
 
-// "HH:MM:SS" and "YYYY-MM-DD HH:MM:SS.t" of a local time.
+// "HH:MM:SS" of a local time.
 std::string ClockText(int64_t localMs);
-std::string DateTimeText(int64_t localMs);
+// ISO 8601 with the offset from UTC: "2026-03-29T03:00:12.3+02:00".
+std::string IsoDateTimeText(int64_t localMs, int offsetMinutes);
 
-// The figures since the start as lines of text; startLocalMs is the start's local time.
-std::string FiguresText(const CheckFigures& figures, int64_t startLocalMs);
-// The events, newest first: "HH:MM:SS  host is alive!" or "... has died!". localNowMs and
-// nowMs are the same moment on the two clocks.
-std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs,
-                                    int64_t localNowMs);
-// The settled checks of the span as CSV: a header, then "time,round trip" with the round trip
-// empty for a lost check.
+// How the window tells times (times are milliseconds since 1 January 1601): each UTC time is
+// made local by the time zone's rule for that very moment, so that a span across a
+// daylight-saving change is right at both ends, and a time of day is written in the user's own
+// format ("14:32:05", "2:32:05 PM").
+class HistoryClock {
+public:
+    virtual ~HistoryClock() = default;
+    // The local time's offset from UTC at utcMs, in minutes (local = UTC + offset).
+    virtual int OffsetMinutes(int64_t utcMs) const = 0;
+    virtual std::string TimeOfDay(int64_t localMs) const = 0;
+
+    // The time of day of a history time, given the moment nowMs is utcNowMs.
+    std::string TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const;
+};
+
+// The figures since the start as lines of text; startTime is the start's date and time.
+std::string FiguresText(const CheckFigures& figures, const std::string& startTime);
+// The events, newest first: "14:32:05  host is alive!", "... has died!", "... is slow!" or
+// "... is no longer slow.". utcNowMs and nowMs are the same moment on the two clocks.
+std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs, int64_t utcNowMs,
+                                    const HistoryClock& clock);
+// The settled checks of the span as CSV: a header, then "time,round trip" with the time in
+// ISO 8601 with its offset and the round trip empty for a lost check.
 std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs spanMs,
-                      int64_t localNowMs);
+                      int64_t utcNowMs, const HistoryClock& clock);

@@ -34,6 +34,8 @@ SetCompressor /SOLID lzma
 ; the program's own Options box names it, holding the program's quoted path and, after it, the
 ; host it watches.
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; Where Task Manager marks a Run value turned off, under the same name.
+!define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define RUN_VALUE "tarnwell"
 !define RUN_PROGRAM '"$INSTDIR\tarnwell.exe"'
 ; Exit codes of a run that stopped and changed nothing, apart from NSIS's own (1 for a cancel,
@@ -194,7 +196,8 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
   Call un.StartsInstalledProgram
-  StrCmp $0 1 0 +2
+  StrCmp $0 1 0 +3
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

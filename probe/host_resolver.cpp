@@ -1,5 +1,7 @@
-// Background lookups with getaddrinfo.
+// Background lookups with GetAddrInfoW.
 #include "probe/host_resolver.h"
+
+#include "framework/wide_text.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -34,7 +36,7 @@ std::atomic<int>& RunningLookups() {
 }
 
 // The address of a lookup's entry, when it is of a family asked for.
-std::optional<ProbeAddress> AddressOf(const addrinfo& entry) {
+std::optional<ProbeAddress> AddressOf(const ADDRINFOW& entry) {
     if (entry.ai_addr == nullptr)
         return std::nullopt;
     if (entry.ai_family == AF_INET && entry.ai_addrlen >= sizeof(sockaddr_in))
@@ -48,23 +50,25 @@ std::optional<ProbeAddress> AddressOf(const addrinfo& entry) {
 }
 
 LookupAnswer LookUp(const std::string& name, LookupFamily family) {
-    addrinfo hints = {};
+    ADDRINFOW hints = {};
     hints.ai_family = family == LookupFamily::Any ? AF_UNSPEC : AF_INET;
     hints.ai_socktype = family == LookupFamily::Any ? SOCK_STREAM : SOCK_RAW;
-    addrinfo* found = nullptr;
-    const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    ADDRINFOW* found = nullptr;
+    // The wide form, as Windows' own clients look names up: it takes any letters, and from
+    // Windows 8 on turns an international name into its ASCII form (IDN) itself.
+    const int error = ::GetAddrInfoW(WideText(name).data(), nullptr, &hints, &found);
     if (error != 0)
         return {LookupOutcomeForError(error), {}};
     LookupAnswer answer = {LookupOutcome::TryLater, {}};
     // The system lists the addresses in its order of preference; the session keeps a bounded
     // number of them.
-    for (const addrinfo* entry = found;
+    for (const ADDRINFOW* entry = found;
          entry != nullptr && answer.addresses.size() < AddressList::CAPACITY;
          entry = entry->ai_next) {
         if (const std::optional<ProbeAddress> address = AddressOf(*entry))
             answer.addresses.push_back(*address);
     }
-    ::freeaddrinfo(found);
+    ::FreeAddrInfoW(found);
     if (!answer.addresses.empty())
         answer.outcome = LookupOutcome::Found;
     return answer;

@@ -55,6 +55,9 @@ public:
             g_traceTarget = TraceTarget{*numbers, address.port, true};
         return StartWebRequest(address, lifetimeMs, g_notifyWnd, tag);
     }
+    bool IsWebLookupStalled(uint32_t newerThanTag) override {
+        return ::IsWebLookupStalled(newerThanTag);
+    }
 };
 
 ProbeSession& Session() {

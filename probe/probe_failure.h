@@ -13,4 +13,8 @@ enum class ProbeFailure {
     BadAddress,     // a web address that cannot be watched: "Bad address - %s!"
     BadCertificate, // the web server's certificate is not good: "Bad certificate - %s!";
                     // watching goes on
+    LookupFails,    // a web address's name resolved, and now the name server is silent or
+                    // unreachable: "Name lookup fails - %s!"; the checks are not made
+    ProxyRefuses,   // the proxy refuses the user's sign-in: "Proxy refuses sign-in - %s!";
+                    // the checks are not made
 };

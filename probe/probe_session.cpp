@@ -95,6 +95,8 @@ std::optional<ProbeFailure> ProbeSession::Start(const std::string& host) {
     m_bAnswered = false;
     m_bSilenceLookedUp = false;
     m_bBadCertificate = false;
+    m_bNameResolved = false;
+    m_unchecked = WebNews::None;
     m_webAddress.reset();
     m_sent.Clear(); // opening a way abandons whatever the earlier start left in flight
     if (IsWebAddressText(host))
@@ -165,7 +167,11 @@ std::optional<ProbeFailure> ProbeSession::Tick(uint32_t silenceLimitMs) {
     AbandonAll(m_sent.Expire(now, silenceLimitMs));
     if (m_way == ProbeWay::Web) {
         m_nWebLifetimeMs = silenceLimitMs;
-        return SendRequest();
+        // A lookup that hangs is told before the silence limit passes.
+        const bool stalled = m_bNameResolved && m_platform.IsWebLookupStalled(m_nLastMadeTag) &&
+                             Unchecked(WebNews::LookupFails) == WebNews::LookupFails;
+        const std::optional<ProbeFailure> failure = SendRequest();
+        return failure || !stalled ? failure : ProbeFailure::LookupFails;
     }
     if (m_bReopenWay) {
         m_bReopenWay = false;
@@ -236,25 +242,49 @@ std::optional<ProbeFailure> ProbeSession::OnWayFailed(uint32_t started) {
 WebNews ProbeSession::OnWebOutcome(uint32_t tag, WebVerdict verdict) {
     if (!m_bProbing || m_way != ProbeWay::Web || !m_sent.Take(tag, ProbeAddress{}))
         return WebNews::None;
+    if (verdict == WebVerdict::NoLookup || (verdict == WebVerdict::UnknownName && m_bNameResolved))
+        return m_bNameResolved ? Unchecked(WebNews::LookupFails) : WebNews::None;
+    if (verdict == WebVerdict::UnknownName) {
+        if (m_bHostUnknown)
+            return WebNews::None;
+        m_bHostUnknown = true;
+        return WebNews::HostUnknown;
+    }
+    if (verdict == WebVerdict::TimedOut && m_bHostUnknown)
+        return WebNews::None;
+    // The request got past its lookup.
     const bool wasUnknown = m_bHostUnknown;
-    m_bHostUnknown = verdict == WebVerdict::UnknownName && !m_bAnswered;
+    const bool wasUnchecked = m_unchecked != WebNews::None;
+    m_bHostUnknown = false;
+    m_bNameResolved = true;
+    if (static_cast<int32_t>(tag - m_nLastMadeTag) > 0)
+        m_nLastMadeTag = tag;
+    if (verdict == WebVerdict::ProxyRefuses)
+        return Unchecked(WebNews::ProxyRefuses);
+    m_unchecked = WebNews::None;
     switch (verdict) {
     case WebVerdict::Answer:
         m_bAnswered = true;
         m_bBadCertificate = false;
         return WebNews::Answer;
     case WebVerdict::BadCertificate:
-        if (m_bBadCertificate)
+        if (m_bBadCertificate && !wasUnchecked)
             return WebNews::None;
         m_bBadCertificate = true;
         return WebNews::BadCertificate;
-    case WebVerdict::UnknownName:
-        // After an answer, a failed lookup is a lost request like any other.
-        return m_bHostUnknown && !wasUnknown ? WebNews::HostUnknown : WebNews::None;
-    case WebVerdict::NoAnswer:
+    default:
         break;
     }
-    return wasUnknown ? WebNews::HostFound : WebNews::None;
+    if (wasUnknown)
+        return WebNews::HostFound;
+    return wasUnchecked ? WebNews::CheckMade : WebNews::None;
+}
+
+WebNews ProbeSession::Unchecked(WebNews why) {
+    if (m_unchecked == why)
+        return WebNews::None;
+    m_unchecked = why;
+    return why;
 }
 
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {

@@ -65,9 +65,13 @@ enum class WebNews {
     None,
     Answer,         // the service answered a request of the running start
     HostUnknown,    // the name server says the host's name does not exist, and it never
-                    // answered since the start
+                    // resolved since the start
     HostFound,      // the unknown name is known now
     BadCertificate, // the server's certificate is not good, where it was (or was not yet seen)
+    LookupFails,    // the name resolved before, and now cannot be looked up (a silent or
+                    // unreachable name server): the checks are not made until it can
+    ProxyRefuses,   // the proxy refuses the user's sign-in: the checks are not made
+    CheckMade,      // after LookupFails or ProxyRefuses, a check was made again and failed
 };
 
 // The requests of a start that may still be answered: the tag the platform gave each (what its
@@ -125,6 +129,9 @@ public:
     // Sends one GET for the address over the open Web way, given up unanswered lifetimeMs
     // later; its outcome comes back through ProbeSession::OnWebOutcome with `tag`.
     virtual SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) = 0;
+    // Whether a web request newer than this tag has been looking its name up for longer than
+    // WEB_LOOKUP_STALL_MS.
+    virtual bool IsWebLookupStalled(uint32_t newerThanTag) = 0;
 };
 
 class ProbeSession {
@@ -139,7 +146,8 @@ public:
     std::optional<ProbeFailure> Start(const std::string& host);
     // The check tick: forgets the requests older than silenceLimitMs, opens the way again after
     // a socket failure, starts a lookup when one is due and none is in flight, and sends one
-    // request to the next address.
+    // request to the next address. For a web address whose name resolved, LookupFails when a
+    // later request's lookup stalls.
     std::optional<ProbeFailure> Tick(uint32_t silenceLimitMs);
     // A lookup ended. Answers to abandoned lookups are ignored. The first address of a start
     // sends the first request at once. A name that does not exist is reported once and then
@@ -154,8 +162,11 @@ public:
     // opened again at the next tick. NetworkError for the running start, else nothing.
     std::optional<ProbeFailure> OnWayFailed(uint32_t started);
 
-    // A web request ended. Only a request of the running start counts; a bad certificate and
-    // an unknown name are news once, until an answer or another outcome shows them gone.
+    // A web request ended. Only a request of the running start counts; a bad certificate, an
+    // unknown name, a failing lookup and a refusing proxy are news once, until another outcome
+    // shows them gone. Only an answer, a refusal or a bad certificate end an unknown name. Once
+    // the name has resolved, a lookup that fails means that the name server cannot be reached,
+    // not that the server is silent.
     WebNews OnWebOutcome(uint32_t tag, WebVerdict verdict);
 
     // Whether an answer counts (an echo reply, a connection made): only the answer to a
@@ -179,6 +190,7 @@ private:
     void StartLookup();
     std::optional<ProbeFailure> SendRequest();
     std::optional<ProbeFailure> Fail(ProbeFailure failure);
+    WebNews Unchecked(WebNews why);
     void AbandonAll(const std::vector<uint32_t>& tags);
 
     ProbePlatform& m_platform;
@@ -201,4 +213,7 @@ private:
     std::optional<WebAddress> m_webAddress; // the address of the Web way
     uint32_t m_nWebLifetimeMs = 0;          // how long its requests may be answered
     bool m_bBadCertificate = false;         // the latest certificate seen was not good
+    bool m_bNameResolved = false;           // a web request got past its lookup
+    WebNews m_unchecked = WebNews::None;    // LookupFails or ProxyRefuses while checks are not made
+    uint32_t m_nLastMadeTag = 0;            // the latest web request that got past its lookup
 };

@@ -12,13 +12,21 @@ constexpr uint32_t FIRST_STATUS = 100;
 constexpr uint32_t FIRST_SERVER_ERROR = 500;
 
 // WinHTTP's error codes.
+constexpr uint32_t ERROR_TIMEOUT = 12002;
 constexpr uint32_t ERROR_NAME_NOT_RESOLVED = 12007;
+constexpr uint32_t ERROR_OPERATION_CANCELLED = 12017;
 constexpr uint32_t ERROR_CERT_DATE_INVALID = 12037;
 constexpr uint32_t ERROR_CERT_CN_INVALID = 12038;
 constexpr uint32_t ERROR_INVALID_CA = 12045;
+constexpr uint32_t ERROR_SECURE_CHANNEL = 12157;
 constexpr uint32_t ERROR_INVALID_CERT = 12169;
 constexpr uint32_t ERROR_SECURE_FAILURE = 12175;
 constexpr uint32_t ERROR_CERT_WRONG_USAGE = 12179;
+
+// The certificate failure notice's flags that fault the certificate itself: invalid, revoked,
+// from an untrusted authority, for another name, out of its time, for another use. Left out:
+// a failed revocation check (never asked for) and a failed secure channel (no certificate).
+constexpr uint32_t CERTIFICATE_FAILURES = 0x2 | 0x4 | 0x8 | 0x10 | 0x20 | 0x40;
 
 // The chain's trust bits and the policy's errors that only a revocation check sets.
 constexpr uint32_t TRUST_IS_REVOKED = 0x4;
@@ -45,7 +53,9 @@ bool IsIpv6LiteralChar(char c) {
 }
 
 bool IsHostNameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
+    // A byte of a UTF-8 letter too: an international name goes out in its ASCII form.
+    const auto byte = static_cast<unsigned char>(c);
+    return std::isalnum(byte) || byte >= 0x80 || c == '-' || c == '.' || c == '_';
 }
 
 } // namespace
@@ -97,23 +107,37 @@ std::optional<WebAddress> WebAddressFromParts(const CrackedUrl& parts, const std
 }
 
 WebVerdict VerdictForStatus(uint32_t status) {
+    if (status == PROXY_SIGN_IN_STATUS)
+        return WebVerdict::ProxyRefuses;
     return status >= FIRST_STATUS && status < FIRST_SERVER_ERROR ? WebVerdict::Answer
                                                                  : WebVerdict::NoAnswer;
 }
 
-WebVerdict VerdictForError(uint32_t errorCode) {
-    switch (errorCode) {
-    case ERROR_NAME_NOT_RESOLVED:
+WebVerdict VerdictForError(uint32_t errorCode, uint32_t secureFailure, bool resolving,
+                           bool signedIn) {
+    if (errorCode == ERROR_NAME_NOT_RESOLVED)
         return WebVerdict::UnknownName;
+    if (resolving)
+        return WebVerdict::NoLookup;
+    // The certificate failure notice's flags, or an error that names the certificate, make a
+    // bad certificate; a handshake that fails without them needs a look at the certificate.
+    if ((secureFailure & CERTIFICATE_FAILURES) != 0)
+        return WebVerdict::BadCertificate;
+    switch (errorCode) {
+    case ERROR_TIMEOUT:
+    case ERROR_OPERATION_CANCELLED:
+        return WebVerdict::TimedOut;
     case ERROR_CERT_DATE_INVALID:
     case ERROR_CERT_CN_INVALID:
     case ERROR_INVALID_CA:
     case ERROR_INVALID_CERT:
-    case ERROR_SECURE_FAILURE:
     case ERROR_CERT_WRONG_USAGE:
         return WebVerdict::BadCertificate;
+    case ERROR_SECURE_CHANNEL:
+    case ERROR_SECURE_FAILURE:
+        return WebVerdict::HandshakeFailed;
     default:
-        return WebVerdict::NoAnswer;
+        return signedIn ? WebVerdict::ProxyRefuses : WebVerdict::NoAnswer;
     }
 }
 
@@ -122,4 +146,14 @@ bool IsGoodCertificate(uint32_t chainErrors, uint32_t policyError) {
                             policyError == CRYPT_E_NO_REVOCATION_CHECK ||
                             policyError == CRYPT_E_REVOCATION_OFFLINE;
     return policyGood && (chainErrors & ~REVOCATION_BITS) == 0;
+}
+
+uint32_t ProxySignInScheme(uint32_t offeredSchemes, int signInsTried) {
+    if (signInsTried >= MAX_PROXY_SIGN_INS)
+        return 0;
+    for (const uint32_t scheme : {AUTH_SCHEME_NEGOTIATE, AUTH_SCHEME_NTLM}) {
+        if ((offeredSchemes & scheme) != 0)
+            return scheme;
+    }
+    return 0;
 }

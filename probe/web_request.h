@@ -1,7 +1,8 @@
 // The probe's web way: one GET per check tick over WinHTTP in its asynchronous mode. WinHTTP's
 // callbacks run on its own threads; they only judge the outcome (the status line, an error,
-// the server's certificate) and post WM_WEB_EVENT to the window, whose thread takes the
-// outcomes, closes the handles and keeps each request's deadline. The window never waits.
+// WinHTTP's notice of a bad certificate), answer a proxy's request for sign-in, and post
+// WM_WEB_EVENT to the window, whose thread takes the outcomes, closes the handles and keeps
+// each request's deadline. The window never waits.
 #pragma once
 
 #include "probe/probe_session.h"
@@ -18,7 +19,8 @@ constexpr UINT WM_WEB_EVENT = WM_APP + 4; // a request has news; the parameters 
 // nothing for a text that cannot be watched.
 std::optional<WebAddress> ReadWebAddress(const std::string& text);
 
-// Opens the process's WinHTTP session on the first call; false when it cannot be opened.
+// Opens the process's WinHTTP session on the first call; false when it cannot be opened. It
+// asks through the system's proxy, or through the one TARNWELL_WEB_PROXY names ("host:port").
 bool OpenWebSession();
 
 // Sends one GET for the address; its outcome reaches `window` as WM_WEB_EVENT. The request is
@@ -34,8 +36,14 @@ struct WebOutcome {
     uint32_t roundTripMs; // from sending to the status line, for an Answer
 };
 
-// WM_WEB_EVENT: the next outcome not yet taken, each request's once; nothing when none is left.
+// WM_WEB_EVENT: the next outcome not yet taken, each request's once (a request closed before
+// its outcome, by its deadline or abandoned, has TimedOut or NoLookup); nothing when none is
+// left.
 std::optional<WebOutcome> TakeWebOutcome();
+
+// Whether a request newer than this tag, still in flight, has been looking its name up for
+// longer than WEB_LOOKUP_STALL_MS: the name server is silent.
+bool IsWebLookupStalled(uint32_t newerThanTag);
 
 // Closes the request with this tag, if it is still in flight: its outcome no longer matters.
 void AbandonWebRequest(uint32_t tag);

@@ -9,11 +9,12 @@
 #define IDD_ACTION 131
 #define IDD_HISTORY 140
 
-/* Icons: the application, and the tray's host-alive, host-dead and waiting icons */
+/* Icons: the application, and the tray's host-alive, host-dead, waiting and host-slow icons */
 #define IDR_MAINFRAME 128
 #define IDI_TRAY_ALIVE 129
 #define IDI_TRAY_DEAD 130
 #define IDI_TRAY_WAITING 131
+#define IDI_TRAY_SLOW 132
 
 /* Animated button strips */
 #define IDB_BUTTON_OK 130
@@ -27,6 +28,7 @@
 #define IDB_LIGHT_GREEN 162
 #define IDB_LIGHT_FLASH 163
 #define IDB_LIGHT_GREY 164
+#define IDB_LIGHT_AMBER 165
 
 /* The strips and lights drawn for 150 % and 200 % scaling: the 100 % id plus 1000 or 2000 */
 #define IDB_BUTTON_OK_150 1130
@@ -38,6 +40,7 @@
 #define IDB_LIGHT_GREEN_150 1162
 #define IDB_LIGHT_FLASH_150 1163
 #define IDB_LIGHT_GREY_150 1164
+#define IDB_LIGHT_AMBER_150 1165
 #define IDB_BUTTON_OK_200 2130
 #define IDB_BUTTON_CANCEL_200 2151
 #define IDB_BUTTON_ABOUT_200 2135
@@ -47,6 +50,7 @@
 #define IDB_LIGHT_GREEN_200 2162
 #define IDB_LIGHT_FLASH_200 2163
 #define IDB_LIGHT_GREY_200 2164
+#define IDB_LIGHT_AMBER_200 2165
 
 /* Strings */
 #define IDS_ABOUTBOX 101
@@ -99,6 +103,9 @@
 #define IDC_HIDE 1019
 #define IDC_ALWAYS_ON_TOP 1020
 #define IDC_START_AT_SIGN_IN 1040
+#define IDC_SLOW_ACTION 1041
+#define IDC_SLOW_ROUND_TRIP 1042
+#define IDC_SLOW_LOSS 1043
 
 /* Action dialog controls */
 #define IDC_SOUND_PATH 1009

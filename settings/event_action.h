@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <string>
 
-enum class EventKind { Make, Break };
+// Slow: the host answers too late or loses too many checks while alive; SlowEnd: no longer
+// so, which runs only the slow event's log line and notification.
+enum class EventKind { Make, Break, Slow, SlowEnd };
 
 struct EventAction {
     int32_t bLaunch = 0;       // launch an application (non-zero = on)

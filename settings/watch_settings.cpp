@@ -1,4 +1,4 @@
-// The settings record's encoding as 19 profile values; see watch_settings.h.
+// The settings record's encoding as 28 profile values; see watch_settings.h.
 #include "settings/watch_settings.h"
 
 const char* const SETTINGS_SECTION = "Settings";
@@ -32,6 +32,9 @@ const ActionKeys MAKE_KEYS = {
 const ActionKeys BREAK_KEYS = {
     "BreakLaunch", "BreakLaunchFilename", "BreakPlaySound", "BreakSoundFilename",
     "BreakLog",    "BreakLogFilename",    "BreakNotify"};
+const ActionKeys SLOW_KEYS = {
+    "SlowLaunch", "SlowLaunchFilename", "SlowPlaySound", "SlowSoundFilename",
+    "SlowLog",    "SlowLogFilename",    "SlowNotify"};
 
 EventAction LoadAction(ProfileStore& profile, const ActionKeys& keys) {
     const EventAction defaults = WatchSettings::DefaultEventAction();
@@ -64,7 +67,9 @@ void SaveAction(ProfileStore& profile, const ActionKeys& keys, const EventAction
 bool WatchSettings::operator==(const WatchSettings& other) const {
     return AlwaysOnTop == other.AlwaysOnTop && CheckBreak == other.CheckBreak &&
            CheckFrequency == other.CheckFrequency && CheckMake == other.CheckMake &&
-           Hide == other.Hide && makeAction == other.makeAction && breakAction == other.breakAction;
+           Hide == other.Hide && makeAction == other.makeAction &&
+           breakAction == other.breakAction && SlowRoundTripMs == other.SlowRoundTripMs &&
+           SlowLossPercent == other.SlowLossPercent && slowAction == other.slowAction;
 }
 
 WatchSettings LoadWatchSettings(ProfileStore& profile) {
@@ -80,6 +85,12 @@ WatchSettings LoadWatchSettings(ProfileStore& profile) {
     settings.breakAction = LoadAction(profile, BREAK_KEYS);
     LoadNotify(profile, MAKE_KEYS, settings.makeAction);
     LoadNotify(profile, BREAK_KEYS, settings.breakAction);
+    settings.SlowRoundTripMs =
+        profile.GetProfileInt(SETTINGS_SECTION, "SlowRoundTripMs", defaults.SlowRoundTripMs);
+    settings.SlowLossPercent =
+        profile.GetProfileInt(SETTINGS_SECTION, "SlowLossPercent", defaults.SlowLossPercent);
+    settings.slowAction = LoadAction(profile, SLOW_KEYS);
+    LoadNotify(profile, SLOW_KEYS, settings.slowAction);
     return settings;
 }
 
@@ -93,4 +104,8 @@ void SaveWatchSettings(ProfileStore& profile, const WatchSettings& settings) {
     SaveAction(profile, BREAK_KEYS, settings.breakAction);
     WriteFlag(profile, MAKE_KEYS.notify, settings.makeAction.bNotify);
     WriteFlag(profile, BREAK_KEYS.notify, settings.breakAction.bNotify);
+    profile.WriteProfileInt(SETTINGS_SECTION, "SlowRoundTripMs", settings.SlowRoundTripMs);
+    profile.WriteProfileInt(SETTINGS_SECTION, "SlowLossPercent", settings.SlowLossPercent);
+    SaveAction(profile, SLOW_KEYS, settings.slowAction);
+    WriteFlag(profile, SLOW_KEYS.notify, settings.slowAction.bNotify);
 }

@@ -1,4 +1,4 @@
-// The persisted settings record and its encoding as 19 values of one profile section.
+// The persisted settings record and its encoding as 28 values of one profile section.
 // Plain logic over a small profile interface, so that it runs without the registry.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-// The section all 19 values live in.
+// The section all 28 values live in.
 extern const char* const SETTINGS_SECTION; // "Settings"
 
 struct WatchSettings {
@@ -19,6 +19,11 @@ struct WatchSettings {
     int32_t Hide = 0;            // hide the window to the tray as soon as watching starts
     EventAction makeAction = DefaultEventAction();
     EventAction breakAction = DefaultEventAction();
+    // The host is slow, while alive, when its last 5 answers all took longer than this many ms,
+    // or when more than this percentage of the last minute's settled checks are lost; 0 = off.
+    uint32_t SlowRoundTripMs = 0;
+    uint32_t SlowLossPercent = 0;
+    EventAction slowAction = DefaultEventAction();
 
     // The default action of either event: the sound, with an empty path, and the notification.
     static EventAction DefaultEventAction() {
@@ -32,11 +37,12 @@ struct WatchSettings {
     bool operator!=(const WatchSettings& other) const { return !(*this == other); }
 };
 
-// Reads the 19 values in their fixed order (the two notification flags, added later, last); a
+// Reads the 28 values in their fixed order (the two notification flags, added later, then the
+// slow thresholds and the slow event's action, added later still, last); a
 // missing or unreadable value takes its default, and a boolean is true only when the stored integer
 // is exactly 1.
 WatchSettings LoadWatchSettings(ProfileStore& profile);
 
-// Writes the 19 values in the same order: booleans as 0 or 1, the period as it is, every
+// Writes the 28 values in the same order: booleans as 0 or 1, the period as it is, every
 // string also when it is empty.
 void SaveWatchSettings(ProfileStore& profile, const WatchSettings& settings);

@@ -6,6 +6,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
+#include "framework/local_time.h"
 #include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "probe/path_trace_win.h"
@@ -28,25 +29,12 @@ private:
     CWatchDlg& m_window;
 };
 
-// The local time an hour from now as "14:32".
+// The local time an hour from now in the user's own short time format ("14:32", "2:32 PM"),
+// with the time zone's rule for that moment (an hour may cross a daylight-saving change).
 std::string LocalTimeInAnHour() {
-    FILETIME now;
-    ::GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER later;
-    later.LowPart = now.dwLowDateTime;
-    later.HighPart = now.dwHighDateTime;
-    later.QuadPart += static_cast<ULONGLONG>(MUTE_MS) * 10000; // 100 ns units
-    const FILETIME utc = {later.LowPart, later.HighPart};
-    FILETIME local;
-    SYSTEMTIME time;
-    if (!::FileTimeToLocalFileTime(&utc, &local) || !::FileTimeToSystemTime(&local, &time))
-        return "in an hour";
-    // Put together by hand: the C library's formatted printing would add 17 KB to the program.
-    const auto twoDigits = [](unsigned value) {
-        return std::string{static_cast<char>('0' + value / 10 % 10),
-                           static_cast<char>('0' + value % 10)};
-    };
-    return twoDigits(time.wHour) + ":" + twoDigits(time.wMinute);
+    const std::optional<SYSTEMTIME> local = LocalTimeOf(UtcNowMs() + MUTE_MS);
+    const std::string text = local ? UserTimeText(*local, false) : std::string();
+    return text.empty() ? "in an hour" : text;
 }
 
 // The light of the picture set the buttons use, or else the 100 % one.
@@ -187,6 +175,7 @@ BOOL CWatchDlg::OnInitDialog() {
     LoadLight(m_bmpGreen, IDB_LIGHT_GREEN);
     LoadLight(m_bmpRed, IDB_LIGHT_RED);
     LoadLight(m_bmpGrey, IDB_LIGHT_GREY);
+    LoadLight(m_bmpAmber, IDB_LIGHT_AMBER);
     ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
@@ -248,7 +237,7 @@ void CWatchDlg::ShowTrayMenu() {
     state.windowShown = m_bVisible;
     state.mutedUntil = m_watch.MutedUntil();
     state.historyAvailable = true;
-    state.dialogOpen = m_nDialogsOpen > 0;
+    state.dialogOpen = m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile();
     state.watching = m_watch.IsWatching();
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr)
@@ -324,7 +313,8 @@ void CWatchDlg::StartWatch() {
 }
 
 CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
-    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(), m_watch.Pauses()};
+    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(),
+            m_watch.Pauses(),     m_watch.Slows(), m_watch.SlowEnds()};
 }
 
 void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
@@ -341,6 +331,10 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
         m_history.OnEvent(now, HistoryEventKind::Make);
         m_pathFinder.Abandon(); // what it would find no longer holds
     }
+    if (m_watch.Slows() != before.slows)
+        m_history.OnEvent(now, HistoryEventKind::Slow);
+    if (m_watch.SlowEnds() != before.slowEnds)
+        m_history.OnEvent(now, HistoryEventKind::SlowEnd);
     if (!m_watch.IsWatching())
         m_history.Stop(now);
     m_historyDlg.Refresh();
@@ -410,6 +404,15 @@ void CWatchDlg::OnWebEvent() {
         case WebNews::BadCertificate:
             m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
             break;
+        case WebNews::LookupFails:
+            m_watch.OnProbeFailed(ProbeFailure::LookupFails);
+            break;
+        case WebNews::ProxyRefuses:
+            m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
+            break;
+        case WebNews::CheckMade:
+            m_watch.OnCheckMade();
+            break;
         }
     }
 }
@@ -451,6 +454,10 @@ void CWatchDlg::OnSysCommand(UINT commandId, LPARAM) {
 }
 
 template <class Dialog> INT_PTR CWatchDlg::RunDialog(Dialog& dialog) {
+    // The watch window stays enabled under History's file dialog: its Options button does
+    // nothing then.
+    if (m_historyDlg.IsAskingForFile())
+        return IDCANCEL;
     ++m_nDialogsOpen;
     const INT_PTR result = dialog.DoModal();
     --m_nDialogsOpen;
@@ -507,7 +514,11 @@ void CWatchDlg::OnOptions() {
     options.StoreTo(m_settings);
     // A confirmed change survives a crash, a kill or a power cut.
     SaveSettings();
-    signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
+    const std::string failure =
+        signInStart.Set(options.m_bStartAtSignIn != 0, m_watch.IsWatching() ? m_watch.Host() : "");
+    // Refused by a policy or by security software: said, since nothing else would show it.
+    if (!failure.empty())
+        ::MessageBoxA(m_hWnd, failure.c_str(), "Start when I sign in", MB_OK | MB_ICONWARNING);
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
@@ -552,8 +563,8 @@ uint32_t CWatchDlg::SilenceLimitNowMs() const {
     return SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
 }
 
-uint32_t CWatchDlg::ReadTickCount() {
-    return ::GetTickCount();
+uint64_t CWatchDlg::ReadTickCount() {
+    return ::GetTickCount64();
 }
 
 void CWatchDlg::SetStatusText(const std::string& text) {
@@ -576,6 +587,9 @@ void CWatchDlg::ShowLight(int bitmapId) {
         break;
     case IDB_LIGHT_FLASH:
         m_light.SetBitmap(m_bmpFlash);
+        break;
+    case IDB_LIGHT_AMBER:
+        m_light.SetBitmap(m_bmpAmber);
         break;
     default:
         m_light.SetBitmap(m_bmpGrey);
@@ -604,6 +618,10 @@ void CWatchDlg::SetTrayTooltip(const std::string& text) {
     if (text.compare(0, sizeof m_trayIcon.State().Record().szTip - 1, shown) == 0)
         return;
     m_trayIcon.SetTooltip(text.c_str());
+}
+
+RecentChecks CWatchDlg::ReadRecentChecks() {
+    return m_history.Recent(::GetTickCount());
 }
 
 void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText, bool muted) {

@@ -82,7 +82,7 @@ private:
     std::string TakeHostText() override;
     std::optional<ProbeFailure> StartProbe(const std::string& host) override;
     std::optional<ProbeFailure> SendEchoRequest() override;
-    uint32_t ReadTickCount() override;
+    uint64_t ReadTickCount() override;
     void SetStatusText(const std::string& text) override;
     void ShowLight(int bitmapId) override;
     void RestartLightTimer() override;
@@ -91,6 +91,7 @@ private:
     void SetTrayTooltip(const std::string& text) override;
     bool IsVisible() override { return m_bVisible; }
     void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override;
+    RecentChecks ReadRecentChecks() override;
 
     // WM_TRAY_NOTIFY: what the user did on the icon or its balloon.
     void OnTrayNotify(UINT event);
@@ -115,7 +116,7 @@ private:
     // What the watch has done so far, to tell what one of its calls did.
     struct WatchMarks {
         bool watching;
-        uint64_t makes, breaks, pauses;
+        uint64_t makes, breaks, pauses, slows, slowEnds;
     };
     WatchMarks MarksNow() const;
     // Writes into the history what the watch did since `before`: a pause, the check that went
@@ -149,6 +150,7 @@ private:
     CBitmap m_bmpGreen;
     CBitmap m_bmpFlash;
     CBitmap m_bmpGrey;
+    CBitmap m_bmpAmber;
     int m_nLightShown =
         0; // the light bitmap on show, so that a tick showing it again costs nothing
     CheckHistory m_history;

@@ -4,6 +4,7 @@
 #include "actions/event_actions.h"
 #include "probe/host_text.h"
 #include "res/resource.h"
+#include "watch/slow_rule.h"
 
 #include <algorithm>
 
@@ -31,6 +32,10 @@ std::string ProbeFailureText(ProbeFailure failure, const std::string& host) {
         return "Bad address - " + host + "!";
     case ProbeFailure::BadCertificate:
         return "Bad certificate - " + host + "!";
+    case ProbeFailure::LookupFails:
+        return "Name lookup fails - " + host + "!";
+    case ProbeFailure::ProxyRefuses:
+        return "Proxy refuses sign-in - " + host + "!";
     case ProbeFailure::UnknownHost:
         break;
     }
@@ -51,10 +56,10 @@ uint32_t SilenceLimitMs(uint32_t checkPeriodMs) {
     return static_cast<uint32_t>(std::clamp<uint64_t>(limit, SILENCE_LIMIT_MS, UINT32_MAX));
 }
 
-std::string DurationText(uint32_t ms) {
-    const uint32_t seconds = ms / 1000;
-    const uint32_t minutes = seconds / 60;
-    const uint32_t hours = minutes / 60;
+std::string DurationText(uint64_t ms) {
+    const uint64_t seconds = ms / 1000;
+    const uint64_t minutes = seconds / 60;
+    const uint64_t hours = minutes / 60;
     if (seconds < 60) {
         return std::to_string(seconds) + " s";
     }
@@ -80,11 +85,17 @@ std::string WatchStatusLine(const WatchStatus& status) {
         return "waiting";
     case WatchStatus::Kind::UnknownName:
         return "unknown name";
+    case WatchStatus::Kind::LookupFails:
+        return "name lookup fails";
+    case WatchStatus::Kind::ProxyRefuses:
+        return "proxy refuses sign-in";
     case WatchStatus::Kind::Alive:
         return "alive for " + DurationText(status.forMs) + ", " +
                std::to_string(status.roundTripMs) + " ms";
     case WatchStatus::Kind::Dead:
         return "dead for " + DurationText(status.forMs);
+    case WatchStatus::Kind::Slow:
+        return "slow for " + DurationText(status.forMs) + ", " + status.slowFigure;
     }
     return std::string();
 }
@@ -109,10 +120,12 @@ void WatchMachine::StartWatch() {
     // " server:22 " watches "server:22".
     const std::string text = TrimHostText(m_effects.TakeHostText());
     m_bAlive = false;
+    m_bSlow = false;
     m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
     m_strFinding.clear();
+    m_unchecked.reset();
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
         m_effects.SetStatusText(ProbeFailureText(*failure, text));
@@ -138,18 +151,25 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
     m_effects.RestartLightTimer();
     // A web server answers with no news of its name or certificate before.
     m_bHostUnknown = false;
+    m_unchecked.reset();
     const bool made = !m_bAlive;
     if (made) {
         OnHostAlive();
     } else if (m_bErrorShown) {
         // The error passed: the status says again what holds, without a second make event.
-        m_effects.SetStatusText(m_strHost + " is alive!");
+        m_effects.SetStatusText(m_bSlow ? m_strHost + " is slow! (" + m_strSlowFigure + ")"
+                                        : m_strHost + " is alive!");
     }
     m_bErrorShown = false;
+    // A make starts from alive; later answers may show the host slow, or fast again.
+    if (!made) {
+        JudgeSlow();
+    }
     // Read after the make actions have run.
-    m_dwLastReplyTick = m_effects.ReadTickCount();
+    const uint64_t tick = m_effects.ReadTickCount();
+    m_dwLastReplyTick = static_cast<uint32_t>(tick);
     if (made) {
-        m_dwStateSinceTick = m_dwLastReplyTick;
+        m_nStateSinceTick = tick;
     }
     // Until the first check tick, the first reply tells when the program last ran.
     if (!m_bCheckTickSeen) {
@@ -166,6 +186,18 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_effects.SetStatusText(ProbeFailureText(failure, m_strHost));
+    if (failure == ProbeFailure::LookupFails || failure == ProbeFailure::ProxyRefuses) {
+        // The host cannot be checked now: neither alive nor dead, the silence rule waits until
+        // a check can be made again. A start that hid the window brings it back for a proxy.
+        m_unchecked = failure;
+        m_bHostUnknown = false;
+        m_bErrorShown = true;
+        if (failure == ProbeFailure::ProxyRefuses && !m_bAlive && !m_effects.IsVisible())
+            m_effects.ToggleVisible();
+        m_effects.RestartLightTimer();
+        return;
+    }
+    m_unchecked.reset();
     if (failure == ProbeFailure::NetworkError ||
         (failure == ProbeFailure::BadCertificate && m_bAlive)) {
         // The probe goes on (opening its way again at the next tick after a network error):
@@ -175,6 +207,7 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
     }
     m_bAlive = false;
     m_strFinding.clear(); // it was of the path to an address no longer watched
+    m_bSlow = false;
     // Watching goes on: the name may resolve, the certificate may be mended.
     if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
         m_bHostUnknown = true;
@@ -202,6 +235,22 @@ void WatchMachine::OnHostFound() {
     m_effects.RestartLightTimer();
 }
 
+void WatchMachine::OnCheckMade() {
+    if (!m_bWatching || !m_unchecked) {
+        return;
+    }
+    m_unchecked.reset();
+    m_bErrorShown = false;
+    // The silence counts from now: the time the checks could not be made is none, so that one
+    // failed check after an outage (or a late one from before it) is not a break.
+    m_dwLastReplyTick = m_effects.ReadTickCount();
+    // What held before.
+    m_effects.SetStatusText(m_bAlive  ? m_strHost + " is alive!"
+                            : m_bDead ? m_strHost + " has died!"
+                                      : "Waiting for " + m_strHost + "...");
+    m_effects.RestartLightTimer();
+}
+
 void WatchMachine::HideOrNameTheHost() {
     if (m_settings.Hide != 0 && m_effects.IsVisible()) {
         m_effects.ToggleVisible();
@@ -226,25 +275,74 @@ void WatchMachine::OnCheckTick() {
     // error (shown); a refused one ends watching.
     if (const std::optional<ProbeFailure> failure = m_effects.SendEchoRequest()) {
         OnProbeFailed(*failure);
-        if (failure != ProbeFailure::NetworkError)
+        if (failure != ProbeFailure::NetworkError && !m_unchecked)
             return;
     }
     // The tick is read after the request, so that its reply can never count for this test.
-    const uint32_t now = m_effects.ReadTickCount();
+    const uint64_t tick = m_effects.ReadTickCount();
+    const uint32_t now = static_cast<uint32_t>(tick);
     if (IsLateCheckTick(now)) {
         ++m_nPauses;
         m_dwLastReplyTick = now;
         return;
     }
+    // A check that could not be made tells nothing of the host.
+    if (m_unchecked) {
+        return;
+    }
     const uint32_t silentMs = now - m_dwLastReplyTick;
     const uint32_t limitMs = SilenceLimitMs(CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (m_bAlive && silentMs > limitMs) {
-        m_dwStateSinceTick = now;
+        m_nStateSinceTick = tick;
         OnHostDied();
         if (m_settings.CheckMake == 0) {
             StopWatching();
         }
+    } else if (m_bAlive) {
+        JudgeSlow();
     }
+}
+
+void WatchMachine::JudgeSlow() {
+    // With both thresholds off (the default) the newest checks are not even read.
+    const bool off = m_settings.SlowRoundTripMs == 0 && m_settings.SlowLossPercent == 0;
+    if (m_bHostUnknown || (off && !m_bSlow)) {
+        return;
+    }
+    const SlowJudgement judgement = ::JudgeSlow(
+        m_effects.ReadRecentChecks(), m_settings.SlowRoundTripMs, m_settings.SlowLossPercent);
+    if (judgement.verdict == SlowVerdict::Slow) {
+        if (m_bSlow) {
+            m_strSlowFigure = judgement.figure;
+        } else {
+            OnHostSlow(judgement.figure);
+        }
+    } else if (judgement.verdict == SlowVerdict::NotSlow && m_bSlow) {
+        OnHostNoLongerSlow();
+    }
+}
+
+void WatchMachine::OnHostSlow(const std::string& figure) {
+    const std::string text = m_strHost + " is slow! (" + figure + ")";
+    m_effects.SetStatusText(text);
+    m_bSlow = true;
+    ++m_nSlows;
+    m_strSlowFigure = figure;
+    m_nSlowSinceTick = m_effects.ReadTickCount();
+    // A warning: the light and the icon turn amber, the window stays where it is.
+    m_effects.RestartLightTimer();
+    m_effects.SetTrayIcon(IDI_TRAY_SLOW);
+    m_effects.RunEventActions(EventKind::Slow, text, IsMuted());
+}
+
+void WatchMachine::OnHostNoLongerSlow() {
+    const std::string text = m_strHost + " is no longer slow.";
+    m_effects.SetStatusText(text);
+    m_bSlow = false;
+    ++m_nSlowEnds;
+    m_effects.RestartLightTimer();
+    m_effects.SetTrayIcon(IDI_TRAY_ALIVE);
+    m_effects.RunEventActions(EventKind::SlowEnd, text, IsMuted());
 }
 
 bool WatchMachine::IsLateCheckTick(uint32_t now) {
@@ -267,17 +365,19 @@ void WatchMachine::OnCheckTimerRestarted() {
 }
 
 void WatchMachine::RestartSilenceClock() {
-    const uint32_t now = m_effects.ReadTickCount();
+    const uint32_t now = static_cast<uint32_t>(m_effects.ReadTickCount());
     m_dwLastReplyTick = now;
     m_bCheckTickSeen = true;
     m_dwLastCheckTick = now;
 }
 
 void WatchMachine::OnLightTick() {
-    if (!m_bWatching || m_bHostUnknown) {
+    if (!m_bWatching || m_bHostUnknown || m_unchecked) {
         m_effects.ShowLight(IDB_LIGHT_GREY);
     } else {
-        m_effects.ShowLight(m_bAlive ? IDB_LIGHT_GREEN : IDB_LIGHT_RED);
+        m_effects.ShowLight(!m_bAlive ? IDB_LIGHT_RED
+                            : m_bSlow ? IDB_LIGHT_AMBER
+                                      : IDB_LIGHT_GREEN);
     }
     // The state's colour stays until a reply, a start or an event changes what the light shows.
     m_effects.StopLightTimer();
@@ -287,6 +387,7 @@ void WatchMachine::OnHostAlive() {
     const std::string text = m_strHost + " is alive!";
     m_effects.SetStatusText(text);
     m_bAlive = true;
+    m_bSlow = false;
     ++m_nMakes;
     m_strFinding.clear();
     m_bDead = false;
@@ -304,6 +405,7 @@ void WatchMachine::OnHostDied() {
     const std::string text = m_strHost + " has died!";
     m_effects.SetStatusText(text);
     m_bAlive = false;
+    m_bSlow = false;
     ++m_nBreaks;
     m_strFinding.clear();
     m_bDead = true;
@@ -322,14 +424,16 @@ void WatchMachine::OnHostDied() {
 
 void WatchMachine::StopWatching() {
     m_bWatching = false;
+    m_bSlow = false;
     m_bHostUnknown = false;
+    m_unchecked.reset();
     m_bDead = false;
     m_strHost.clear();
 }
 
 void WatchMachine::Mute(const std::string& untilText) {
     m_bMuted = true;
-    m_dwMutedAtTick = m_effects.ReadTickCount();
+    m_nMutedAtTick = m_effects.ReadTickCount();
     m_strMutedUntil = untilText;
 }
 
@@ -340,7 +444,7 @@ void WatchMachine::Unmute() {
 
 bool WatchMachine::IsMuted() {
     // The clock is read only while muted, so that an unmuted event costs nothing more.
-    if (m_bMuted && m_effects.ReadTickCount() - m_dwMutedAtTick >= MUTE_MS) {
+    if (m_bMuted && m_effects.ReadTickCount() - m_nMutedAtTick >= MUTE_MS) {
         Unmute();
     }
     return m_bMuted;
@@ -357,9 +461,17 @@ WatchStatus WatchMachine::Status() {
     }
     if (m_bHostUnknown) {
         status.kind = WatchStatus::Kind::UnknownName;
+    } else if (m_unchecked) {
+        status.kind = m_unchecked == ProbeFailure::ProxyRefuses ? WatchStatus::Kind::ProxyRefuses
+                                                                : WatchStatus::Kind::LookupFails;
+    } else if (m_bSlow) {
+        status.kind = WatchStatus::Kind::Slow;
+        status.forMs = m_effects.ReadTickCount() - m_nSlowSinceTick;
+        status.roundTripMs = m_dwLastRoundTripMs;
+        status.slowFigure = m_strSlowFigure;
     } else if (m_bAlive || m_bDead) {
         status.kind = m_bAlive ? WatchStatus::Kind::Alive : WatchStatus::Kind::Dead;
-        status.forMs = m_effects.ReadTickCount() - m_dwStateSinceTick;
+        status.forMs = m_effects.ReadTickCount() - m_nStateSinceTick;
         status.roundTripMs = m_dwLastRoundTripMs;
     } else {
         status.kind = WatchStatus::Kind::Waiting;

@@ -4,6 +4,7 @@
 // the watch window implements.
 #pragma once
 
+#include "history/check_history.h"
 #include "probe/probe_failure.h"
 #include "settings/event_action.h"
 #include "settings/watch_settings.h"
@@ -42,18 +43,19 @@ constexpr size_t TOOLTIP_ROOM = 127;
 
 // What is known of the watched host, for the tooltip.
 struct WatchStatus {
-    enum class Kind { None, Waiting, UnknownName, Alive, Dead };
+    enum class Kind { None, Waiting, UnknownName, LookupFails, ProxyRefuses, Alive, Dead, Slow };
     Kind kind = Kind::None;
-    uint32_t forMs = 0;       // Alive, Dead: time since the event
-    uint32_t roundTripMs = 0; // Alive: the latest reply's round trip
+    uint64_t forMs = 0;       // Alive, Dead, Slow: time since the event
+    uint32_t roundTripMs = 0; // Alive, Slow: the latest reply's round trip
+    std::string slowFigure;   // Slow: "850 ms" or "25 % lost", as last judged
     std::string finding;      // where the path stops, found since the latest event
 };
 
 // "45 s", "3 min", "2 h 14 min", "3 d 5 h".
-std::string DurationText(uint32_t ms);
-// The status as the tooltip's second line: "waiting", "unknown name", "alive for 2 h 14 min,
-// 12 ms", "dead for 3 min", then "; " and the finding when there is one; empty when nothing is
-// watched.
+std::string DurationText(uint64_t ms);
+// The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
+// "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min", "slow for 3 min,
+// 850 ms", then "; " and the finding when there is one; empty when nothing is watched.
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line and the mute line, each on a line of its own when not empty. It fits
@@ -76,17 +78,18 @@ public:
     virtual std::optional<ProbeFailure> StartProbe(const std::string& host) = 0;
     // Sends one echo request to the host being probed. Gives the failure that ends probing.
     virtual std::optional<ProbeFailure> SendEchoRequest() = 0;
-    // The platform's 32-bit millisecond tick count.
-    virtual uint32_t ReadTickCount() = 0;
+    // The platform's 64-bit millisecond tick count (GetTickCount64), which does not wrap: a
+    // start at sign-in may run for months. The short spans keep its low 32 bits.
+    virtual uint64_t ReadTickCount() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
-    // Shows one of the light bitmaps IDB_LIGHT_RED, _GREEN, _FLASH or _GREY.
+    // Shows one of the light bitmaps IDB_LIGHT_RED, _GREEN, _FLASH, _GREY or _AMBER.
     virtual void ShowLight(int bitmapId) = 0;
     // Kills the light timer and starts it again, so that the next light tick is a full
     // period away.
     virtual void RestartLightTimer() = 0;
     // Kills the light timer: the light shows the state's colour and nothing is left to show.
     virtual void StopLightTimer() = 0;
-    // Shows one of the tray icons IDI_TRAY_ALIVE, _DEAD or _WAITING.
+    // Shows one of the tray icons IDI_TRAY_ALIVE, _DEAD, _WAITING or _SLOW.
     virtual void SetTrayIcon(int iconId) = 0;
     virtual void SetTrayTooltip(const std::string& text) = 0;
     virtual bool IsVisible() = 0;
@@ -95,6 +98,8 @@ public:
     // Runs the enabled actions of the event kind; eventText is the status text just shown.
     // While muted the sound and the notification are held.
     virtual void RunEventActions(EventKind kind, const std::string& eventText, bool muted) = 0;
+    // What the newest checks of the watch's history say of the host's speed.
+    virtual RecentChecks ReadRecentChecks() = 0;
 };
 
 class WatchMachine {
@@ -105,14 +110,18 @@ public:
 
     // The user pressed Enter, or the command line named a host: watch the host field's text.
     void StartWatch();
-    // An accepted echo reply arrived, after the round trip given.
+    // An accepted echo reply arrived, after the round trip given; the history already holds it.
     void OnEchoReply(uint32_t roundTripMs = 0);
     // Probing the host met a failure after the start. A refused user stops watching; a name
     // that does not exist is shown as unknown while it is looked up again; a network error is
-    // shown while watching goes on.
+    // shown while watching goes on; a failing lookup or a refusing proxy is shown and the
+    // silence rule waits until a check is made again (OnCheckMade, or a reply).
     void OnProbeFailed(ProbeFailure failure);
     // The unknown name has an address now: watching goes on as after a start.
     void OnHostFound();
+    // After LookupFails or ProxyRefuses, a check was made again (and not answered): the status
+    // says again what holds, and the silence rule counts the silence from now.
+    void OnCheckMade();
     // A window timer fired; TIMER_CHECK and TIMER_LIGHT are handled, others ignored. The light
     // timer runs only while the light has something to show: from a flash, a start or an event
     // until the next light tick has shown the state's colour.
@@ -144,9 +153,13 @@ public:
     bool IsWatching() const { return m_bWatching; }
     bool IsAlive() const { return m_bAlive; }
     bool IsHostUnknown() const { return m_bHostUnknown; }
+    bool IsSlow() const { return m_bSlow; }
     // How many make and break events there have been: the window's history compares them.
     uint64_t Makes() const { return m_nMakes; }
     uint64_t Breaks() const { return m_nBreaks; }
+    // How many times the host became slow, and was no longer slow.
+    uint64_t Slows() const { return m_nSlows; }
+    uint64_t SlowEnds() const { return m_nSlowEnds; }
     // How many times the program was found not to have run (a late check tick, a resume).
     uint64_t Pauses() const { return m_nPauses; }
     // The host being watched; empty after watching stopped at an event.
@@ -157,6 +170,10 @@ private:
     void OnLightTick();
     void OnHostAlive();
     void OnHostDied();
+    // The slow rule on the newest checks, while alive: enters or leaves the slow state.
+    void JudgeSlow();
+    void OnHostSlow(const std::string& figure);
+    void OnHostNoLongerSlow();
     void StopWatching();
     // What a start that waits does with the window: hides it when the settings say so, else
     // names the host in the tooltip.
@@ -170,12 +187,14 @@ private:
     const WatchSettings& m_settings;
     WatchEffects& m_effects;
 
-    bool m_bWatching = false;       // check ticks send requests and replies count
-    std::string m_strHost;          // the subject of every status text and tooltip
-    bool m_bAlive = false;          // answered and not declared dead since
-    bool m_bHostUnknown = false;    // watching a name that the name server says does not exist,
-                                    // or a web server whose certificate is not good, unanswered
-    bool m_bErrorShown = false;     // the status shows a network error that did not stop watching
+    bool m_bWatching = false;    // check ticks send requests and replies count
+    std::string m_strHost;       // the subject of every status text and tooltip
+    bool m_bAlive = false;       // answered and not declared dead since
+    bool m_bHostUnknown = false; // watching a name that the name server says does not exist,
+                                 // or a web server whose certificate is not good, unanswered
+    bool m_bErrorShown = false;  // the status shows a network error that did not stop watching
+    // LookupFails or ProxyRefuses while the checks cannot be made: the silence rule waits.
+    std::optional<ProbeFailure> m_unchecked;
     uint32_t m_dwLastReplyTick = 0; // tick count of the latest accepted reply
     // Tick count of the latest check tick since watching started, or before the first one of
     // the first reply; m_bCheckTickSeen tells whether there is one.
@@ -184,11 +203,16 @@ private:
     uint64_t m_nMakes = 0;
     uint64_t m_nBreaks = 0;
     uint64_t m_nPauses = 0;
+    uint64_t m_nSlows = 0;
+    uint64_t m_nSlowEnds = 0;
+    bool m_bSlow = false;             // alive, and judged slow since the make
+    uint64_t m_nSlowSinceTick = 0;    // tick count of the latest slow event
+    std::string m_strSlowFigure;      // what the latest judgement that found it slow said
     bool m_bDead = false;             // declared dead and not alive again since
-    uint32_t m_dwStateSinceTick = 0;  // tick count of the latest make or break
+    uint64_t m_nStateSinceTick = 0;   // tick count of the latest make or break
     uint32_t m_dwLastRoundTripMs = 0; // the latest reply's round trip
     bool m_bMuted = false;
-    uint32_t m_dwMutedAtTick = 0;
+    uint64_t m_nMutedAtTick = 0;
     std::string m_strMutedUntil;
     std::string m_strFinding;
 };

@@ -1,7 +1,7 @@
 # The end-to-end cases, one function per run of tarnwell.exe; a run that shows several things
 # reports each as a result of its own. Sourced by run_all.sh after harness.sh.
 
-# The 19 values a first run leaves behind: name, registry type, value.
+# The 28 values a first run leaves behind: name, registry type, value.
 DEFAULT_SETTINGS="AlwaysOnTop REG_DWORD 1
 BreakLaunch REG_DWORD 0
 BreakLaunchFilename REG_SZ
@@ -20,7 +20,16 @@ MakeLog REG_DWORD 0
 MakeLogFilename REG_SZ
 MakeNotify REG_DWORD 1
 MakePlaySound REG_DWORD 1
-MakeSoundFilename REG_SZ"
+MakeSoundFilename REG_SZ
+SlowLaunch REG_DWORD 0
+SlowLaunchFilename REG_SZ
+SlowLog REG_DWORD 0
+SlowLogFilename REG_SZ
+SlowLossPercent REG_DWORD 0
+SlowNotify REG_DWORD 1
+SlowPlaySound REG_DWORD 1
+SlowRoundTripMs REG_DWORD 0
+SlowSoundFilename REG_SZ"
 
 # The settings section of APP, one "name type value" line per value, sorted.
 stored_settings() { # app
@@ -78,7 +87,7 @@ expect_info() { # field expected
 # --- start-up, the window, the three ways out and the settings ------------------------------
 
 case_first_run() {
-    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_19_defaults
+    case_results first_run_window exit_command_ends_with_code_0 first_run_saves_28_defaults
     [[ $(drv registry tarnwell) == "no key" ]] || problem "a settings key exists before the first run"
     launch "$E2E_EXE" || return
     local info mapped
@@ -97,7 +106,7 @@ case_first_run() {
     result exit_command_ends_with_code_0
 
     expect_settings tarnwell "$DEFAULT_SETTINGS"
-    result first_run_saves_19_defaults
+    result first_run_saves_28_defaults
 }
 
 case_escape() {
@@ -210,6 +219,16 @@ case_alive_dead_alive() {
         note "history: $(grep figures <<<"$history")"
         xwd -root -display "$DISPLAY" | convert xwd:- "$BUILD_DIR/screenshots/e2e_history.png"
         expect_history "$history"
+        # Saved as CSV into a folder whose name holds Cyrillic and Chinese letters.
+        mkdir -p "$E2E_DRIVE_DIR/история 历史"
+        drv save-as "History - 127.0.0.1" 'C:\e2e\история 历史\checks.csv' 5000 ||
+            problem "no file dialog from History's Save as..."
+        local csv=$E2E_DRIVE_DIR/история\ 历史/checks.csv
+        local iso='[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}\.[0-9][+-][0-9]{2}:[0-9]{2}'
+        [[ -f $csv && $(head -1 "$csv") == $'time,round trip ms\r' ]] &&
+            (($(grep -cE "^$iso,[0-9]*"$'\r$' "$csv") >= 12 &&
+                $(grep -cvE "^$iso,[0-9]*"$'\r$' "$csv") == 1)) ||
+            problem "History's CSV: $(head -3 "$csv" 2>&1 | tr '\r\n' ' ;')"
     else
         problem "no History window within 5 s of its system-menu item"
     fi
@@ -234,7 +253,7 @@ expect_history() { # report
     ((sent >= 12 && lost >= 8 && lost <= 16 && lost < sent)) ||
         problem "History: $sent checks sent and $lost lost, not 12 or more with 8 to 16 lost"
     grep -q 'Events: 2 makes, 1 break' <<<"$1" || problem "History does not count 2 makes and 1 break"
-    events=$(sed -n 's/^event: [0-9:]*  //p' <<<"$1" | tr '\n' ';')
+    events=$(sed -n 's/^event: [0-9:]*\( [AP]M\)\{0,1\}  //p' <<<"$1" | tr '\n' ';')
     [[ $events == "127.0.0.1 is alive!;127.0.0.1 has died!;127.0.0.1 is alive!;" ]] ||
         problem "History events, newest first, are \"$events\""
     grep -q '^answered-pixels: [1-9]' <<<"$1" || problem "no answered bars on the screen"
@@ -253,14 +272,14 @@ desktop_geometry() {
         /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
 }
 
-tray_icon_shown() {
+tray_icon_shown() { # the slow icon is drawn in #FFFF00
     local x y w h
     read -r x y w h <<<"$(desktop_geometry)"
     [[ -n $x ]] || { echo "no-desktop"; return; }
     xwd -root -display "$DISPLAY" | convert xwd:- -crop "120x24+$((x + w - 120))+$((y + h - 24))" +repage txt:- |
-        awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ }
+        awk '/#00FF00/ { g++ } /#FF0000/ { r++ } /#C0C0C0/ { w++ } /#FFFF00/ { y++ }
             END { if (g >= 40) print "alive"; else if (r >= 40) print "dead";
-                  else if (w >= 40) print "waiting"; else print "none" }'
+                  else if (y >= 40) print "slow"; else if (w >= 40) print "waiting"; else print "none" }'
 }
 
 # Prints what is wrong unless the tray shows the icon within 2 s.
@@ -281,9 +300,9 @@ expect_tray_icon() { # alive|dead|waiting
 }
 
 # Saves the watch window, cropped from the whole screen, as BUILD_DIR/screenshots/NAME.png and
-# checks that it shows the green light of a live host.
-take_screenshot() { # name
-    local out=$BUILD_DIR/screenshots/$1.png x y left top right bottom crop=""
+# checks that it shows the green light of a live host (or the light of the COLOUR given).
+take_screenshot() { # name [colour]
+    local out=$BUILD_DIR/screenshots/$1.png x y left top right bottom crop="" want=${2:-#008000}
     mkdir -p "$(dirname "$out")"
     # Window positions are the virtual desktop's; the desktop is an X window of its own.
     read -r x y _ <<<"$(desktop_geometry)"
@@ -296,8 +315,8 @@ take_screenshot() { # name
     for _ in 1 2 3 4 5; do
         xwd -root -display "$DISPLAY" | convert xwd:- ${crop:+-crop "$crop" +repage} "$out"
         [[ -s $out ]] || continue
-        colours=$(convert "$out" txt:- | grep -oi -e '#008000' -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
-        grep -q '#008000' <<<"$colours" && break
+        colours=$(convert "$out" txt:- | grep -oi -e "$want" -e '#00FF00' | tr 'a-f' 'A-F' | sort -u)
+        grep -q "$want" <<<"$colours" && break
         sleep 0.15
     done
     if [[ ! -s $out ]]; then
@@ -306,6 +325,7 @@ take_screenshot() { # name
     fi
     note "screenshot $out (${crop:-whole screen})"
     [[ -n $colours ]] || problem "the screenshot shows no green light"
+    [[ $want == '#008000' ]] || grep -q "$want" <<<"$colours" || problem "the screenshot shows no $want light"
 }
 
 case_unknown_host() {
@@ -420,8 +440,8 @@ case_tray_story() {
         # Exit saved the settings, the notification flags among them.
         local stored
         stored=$(stored_settings tarnwell)
-        [[ $(wc -l <<<"$stored") == 19 && $(grep -c "Notify REG_DWORD 1" <<<"$stored") == 2 ]] ||
-            problem "the settings after Exit are not the run's 19 values"
+        [[ $(wc -l <<<"$stored") == 28 && $(grep -c "Notify REG_DWORD 1" <<<"$stored") == 3 ]] ||
+            problem "the settings after Exit are not the run's 28 values"
     else
         problem "tarnwell.exe still runs 10 s after the menu's Exit"
     fi
@@ -511,30 +531,57 @@ case_stopped_process() {
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 START_BOX=1040
 
-# A copy in a folder with a blank: its box over another copy's Run value, the value following a
-# new start, wineboot (a new session) starting it hidden and watching, the box taking it away.
+# A copy in a folder whose name holds a blank, Cyrillic and Chinese letters, with its log file
+# and a launched program in such folders: its box over another copy's Run value, the value
+# following a new start, the make's program and log line, wineboot (a new session) starting it
+# hidden and watching; then turned off as Task Manager does it: the box shows it off, checking
+# it turns it on there, and the box takes the value away.
 case_start_at_sign_in() {
     case_results start_at_sign_in
-    local exe=$E2E_DRIVE_DIR/sign\ in/tarnwell.exe line='"C:\e2e\sign in\tarnwell.exe"'
-    mkdir -p "${exe%/*}" && cp "$E2E_EXE" "$exe"
+    local folder='C:\e2e\вход 登录' logs='C:\e2e\журнал 日志' tools='C:\e2e\программа 程序'
+    local line="\"$folder\\tarnwell.exe\"" run=${RUN_KEY#HKCU\\}
+    local approved='Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+    mkdir -p "$E2E_DRIVE_DIR/вход 登录" "$E2E_DRIVE_DIR/журнал 日志" "$E2E_DRIVE_DIR/программа 程序"
+    cp "$E2E_EXE" "$E2E_DRIVE_DIR/вход 登录/tarnwell.exe"
+    cp "$WINEPREFIX/drive_c/windows/system32/cmd.exe" "$E2E_DRIVE_DIR/программа 程序/"
     in_ns wine reg add "$RUN_KEY" /v tarnwell /d '"C:\moved\tarnwell.exe"' /f >/dev/null 2>&1
-    drv set-dword tarnwell Hide 1 >/dev/null
-    launch "$exe" 127.0.0.2 && [[ $(drv options-check $START_BOX 1 5000) == 0 &&
-        $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.2" ]] || problem "the box wrote no Run value"
+    drv set-dword tarnwell Hide 1 MakeLog 1 MakeLaunch 1 >/dev/null
+    drv set-string tarnwell MakeLogFilename "$logs\\tw.log" \
+        MakeLaunchFilename "\"$tools\\cmd.exe\" /c echo made> \"$tools\\made.txt\"" >/dev/null
+    silence_host 1 # no make before the host is typed
+    launch "$E2E_DRIVE_DIR/вход 登录/tarnwell.exe" 127.0.0.2 &&
+        [[ $(drv options-check $START_BOX 1 5000) == 0 &&
+        $(drv reg-value "$run" tarnwell) == "$line 127.0.0.2" ]] || problem "the box wrote no Run value"
+    silence_host 0
     drv set-text $HOST_FIELD 127.0.0.1
     drv key $HOST_FIELD $VK_RETURN
     expect_status "127.0.0.1 is alive!" 5000
-    [[ $(reg_value "$RUN_KEY" tarnwell) == "$line 127.0.0.1" ]] || problem "the Run value kept the old host"
+    [[ $(drv reg-value "$run" tarnwell) == "$line 127.0.0.1" ]] ||
+        problem "the Run value is \"$(drv reg-value "$run" tarnwell)\", not $line 127.0.0.1"
+    local i
+    for i in {1..50}; do [[ -f $E2E_DRIVE_DIR/программа\ 程序/made.txt ]] && break; sleep 0.1; done
+    [[ -f $E2E_DRIVE_DIR/программа\ 程序/made.txt ]] || problem "the launched program left no made.txt"
+    E2E_LOG=$E2E_DRIVE_DIR/журнал\ 日志/tw.log expect_event_log "127.0.0.1 is alive"
     end_with "Exit command" command $EXIT_BUTTON
     silence_host 1
     timeout 30 ip netns exec "$E2E_NS" wine wineboot >/dev/null 2>&1
     drv wait-window 15000 || problem "no watch window within 15 s of the new session"
     expect_info visible 0
     expect_text $STATUS "Waiting for 127.0.0.1..."
-    [[ $(drv options-check $START_BOX 0 5000) == 1 && -z $(reg_value "$RUN_KEY" tarnwell) ]] ||
+    # Turned off in Task Manager: a flag of 3 and the time it was turned off.
+    in_ns wine reg add "HKCU\\$approved" /v tarnwell /t REG_BINARY /d 030000000010a5bd93c8d901 /f \
+        >/dev/null 2>&1
+    # An OK that leaves the box as shown leaves it off; checking it turns it on there.
+    [[ $(drv options-check $START_BOX 0 5000) == 0 && $(drv reg-value "$approved" tarnwell) == 03* ]] ||
+        problem "an OK with the box unchanged: $(drv reg-value "$approved" tarnwell)"
+    [[ $(drv options-check $START_BOX 1 5000) == 0 && $(drv reg-value "$approved" tarnwell) == 02* &&
+        $(drv reg-value "$run" tarnwell) == "$line 127.0.0.1" ]] ||
+        problem "a start turned off in Task Manager: $(drv reg-value "$approved" tarnwell)"
+    [[ $(drv options-check $START_BOX 0 5000) == 1 && $(drv reg-value "$run" tarnwell) == missing ]] ||
         problem "the box did not take the Run value away"
     drv command $EXIT_BUTTON
     silence_host 0
     in_ns wine reg delete "$RUN_KEY" /va /f >/dev/null 2>&1
+    in_ns wine reg delete "HKCU\\$approved" /va /f >/dev/null 2>&1
     result start_at_sign_in
 }

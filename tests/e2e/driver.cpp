@@ -4,7 +4,9 @@
 //
 //   tarnwell_driver wait-window MS              wait until the watch window exists
 //   tarnwell_driver text ID                     print a control's text
-//   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT; prints the ms
+//   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT (TEXT* for a
+//   start);
+//                                               prints the ms
 //                                               waited and the wall-clock time (Unix seconds)
 //   tarnwell_driver wait-change ID OLD MS       wait until a control's text differs from OLD;
 //                                               prints the new text
@@ -23,6 +25,8 @@
 //                                               events (one line each, newest first) and how
 //                                               many pixels of its picture on the screen have
 //                                               the answered checks' and the lost checks' colour
+//   tarnwell_driver save-as CAPTION PATH MS     press Save as... in the window captioned
+//                                               CAPTION, type PATH in its file dialog, save
 //   tarnwell_driver set-text ID TEXT            set a control's text
 //   tarnwell_driver key ID VK                   post a key press to a control (0: the window)
 //   tarnwell_driver command ID                  send a button click command to the window
@@ -38,6 +42,9 @@
 //   tarnwell_driver balloon 1|0 MS             wait until a balloon of the notification
 //                                               area is shown (1) or none is (0)
 //   tarnwell_driver registry APPNAME            print the settings section's values and types
+//   tarnwell_driver reg-value KEY NAME          print a value of HKEY_CURRENT_USER\KEY: a text
+//                                               as it is (UTF-8), a number, bytes in hex;
+//                                               "missing"
 //   tarnwell_driver clear-settings              delete every program's settings
 //   tarnwell_driver set-dword APPNAME NAME N [NAME N]...       store REG_DWORD settings
 //   tarnwell_driver set-string APPNAME NAME TEXT [NAME TEXT]... store REG_SZ settings
@@ -149,6 +156,41 @@ template <class Condition> bool WaitFor(DWORD timeoutMs, Condition condition) {
             return false;
         ::Sleep(20);
     }
+}
+
+// Presses Save as... in the window, types the path into its file dialog and saves.
+int SaveAs(const char* caption, const char* path, DWORD timeoutMs) {
+    HWND window = ::FindWindowA(nullptr, caption), dialog = nullptr;
+    if (window == nullptr)
+        return 1;
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_SAVE, BN_CLICKED), 0);
+    const auto fileDialog = [&] {
+        for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;)
+            if (::GetWindow(w, GW_OWNER) == window && ::IsWindowVisible(w))
+                return w;
+        return HWND{};
+    };
+    if (!WaitFor(timeoutMs, [&] { return (dialog = fileDialog()) != nullptr; }))
+        return 1;
+    ::Sleep(300);
+    // The file name: the edit inside the combo box cmb13 (1148), or an edit of its own (edt1).
+    HWND name = nullptr;
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) -> BOOL {
+            char kind[16] = {};
+            ::GetClassNameA(child, kind, sizeof kind);
+            const int id = ::GetDlgCtrlID(child);
+            if (std::strcmp(kind, "Edit") != 0 || (id != 1148 && id != 1152))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&name));
+    if (name == nullptr || !::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path)))
+        return 1;
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return WaitFor(timeoutMs, [&] { return fileDialog() == nullptr; }) ? 0 : 1;
 }
 
 // The History window's texts and how its picture looks on the screen.
@@ -318,6 +360,26 @@ int PrintRegistry(const char* appName) {
         }
     }
     ::RegCloseKey(key);
+    return 0;
+}
+
+int PrintValue(const char* keyPath, const char* name) {
+    BYTE data[4097] = {};
+    DWORD size = sizeof(data) - 1, type = 0;
+    if (::RegGetValueA(HKEY_CURRENT_USER, keyPath, name,
+                       RRF_RT_REG_SZ | RRF_RT_REG_BINARY | RRF_RT_REG_DWORD, &type, data,
+                       &size) != ERROR_SUCCESS) {
+        std::printf("missing\n");
+        return 1;
+    }
+    if (type == REG_SZ)
+        std::printf("%s", reinterpret_cast<const char*>(data));
+    if (type == REG_DWORD)
+        std::printf("%lu", static_cast<unsigned long>(data[0] | data[1] << 8 | data[2] << 16 |
+                                                      static_cast<unsigned long>(data[3]) << 24));
+    for (DWORD i = 0; type == REG_BINARY && i < size; ++i)
+        std::printf("%02x", data[i]);
+    std::printf("\n");
     return 0;
 }
 
@@ -613,6 +675,8 @@ int main(int argc, char** argv) {
 
     if (command == "registry")
         return argc < 3 ? Usage() : PrintRegistry(arg(2));
+    if (command == "reg-value")
+        return argc < 4 ? Usage() : PrintValue(arg(2), arg(3));
     if (command == "clear-settings")
         return ClearSettings();
     if (command == "set-dword" || command == "set-string") {
@@ -668,7 +732,12 @@ int main(int argc, char** argv) {
         HWND control = Control(window, static_cast<int>(number(2)));
         const std::string wanted = arg(3);
         const DWORD start = ::GetTickCount();
-        const bool seen = WaitFor(milliseconds(4), [&] { return TextOf(control) == wanted; });
+        const bool prefix = !wanted.empty() && wanted.back() == '*';
+        const std::string stem = prefix ? wanted.substr(0, wanted.size() - 1) : wanted;
+        const bool seen = WaitFor(milliseconds(4), [&] {
+            const std::string text = TextOf(control);
+            return prefix ? text.rfind(stem, 0) == 0 : text == wanted;
+        });
         std::printf("%lu %.3f\n", static_cast<unsigned long>(::GetTickCount() - start),
                     UnixSeconds());
         if (!seen)
@@ -696,6 +765,8 @@ int main(int argc, char** argv) {
                                   [&] { return (::IsWindowVisible(window) != FALSE) == wanted; });
         return seen ? 0 : 1;
     }
+    if (command == "save-as")
+        return argc < 5 ? Usage() : SaveAs(arg(2), arg(3), milliseconds(4));
     if (command == "set-text") {
         ::SendMessageA(Control(window, static_cast<int>(number(2))), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>(arg(3)));

@@ -333,8 +333,12 @@ watch_settings() { # [name value]...
             >/dev/null || problem "could not store the settings"
 }
 
-expect_status() { # text ms [why]
-    drv wait-text $STATUS "$1" "$2" >/dev/null && return 0
+expect_status() { # text ms [why]: TEXT* waits for a status that starts with TEXT
+    local left=$2
+    while ((left > 0)); do # each wait well inside the driver's own time limit
+        drv wait-text $STATUS "$1" $((left < 20000 ? left : 20000)) >/dev/null && return 0
+        left=$((left - 20000))
+    done
     problem "no \"$1\" within $2 ms${3:+ $3} (status \"$(drv text $STATUS)\")"
     return 1
 }

@@ -1,19 +1,23 @@
 # The end-to-end case of the release installer: in a Wine prefix of its own, made fresh, a
-# silent install; the program, its Start-menu shortcut and its uninstall entry; the installed
-# program watching 127.0.0.1; a silent upgrade and uninstall refused while it runs; a silent
+# silent install into a folder named in Cyrillic and Chinese letters; the program, its
+# Start-menu shortcut and its uninstall entry; the installed program watching 127.0.0.1; a
+# silent upgrade and uninstall refused while it runs; a silent
 # install refused over a newer version; the start at sign-in, off by default and on with
 # /STARTATSIGNIN; a silent uninstall that leaves no program file, shortcut or start at sign-in of
 # its own and keeps the user's settings. Sourced by run_all.sh after harness.sh and cases.sh.
 
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwell'
+APPROVED_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 # Exit codes of a silent run that refuses: Tarnwell is running; a newer version is installed.
 SETUP_EXIT_RUNNING=3
 SETUP_EXIT_NEWER_INSTALLED=4
 
-# The value NAME of the registry key, as `reg query` prints it; empty when missing.
+# The value NAME of the registry key HKCU\..., as the driver prints it (any letters; `reg
+# query` would print them in the OEM code page); empty when missing.
 reg_value() { # key name
-    in_ns wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
+    local value
+    value=$(drv reg-value "${1#HKCU\\}" "$2")
+    [[ $value == missing ]] || printf '%s\n' "$value"
 }
 uninstall_value() { reg_value "$UNINSTALL_KEY" "$1"; }
 
@@ -75,12 +79,12 @@ case_installer() {
 
 installer_steps() { # setup version
     local setup=$1 version=$2 rc
-    in_ns wine "$setup" /S >>"$E2E_WORK/tarnwell.out" 2>&1
+    # Into a folder whose name holds Cyrillic and Chinese letters, as under such a user name.
+    local windows_dir='C:\Программы_程序\Tarnwell' install_dir exe shortcut
+    in_ns wine "$setup" /S "/D=$windows_dir" >>"$E2E_WORK/tarnwell.out" 2>&1
     rc=$?
     [[ $rc == 0 ]] || problem "silent install exited with $rc"
-    local windows_dir install_dir exe shortcut
-    windows_dir="$(prefix_folder LOCALAPPDATA)\Programs\Tarnwell"
-    install_dir=$(unix_path "$windows_dir")
+    install_dir=$WINEPREFIX/drive_c/Программы_程序/Tarnwell
     exe=$install_dir/tarnwell.exe
     shortcut=$(unix_path "$(prefix_folder APPDATA)\Microsoft\Windows\Start Menu\Programs")/Tarnwell.lnk
     [[ -f $exe ]] || problem "no $exe"
@@ -135,11 +139,15 @@ installer_steps() { # setup version
 
     # Another copy's start at sign-in is not the uninstaller's.
     in_ns wine reg add "$RUN_KEY" /v watchcopy /d 'C:\watchcopy.exe' /f >/dev/null 2>&1
+    # Turned off in Task Manager: its mark goes with the value, so a new install is not off.
+    in_ns wine reg add "$APPROVED_KEY" /v tarnwell /t REG_BINARY /d 030000000010a5bd93c8d901 /f \
+        >/dev/null 2>&1
     in_ns wine "$install_dir/uninstall.exe" /S >>"$E2E_WORK/tarnwell.out" 2>&1
     wait_uninstalled 30 || problem "the uninstall entry is still there 30 s after the uninstall"
     [[ -e $install_dir ]] && problem "left behind: $(ls -A "$install_dir" | tr '\n' ' ')"
     [[ -e $shortcut ]] && problem "the Start-menu shortcut is left"
     [[ -z $(reg_value "$RUN_KEY" tarnwell) ]] || problem "the installed program's Run value is left"
+    [[ -z $(reg_value "$APPROVED_KEY" tarnwell) ]] || problem "Task Manager's mark is left"
     [[ $(reg_value "$RUN_KEY" watchcopy) == 'C:\watchcopy.exe' ]] || problem "another copy's Run value went"
     expect_settings tarnwell "$DEFAULT_SETTINGS"
     # The command README gives for removing them.

@@ -322,3 +322,79 @@ add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop"
     end_with "Exit command" command $EXIT_BUTTON
     result host_field_forms
 }
+
+# --- slow: answers too late, or too many lost, while alive ------------------------------------
+
+# The echo host answers 400 ms late: with the thresholds off only "is alive!"; with 200 ms, slow
+# within 5 checks of the make (amber light and icon), and no longer slow within 5 checks of
+# answering 20 ms late; the slow event's lines in the log.
+case_slow_echo() {
+    case_results slow_is_off_by_default slow_echo_enters_with_amber slow_echo_leaves \
+        slow_echo_logged
+    watch_settings SlowLog 1
+    drv set-string tarnwell SlowLogFilename "$E2E_LOG_PATH" >/dev/null
+    silence_host 1
+    start_in_ns answerer python3 "$E2E_SCRIPTS/echo_answerer.py" 400
+    launch "$E2E_EXE" 127.0.0.1 || return
+    expect_status "127.0.0.1 is alive!" 5000 "of the start"
+    expect_steady $STATUS "127.0.0.1 is alive!" 10000
+    result slow_is_off_by_default
+
+    end_with "Exit command" command $EXIT_BUTTON
+    drv set-dword tarnwell SlowRoundTripMs 200 >/dev/null
+    launch "$E2E_EXE" 127.0.0.1 || return
+    expect_status "127.0.0.1 is alive!" 5000 "of the restart"
+    expect_status "127.0.0.1 is slow! (4*" 6000 "of 5 late answers"
+    take_screenshot slow_echo '#FFB000'
+    expect_tray_icon slow
+    result slow_echo_enters_with_amber
+
+    stop_in_ns answerer
+    start_in_ns answerer python3 "$E2E_SCRIPTS/echo_answerer.py" 20
+    expect_status "127.0.0.1 is no longer slow." 7000 "of answers 20 ms late"
+    expect_tray_icon alive
+    result slow_echo_leaves
+
+    end_with "Exit command" command $EXIT_BUTTON
+    local logged h='127\.0\.0\.1 is'
+    logged=$(cut -f2 "$E2E_LOG" | tr -d '\r' | tr '\n' ';')
+    [[ $logged =~ ^$h\ alive!\;$h\ alive!\;$h\ slow!\ \(4[0-9]{2}\ ms\)\;$h\ no\ longer\ slow\.\;$ ]] ||
+        problem "the log holds \"$logged\""
+    result slow_echo_logged
+}
+
+# A port that loses two connections in five (all their SYNs dropped, by a hash of the client's
+# port, so that the kernel's second try of a SYN meets the same fate; a dropped SYN alone is
+# only a late answer) and a 20 % loss threshold: slow within about a minute, and slow while the
+# drops go on; with nothing dropped, no longer slow within a minute.
+case_slow_port() {
+    case_results slow_port_by_loss slow_port_ends_without_drops
+    local host=127.0.0.1:3389
+    in_ns nft -f - <<<'table inet tw_e2e {
+        chain syn { type filter hook input priority 1; }
+    }' || problem "nftables refused the table"
+    in_ns nft add rule inet tw_e2e syn tcp dport 3389 jhash tcp sport mod 5 seed 0x5 lt 2 drop ||
+        problem "nftables refused the rule"
+    start_port_listener
+    watch_settings SlowLossPercent 20
+    launch "$E2E_EXE" $host || return
+    expect_status "$host is alive!" 8000 "of the start"
+    local since=$SECONDS
+    expect_status "$host is slow! (*" 70000 "of the losses"
+    note "\"$(drv text $STATUS)\" $((SECONDS - since)) s after the make"
+    # Near the threshold the first minute's few known checks may go either way; once the minute
+    # is full of them, the host stays slow while the drops go on.
+    sleep 40
+    local slow
+    slow=$(drv text $STATUS)
+    [[ $slow == "$host is slow! ("* ]] || problem "\"$slow\" while two connections in five are lost"
+    expect_steady $STATUS "$slow" 15000
+    result slow_port_by_loss
+
+    in_ns nft flush chain inet tw_e2e syn
+    since=$SECONDS
+    expect_status "$host is no longer slow." 62000 "of the drops ending"
+    note "no longer slow $((SECONDS - since)) s after the drops ended"
+    end_with "Exit command" command $EXIT_BUTTON
+    result slow_port_ends_without_drops
+}

@@ -3,18 +3,20 @@
 # that Wine inside the namespace is made to trust, or a self-signed one that it is not. Sourced
 # by run_all.sh after harness.sh; start_web_server also serves the benchmarks.
 
-# Starts the server, named `web`, on PORT (over TLS with CERT and KEY), answering with the
-# status in $E2E_WORK/web-status; each request is a line of $E2E_WORK/web-requests.log.
+# Starts the server, named WEB_NAME (`web` when unset), on PORT (over TLS with CERT and KEY),
+# answering with the status in $E2E_WORK/NAME-status; each request is a line of
+# $E2E_WORK/NAME-requests.log.
 start_web_server() { # port [cert key]
-    [[ -f $E2E_WORK/web-status ]] || echo 200 >"$E2E_WORK/web-status"
-    start_in_ns web python3 "$E2E_SCRIPTS/web_server.py" "$E2E_WORK/web-status" \
-        "$E2E_WORK/web-requests.log" "$@"
+    local name=${WEB_NAME:-web}
+    [[ -f $E2E_WORK/$name-status ]] || echo 200 >"$E2E_WORK/$name-status"
+    start_in_ns "$name" python3 "$E2E_SCRIPTS/web_server.py" "$E2E_WORK/$name-status" \
+        "$E2E_WORK/$name-requests.log" "$@"
     # Listening on both addresses; a connection would not do while SYNs are dropped.
     for _ in $(seq 50); do
         (($(in_ns ss -Hltn "sport = :$1" | wc -l) == 2)) && return 0
         sleep 0.1
     done
-    echo "the web server did not start on port $1: $(tail -n 2 "$E2E_WORK/web.out")" >&2
+    echo "the web server did not start on port $1: $(tail -n 2 "$E2E_WORK/$name.out")" >&2
     return 1
 }
 
@@ -44,8 +46,10 @@ enter_host() { # text
 
 case_web() {
     case_results web_makes_breaks_on_503_and_makes_again web_breaks_when_the_server_is_gone \
-        web_stays_dead_while_syns_are_dropped web_ipv6_makes web_https_trusted_makes \
-        web_https_untrusted_is_a_bad_certificate web_bad_address web_exit_with_requests_in_flight
+        web_stays_dead_while_syns_are_dropped web_ipv6_makes web_https_on_a_plain_port_is_no_certificate \
+        web_name_server_outage_is_no_silence web_https_trusted_makes \
+        web_https_untrusted_is_a_bad_certificate web_bad_address web_exit_with_requests_in_flight \
+        web_proxy_refusing_sign_in_is_never_alive
     local url=http://127.0.0.1:8080/health tls=https://localhost:8443/
     rm -f "$E2E_WORK/web-requests.log"
     web_status 200
@@ -82,7 +86,30 @@ case_web() {
     enter_host "http://[::1]:8080/"
     expect_status "http://[::1]:8080/ is alive!" 5000 "of Enter"
     result web_ipv6_makes
+
+    # A handshake with a server that speaks no TLS fails, and says nothing of a certificate.
+    enter_host https://localhost:8080/
+    expect_steady $STATUS "Waiting for https://localhost:8080/..." 4000
+    result web_https_on_a_plain_port_is_no_certificate
+
+    # The name server falls silent after the name resolved: no break, the status says why; a
+    # server that stopped meanwhile is told once the name can be looked up again.
+    local named=http://web.test:8080/health
+    enter_host $named
+    expect_status "$named is alive!" 5000 "of Enter"
+    dns_mode silent
+    expect_status "Name lookup fails - $named!" 8000 "of the name server falling silent"
+    sleep 8
+    dns_mode answer
+    expect_status "$named is alive!" 6000 "of the name server answering again"
+    dns_mode silent
     stop_in_ns web
+    sleep 12
+    ! grep -q "$named has died" "$E2E_LOG" || problem "a break while the name server was silent"
+    dns_mode answer
+    # Its silence counts from the first check made again: a break a silence limit later.
+    expect_status "$named has died!" 16000 "of the name server answering, the server gone"
+    result web_name_server_outage_is_no_silence
 
     start_web_server 8443 "$E2E_WORK/pki/localhost.crt" "$E2E_WORK/pki/localhost.key" ||
         problem "no web server over TLS"
@@ -93,9 +120,13 @@ case_web() {
 
     start_web_server 8443 "$E2E_WORK/pki/self.crt" "$E2E_WORK/pki/self.key" ||
         problem "no web server over TLS"
+    : >"$E2E_WORK/web-requests.log"
     enter_host $tls
     expect_status "Bad certificate - $tls!" 5000 "of Enter, with a self-signed certificate"
     expect_steady $STATUS "Bad certificate - $tls!" 5000
+    # WinHTTP refused the certificate before anything was sent.
+    [[ ! -s $E2E_WORK/web-requests.log ]] ||
+        problem "the server got $(wc -l <"$E2E_WORK/web-requests.log") requests"
     result web_https_untrusted_is_a_bad_certificate
 
     enter_host "http://127.0.0.1:99999/"
@@ -110,5 +141,21 @@ case_web() {
     end_with "Exit command" command $EXIT_BUTTON &&
         { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
     result web_exit_with_requests_in_flight
+
+    # Through a proxy that refuses every sign-in: never alive, and the status names the proxy.
+    in_ns nft flush chain inet tw_web syn
+    echo 407 >"$E2E_WORK/proxy-status"
+    rm -f "$E2E_LOG" "$E2E_WORK/proxy-requests.log" "$E2E_WORK/web-requests.log"
+    WEB_NAME=proxy start_web_server 3128 || problem "no proxy"
+    start_web_server 8080 || problem "no web server"
+    TARNWELL_WEB_PROXY=127.0.0.1:3128 launch "$E2E_EXE" $url || return
+    expect_status "Proxy refuses sign-in - $url!" 5000 "of the start through the proxy"
+    expect_steady $STATUS "Proxy refuses sign-in - $url!" 4000
+    grep -q "^GET .*/health " "$E2E_WORK/proxy-requests.log" ||
+        problem "the proxy was not asked: $(head -n 2 "$E2E_WORK/proxy-requests.log")"
+    [[ ! -s $E2E_WORK/web-requests.log ]] || problem "the server was asked directly"
+    note "the proxy heard: $(sort "$E2E_WORK/proxy-requests.log" | uniq -c | tr '\n' ';')"
+    ! grep -q "is alive" "$E2E_LOG" 2>/dev/null || problem "a make through the refusing proxy"
+    result web_proxy_refusing_sign_in_is_never_alive
     rm -rf "/etc/netns/${E2E_NS:?}/ssl"
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """web_server.py STATUS_FILE LOG_FILE PORT [CERT KEY]: a web server for the end-to-end tests, on
-127.0.0.1 and ::1 at PORT (over TLS with CERT and KEY). Every GET is answered with the status
-that STATUS_FILE holds then, and logged to LOG_FILE as its method, path and User-Agent."""
+127.0.0.1 and ::1 at PORT (over TLS with CERT and KEY). Every GET (and CONNECT) is answered with
+the status that STATUS_FILE holds then, and logged to LOG_FILE as its method, path, User-Agent
+and the scheme of any Proxy-Authorization. With 407 it is a proxy that refuses every sign-in."""
 import http.server
 import socket
 import socketserver
@@ -13,11 +14,18 @@ import threading
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         with open(sys.argv[2], "a") as log:
-            log.write(f"{self.command} {self.path} {self.headers.get('User-Agent', '')}\n")
+            signed = self.headers.get("Proxy-Authorization", "").split(" ")[0]
+            log.write(f"{self.command} {self.path} {self.headers.get('User-Agent', '')} {signed}\n")
         with open(sys.argv[1]) as status:
-            self.send_response(int(status.read()))
+            code = int(status.read())
+        self.send_response(code)
+        if code == 407:
+            self.send_header("Proxy-Authenticate", "Negotiate")
+            self.send_header("Proxy-Authenticate", "NTLM")
         self.send_header("Content-Length", "0")
         self.end_headers()
+
+    do_CONNECT = do_GET
 
     def log_message(self, *args):
         pass

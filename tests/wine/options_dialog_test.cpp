@@ -270,6 +270,9 @@ void ExpectSettings(const WatchSettings& actual, const WatchSettings& expected) 
     EXPECT_EQ(actual.Hide, expected.Hide);
     EXPECT_EQ(actual.makeAction, expected.makeAction) << "makeAction";
     EXPECT_EQ(actual.breakAction, expected.breakAction) << "breakAction";
+    EXPECT_EQ(actual.SlowRoundTripMs, expected.SlowRoundTripMs);
+    EXPECT_EQ(actual.SlowLossPercent, expected.SlowLossPercent);
+    EXPECT_EQ(actual.slowAction, expected.slowAction) << "slowAction";
 }
 
 // The watch window of a test: its command line empty (no watch starts), the application's
@@ -307,6 +310,9 @@ TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
     expected.Hide = 1;
     expected.makeAction = MAKE_EDITED;
     expected.breakAction = BREAK_EDITED;
+    expected.SlowRoundTripMs = 850;
+    expected.SlowLossPercent = 25;
+    expected.slowAction = MAKE_EDITED;
 
     DialogDriver driver(14000);
     driver.WaitUntil("watch window shown", [&] { return DialogIsUp(watch); })
@@ -338,6 +344,17 @@ TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
             DialogPostClick(action, IDOK);
         })
         .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
+        .Then([&] {
+            DialogSetItemText(options, IDC_SLOW_ROUND_TRIP, "850");
+            DialogSetItemText(options, IDC_SLOW_LOSS, "25");
+            DialogPostClick(options, IDC_SLOW_ACTION);
+        })
+        .WaitUntil("slow Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
+        .Then([&] {
+            CheckAndEditActionDialog(action, WatchSettings::DefaultEventAction(), MAKE_EDITED);
+            DialogPostClick(action, IDOK);
+        })
+        .WaitUntil("slow Action dialog closed", [&] { return IsGone(action); })
         .Then([&] {
             // Nothing reaches the watch window before the Options dialog's OK.
             ExpectSettings(watch.m_settings, FirstSettings());

@@ -1,6 +1,7 @@
 // The application object's registry profile against the real (Wine) registry: where the values
 // go, how integers and strings are read and written whatever is stored, the settings record
 // over it, and the profile name that comes from the executable's own name.
+#include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "settings/watch_settings.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -191,6 +193,51 @@ TEST_F(ProfileTest, StringReadIsWholeAndEndsAtTheFirstZero) {
     for (const Row& row : rows)
         EXPECT_EQ(app->GetProfileString("Section", row.name), row.expected) << row.name;
     EXPECT_EQ(app->GetProfileString("Section", "Missing"), "");
+    // Texts in UTF-16 as the registry holds them (an earlier version's from a Western code page;
+    // Chinese, three bytes in UTF-8 for two in UTF-16) read the same, whole, in UTF-8.
+    const struct {
+        const wchar_t* stored;
+        const char* read;
+    } texts[] = {{L"C:\\Caf\u00e9\\\u0416.wav", "C:\\Caf\u00e9\\\u0416.wav"},
+                 {L"\u4f8b\u5b50.\u6d4b\u8bd5", "\u4f8b\u5b50.\u6d4b\u8bd5"}};
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, KEY_SET_VALUE, &key), 0);
+    for (const auto& text : texts) {
+        ::RegSetValueExW(key, L"Stored", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.stored),
+                         static_cast<DWORD>((std::wcslen(text.stored) + 1) * sizeof(wchar_t)));
+        EXPECT_EQ(app->GetProfileString("Section", "Stored"), text.read);
+    }
+    ::RegCloseKey(key);
+}
+
+// The value of a copy in a folder named in other letters starts it, whatever their case.
+TEST(SignInStart, APathMatchesInAnyLettersEitherCase) {
+    const std::string name = "tarnwell_wine_test_letters";
+    ASSERT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(true, "h"), "");
+    EXPECT_TRUE(CSignInStart(name, "c:\\\u0432\u0445\u043e\u0434\\TARNWELL.EXE").IsOn());
+    EXPECT_FALSE(CSignInStart(name, "c:\\\u0432\u0445\u043e\\TARNWELL.EXE").IsOn());
+    EXPECT_EQ(CSignInStart(name, "C:\\\u0412\u0445\u043e\u0434\\tarnwell.exe").Set(false, ""), "");
+}
+
+// A refused write of the Run value (here: below a volatile key, where Windows makes no lasting
+// key) says which value of which key, and why.
+TEST(SignInStart, ARefusedWriteSaysWhatFailed) {
+    HKEY volatileRoot = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarnwellWineTestsVolatile", 0,
+                                nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &volatileRoot, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, volatileRoot), ERROR_SUCCESS);
+    const std::string failure = CSignInStart("tarnwell", "C:\\t\\tarnwell.exe").Set(true, "h");
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegCloseKey(volatileRoot);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarnwellWineTestsVolatile");
+    EXPECT_EQ(failure.rfind("The value tarnwell of HKEY_CURRENT_USER\\Software\\Microsoft\\"
+                            "Windows\\CurrentVersion\\Run could not be written: ",
+                            0),
+              0u)
+        << failure;
+    EXPECT_GT(failure.size(), 110u) << "the system's reason";
 }
 
 TEST_F(ProfileTest, WritesStoreDwordsAndZeroEndedStrings) {

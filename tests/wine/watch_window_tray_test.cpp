@@ -158,11 +158,13 @@ TEST_F(WatchWindowTest, TrayNotificationsHideAndShowTheWindow) {
 
 // The menu opens for a right click delivered by the taskbar; it offers its items in order, its
 // Mute names the mute's end, a second request opens no second menu, and over an open dialog of
-// the window Options and About are greyed. (Each item's job: the end-to-end story.)
+// the window, History's Save as among them, Options and About are greyed (and Options opens no
+// dialog inside the file dialog's loop). (Each item's job: the end-to-end story.)
 TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
     WidgetMessageRecorder recorder(WM_TRAY_NOTIFY);
     HWND window = nullptr;
-    HWND menu = nullptr;
+    HWND menu = nullptr, history = nullptr;
+    bool optionsInSaveAs = false;
     POINT icon = {};
     std::vector<std::string> seen;
     const auto menuUp = [&] { return (menu = ShownWindow("#32768", 0, true)) != nullptr; };
@@ -197,20 +199,41 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
         .Then([&] { look(VK_ESCAPE); })
         .Pause(200)
         .Then([&] { DialogPostClick(DialogFindByCaption("Options"), IDCANCEL); })
-        .WaitUntil("Options closed", [] { return DialogFindByCaption("Options") == nullptr; });
+        .WaitUntil("Options closed", [] { return DialogFindByCaption("Options") == nullptr; })
+        .Then([&] { ::PostMessageA(window, WM_COMMAND, ID_TRAY_HISTORY, 0); })
+        .WaitUntil("History open",
+                   [&] { return (history = DialogFindByCaption("History - ")) != nullptr; })
+        .Then([&] { DialogPostClick(history, IDC_HISTORY_SAVE); })
+        .WaitUntil("its Save as dialog", [&] { return DialogFindOwnedBy(history) != nullptr; })
+        .Then(openMenu)
+        .WaitUntil("the menu over Save as", menuUp)
+        .Then([&] { look(VK_ESCAPE); })
+        .Pause(200)
+        .Then([&] { ::PostMessageA(window, WM_COMMAND, ID_TRAY_OPTIONS, 0); })
+        .Pause(300)
+        .Then([&] {
+            optionsInSaveAs = DialogFindByCaption("Options") != nullptr;
+            DialogPostClick(DialogFindByCaption("Options"), IDCANCEL);
+            DialogPostClick(DialogFindOwnedBy(history), IDCANCEL);
+        })
+        .WaitUntil("Save as closed", [&] { return DialogFindOwnedBy(history) == nullptr; })
+        .Then([&] { DialogPostClick(history, IDCANCEL); });
     Run(driver);
     EXPECT_GE(recorder.Count(window, WM_CONTEXTMENU), 1) << "the shell's notice of a right click";
     const std::regex muted("&Hide\\*\\|&Options\\.\\.\\.\\|His&tory\\.\\.\\.\\|"
-                           "&Find where it stops\\(grey\\)\\|"
-                           "Un&mute \\(muted until [0-2][0-9]:[0-5][0-9]\\)\\|-\\|"
+                           "Un&mute \\(muted until [0-9]{1,2}:[0-5][0-9]( [AP]M)?\\)\\|"
+                           "&Find where it stops\\(grey\\)\\|-\\|"
                            "&About Tarnwell\\.\\.\\.\\|E&xit\\|");
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ("&Hide*|&Options...|His&tory...|&Find where it stops(grey)|&Mute for 1 hour|-|"
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ("&Hide*|&Options...|His&tory...|&Mute for 1 hour|&Find where it stops(grey)|-|"
               "&About Tarnwell...|E&xit|",
               seen[0]);
     EXPECT_TRUE(std::regex_match(seen[1], muted)) << seen[1];
     EXPECT_NE(seen[2].find("&Options...(grey)|"), std::string::npos) << seen[2];
     EXPECT_NE(seen[2].find("&About Tarnwell...(grey)|"), std::string::npos) << seen[2];
+    EXPECT_NE(seen[3].find("&Options...(grey)|"), std::string::npos) << seen[3];
+    EXPECT_NE(seen[3].find("&About Tarnwell...(grey)|"), std::string::npos) << seen[3];
+    EXPECT_FALSE(optionsInSaveAs) << "Options opened inside the file dialog's loop";
 }
 
 // A make shows a balloon with the event's text and time, in the user's quiet-time rules and
@@ -259,13 +282,14 @@ TEST_F(WatchWindowTest, AMakeShowsABalloonAndTheTipSaysTheState) {
     EXPECT_TRUE(std::regex_match(
         alive, std::regex("Hide 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, [0-9]+ ms")))
         << alive;
-    EXPECT_TRUE(
-        std::regex_match(mutedHidden, std::regex("Show 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, "
-                                                 "[0-9]+ ms\\nmuted until [0-9:]{5}")))
+    EXPECT_TRUE(std::regex_match(
+        mutedHidden, std::regex("Show 127\\.0\\.0\\.1\\nalive for [1-9][0-9]* s, "
+                                "[0-9]+ ms\\nmuted until [0-9]{1,2}:[0-9]{2}( [AP]M)?")))
         << mutedHidden;
     EXPECT_EQ(tip.size(), 127u);
     EXPECT_TRUE(std::regex_match(
-        tip, std::regex("Hide h+\\.\\.\\.\\nunknown name\\nmuted until [0-9:]{5}")))
+        tip,
+        std::regex("Hide h+\\.\\.\\.\\nunknown name\\nmuted until [0-9]{1,2}:[0-9]{2}( [AP]M)?")))
         << tip;
 }
 

@@ -87,10 +87,9 @@ bool AddStrips(std::vector<Output>& outputs, const ArtSet& set) {
 
 bool AddLights(std::vector<Output>& outputs, const ArtSet& set) {
     const std::pair<int, std::pair<std::string, Rgb8>> lights[] = {
-        {133, {"light_red.bmp", {255, 0, 0}}},
-        {162, {"light_green.bmp", {0, 128, 0}}},
-        {163, {"light_flash.bmp", {0, 255, 0}}},
-        {164, {"light_grey.bmp", {128, 128, 128}}},
+        {133, {"light_red.bmp", {255, 0, 0}}},     {162, {"light_green.bmp", {0, 128, 0}}},
+        {163, {"light_flash.bmp", {0, 255, 0}}},   {164, {"light_grey.bmp", {128, 128, 128}}},
+        {165, {"light_amber.bmp", {255, 176, 0}}},
     };
     for (const auto& [id, light] : lights) {
         const RgbImage image = DrawLight(light.second, set.scale);
@@ -121,6 +120,7 @@ bool AddIcons(std::vector<Output>& outputs) {
         {129, {"tray_alive.ico", TrayState::Alive}},
         {130, {"tray_dead.ico", TrayState::Dead}},
         {131, {"tray_waiting.ico", TrayState::Waiting}},
+        {132, {"tray_slow.ico", TrayState::Slow}},
     };
     for (const auto& [id, tray] : trays) {
         const IndexedImage icon = DrawTrayIcon(tray.second);

@@ -35,11 +35,13 @@ constexpr std::array<Rgb8, 16> STANDARD_PALETTE = {{
 constexpr uint8_t BLACK = 0;
 constexpr uint8_t MAROON = 1;
 constexpr uint8_t GREEN = 2;
+constexpr uint8_t OLIVE = 3;
 constexpr uint8_t NAVY = 4;
 constexpr uint8_t SILVER = 7;
 constexpr uint8_t GREY = 8;
 constexpr uint8_t RED = 9;
 constexpr uint8_t LIME = 10;
+constexpr uint8_t YELLOW = 11;
 constexpr uint8_t WHITE = 15;
 
 constexpr int TRAY_SIZE = 16;
@@ -66,7 +68,8 @@ RgbaImage DrawAppIcon(int size) {
 }
 
 // A shiny ball in the state's colour with a symbol: a tick when alive, a cross when dead,
-// three dots while waiting.
+// three dots while waiting, an exclamation mark when slow (amber: yellow and olive among the
+// 16 colours).
 IndexedImage DrawTrayIcon(TrayState state) {
     uint8_t light = LIME;
     uint8_t dark = GREEN;
@@ -95,6 +98,15 @@ IndexedImage DrawTrayIcon(TrayState state) {
             for (const auto& d : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}}) {
                 symbol.push_back({x + d.first, 7 + d.second});
             }
+        }
+        break;
+    case TrayState::Slow:
+        light = YELLOW;
+        dark = OLIVE;
+        mark = BLACK;
+        for (int y : {3, 4, 5, 6, 7, 8, 10, 11}) {
+            symbol.push_back({7, y});
+            symbol.push_back({8, y});
         }
         break;
     }
@@ -144,6 +156,10 @@ RgbaImage DrawTrayIcon(TrayState state, int size) {
         light = colour(SILVER);
         dark = colour(GREY);
         mark = colour(NAVY);
+    } else if (state == TrayState::Slow) {
+        light = Color{255, 176, 0}; // amber, as the slow light
+        dark = Color{160, 96, 0};
+        mark = colour(BLACK);
     }
     // Lengths in sixteenths of the icon, as the 16-pixel icon has them in pixels.
     const double u = size / 16.0;
@@ -177,6 +193,11 @@ RgbaImage DrawTrayIcon(TrayState state, int size) {
         for (double x : {5.0, 8.0, 11.0}) {
             canvas.Fill(Disc(x * u, 8 * u, 1.1 * u), Solid(mark), all);
         }
+        break;
+    case TrayState::Slow:
+        canvas.Fill(Union({Stroke({{8 * u, 3.6 * u}, {8 * u, 8.4 * u}}, 1.4 * u),
+                           Disc(8 * u, 11.2 * u, 0.9 * u)}),
+                    Solid(mark), all);
         break;
     }
     return canvas.ToAlpha();

@@ -1,5 +1,5 @@
 // The status lights (11 x 8 bitmaps at 100 %) and the icons: the application icon (32-bit at
-// every size) and the three tray icons (alive, dead, waiting), 16 colours at 16 pixels and
+// every size) and the four tray icons (alive, dead, waiting, slow), 16 colours at 16 pixels and
 // 32-bit at the larger sizes.
 #pragma once
 
@@ -13,7 +13,7 @@ RgbImage DrawLight(Rgb8 field, double scale);
 
 RgbaImage DrawAppIcon(int size);
 
-enum class TrayState { Alive, Dead, Waiting };
+enum class TrayState { Alive, Dead, Waiting, Slow };
 // The 16-pixel icon, drawn dot by dot in the 16 standard colours.
 IndexedImage DrawTrayIcon(TrayState state);
 // The same ball and symbol drawn afresh, with soft edges, for a larger size.

@@ -160,6 +160,7 @@ protected:
     void SetUp() override {
         settings.makeAction = AllOn("make");
         settings.breakAction = AllOn("break");
+        settings.slowAction = AllOn("slow");
     }
     std::vector<std::string> Run(EventKind kind, const std::string& text, bool muted = false) {
         runner.calls.clear();
@@ -178,6 +179,13 @@ TEST_F(EventActions, SoundThenLaunchThenLogThenNotificationOfTheEventsOwnAction)
                                         "log break.log: h has died!",
                                         "notify h has died! warning silent"}),
               Run(EventKind::Break, "h has died!"));
+    // Slow runs its own four, whatever the master flags; its end only records and tells.
+    settings.CheckMake = settings.CheckBreak = 0;
+    EXPECT_EQ("notify h is slow! (9 ms) warning silent",
+              Run(EventKind::Slow, "h is slow! (9 ms)")[3]);
+    EXPECT_EQ((std::vector<std::string>{"log slow.log: h is no longer slow.",
+                                        "notify h is no longer slow."}),
+              Run(EventKind::SlowEnd, "h is no longer slow."));
 }
 
 // Muted, the records and the automation still run; the sound and the notification are held.
@@ -201,6 +209,10 @@ TEST(Notification, ALongHostNameIsShortenedAndTheStateKept) {
     EXPECT_TRUE(died.silent);
     EXPECT_EQ(ShortenKeepingTail("abcdef", 5, 9), "...ef") << "the tail before the start";
     EXPECT_EQ(ShortenKeepingTail("abcdef", 2, 0), "ab");
+    // UTF-8 letters (two bytes each here) are never split, at either cut.
+    EXPECT_EQ(ShortenKeepingTail("жжжжж", 8, 0), "жж...");
+    EXPECT_EQ(ShortenKeepingTail("abжжж", 7, 3), "ab...ж");
+    EXPECT_EQ(ShortenKeepingTail("жж", 3, 0), "ж");
 }
 
 TEST_F(EventActions, MasterFlagOffRunsNothingOfThatKind) {

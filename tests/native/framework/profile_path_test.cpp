@@ -38,11 +38,18 @@ TEST(ProgramCommandLine, QuotesThePathAndGivesTheArgumentTextBack) {
     for (const std::string& host : {"[::1]:3389"s, ""s, "\"a b\" "s, longest}) {
         const std::string line = ProgramCommandLine(exe, host);
         EXPECT_EQ(ArgumentText(line), host);
-        EXPECT_TRUE(IsSameFilePath(CommandLineProgram(line), "c:\\MY TOOLS\\T.EXE"));
+        EXPECT_EQ(CommandLineProgram(line), exe);
     }
     // Leading blanks would not come back; a line too long to start has the program alone.
     EXPECT_EQ(ProgramCommandLine(exe, " \t" + longest + "h"), "\"" + exe + "\"");
-    EXPECT_FALSE(IsSameFilePath("C:\\t.exe", "D:\\t.exe"));
+}
+
+TEST(StartupApprovedTurnsOff, OddFirstByteIsTaskManagersOff) {
+    const unsigned char off[12] = {3, 0, 0, 0, 0x10, 0x2f, 0x7e, 0x1a, 0x4b, 0xd3, 0xd9, 0x01};
+    EXPECT_TRUE(StartupApprovedTurnsOff(off, sizeof off));
+    EXPECT_FALSE(StartupApprovedTurnsOff(STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON));
+    EXPECT_FALSE(StartupApprovedTurnsOff(off, 0));
+    EXPECT_FALSE(StartupApprovedTurnsOff(nullptr, 12));
 }
 
 } // namespace

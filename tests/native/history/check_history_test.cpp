@@ -11,10 +11,19 @@
 
 namespace {
 
+// A zone whose offset from UTC changes at changeUtcMs (a daylight-saving change); times of day
+// as "HH:MM:SS".
+struct ChangingClock : HistoryClock {
+    int64_t changeUtcMs = 0;
+    int before = 0, after = 0; // minutes
+    int OffsetMinutes(int64_t utcMs) const override { return utcMs < changeUtcMs ? before : after; }
+    std::string TimeOfDay(int64_t localMs) const override { return ClockText(localMs); }
+};
+
 // The watch counts an answer until this long after its request at a 1 s period.
 constexpr uint32_t SILENCE_LIMIT_AT_1_S = 10000;
 
-enum class Op { Check, Answer, Make, Break, Sleep, Stop };
+enum class Op { Check, Answer, Make, Break, Sleep, Stop, Slow, SlowEnd };
 
 struct Step {
     Op op;
@@ -105,6 +114,10 @@ void Apply(CheckHistory& history, uint32_t startTick, const Step& step) {
         return history.OnNotWatched(tick, step.value);
     case Op::Stop:
         return history.Stop(tick);
+    case Op::Slow:
+        return history.OnEvent(tick, HistoryEventKind::Slow);
+    case Op::SlowEnd:
+        return history.OnEvent(tick, HistoryEventKind::SlowEnd);
     }
 }
 
@@ -145,10 +158,11 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
         EXPECT_EQ(story.scaleTop, scale.topMs);
         EXPECT_EQ(story.scaleStep, scale.stepMs);
 
-        const std::string csv = ChecksCsv(history, nowMs, 60000, 0);
+        const ChangingClock utc;
+        const std::string csv = ChecksCsv(history, nowMs, 60000, 0, utc);
         EXPECT_EQ(story.csvLines,
                   static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')));
-        const std::vector<std::string> events = EventLines(history, nowMs, nowMs);
+        const std::vector<std::string> events = EventLines(history, nowMs, nowMs, utc);
         EXPECT_EQ(story.newestEvent, events.empty() ? "" : events.front());
     }
 
@@ -167,7 +181,53 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     ASSERT_EQ(5u, marks.size());
     EXPECT_EQ(110, marks.front().x);
     EXPECT_EQ("08:22", marks.front().label);
-    EXPECT_EQ("2026-12-08 07:30:12.3", DateTimeText(day8Dec2026 + 27012300));
+    EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
+    EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText(day8Dec2026 + 27012300, -210));
+
+    // Across the spring change in central Europe (01:00 UTC on 29 March 2026, 02:00 local
+    // becomes 03:00): each time takes its own offset, not the one of now.
+    CheckHistory spring;
+    spring.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    for (uint32_t t : {0u, 1000u}) {
+        spring.OnCheckSent(t);
+        spring.OnAnswer(t + 5, 5);
+        spring.OnEvent(t + 5, t == 0 ? HistoryEventKind::Make : HistoryEventKind::Break);
+    }
+    spring.OnCheckSent(2000);
+    ChangingClock cet;
+    cet.changeUtcMs = 155315LL * 86400000 + 3600000;
+    cet.before = 60;
+    cet.after = 120;
+    const int64_t utcNow = cet.changeUtcMs + 1000; // the second check goes out at the change
+    EXPECT_EQ("time,round trip ms\r\n2026-03-29T01:59:59.0+01:00,5\r\n"
+              "2026-03-29T03:00:00.0+02:00,5\r\n",
+              ChecksCsv(spring, spring.At(2000), 60000, utcNow, cet));
+    EXPECT_EQ((std::vector<std::string>{"03:00:00  host has died!", "01:59:59  host is alive!"}),
+              EventLines(spring, spring.At(2000), utcNow, cet));
+}
+
+// What the slow rule reads (the newest answers and the last minute's settled checks, since the
+// make), and the slow time as a band along the top, 100 ms a column, with its events.
+TEST(CheckHistory, RecentChecksAndTheSlowBand) {
+    std::vector<Step> steps =
+        std::vector<Step>{{Op::Check, 0},    {Op::Answer, 500, 500}, {Op::Make, 500},
+                          {Op::Slow, 15500}, {Op::SlowEnd, 18000},   {Op::Slow, 20500}} +
+        Checks(1000, 10000, {}) + Checks(11000, 20000, 300);
+    std::stable_sort(steps.begin(), steps.end(),
+                     [](const Step& a, const Step& b) { return a.ms < b.ms; });
+    CheckHistory history;
+    history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    for (const Step& step : steps + std::vector<Step>{{Op::Check, 21000}})
+        Apply(history, 0, step);
+    const RecentChecks r = history.Recent(21100);
+    EXPECT_EQ(
+        (std::vector<uint32_t>{5, 300, 300, 300, 20, 10}),
+        (std::vector<uint32_t>{r.answered, r.latestMs, r.fastestMs, r.slowestMs, r.known, r.lost}));
+    const std::vector<PictureColumn> columns = PictureColumns(history, 21100, 21100, 211);
+    EXPECT_EQ(25 + 6,
+              std::count_if(columns.begin(), columns.end(), [](auto& c) { return c.slow; }));
+    EXPECT_EQ("00:00:18  host is no longer slow.",
+              EventLines(history, 21100, 21100, ChangingClock())[1]);
 }
 
 } // namespace

@@ -78,6 +78,8 @@ public:
         tag = ++lastTag;
         return sendOutcome;
     }
+    uint32_t stalledTag = 0; // a web request whose lookup hangs, 0 for none
+    bool IsWebLookupStalled(uint32_t newerThanTag) override { return stalledTag > newerThanTag; }
     static std::string Name(ProbeWay way) {
         return std::array{"raw", "service", "tcp", "web"}[static_cast<std::size_t>(way)];
     }
@@ -409,6 +411,10 @@ TEST_F(ProbeSessionTest, AWebAddressIsAskedForByItsOwnRequests) {
     EXPECT_EQ(Calls{"web send h for 20000"}, platform.Take());
     EXPECT_EQ(WebNews::None, session.OnWebOutcome(first + 7, WebVerdict::Answer));
     EXPECT_EQ(WebNews::HostUnknown, session.OnWebOutcome(first, WebVerdict::UnknownName));
+    // A time-out leaves the name unknown; a refusal ends that.
+    EXPECT_FALSE(session.Tick(20000));
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(first + 2, WebVerdict::TimedOut));
+    EXPECT_TRUE(session.IsHostUnknown());
     EXPECT_EQ(WebNews::HostFound, session.OnWebOutcome(first + 1, WebVerdict::NoAnswer));
     // Each request counts once.
     EXPECT_EQ(WebNews::None, session.OnWebOutcome(first + 1, WebVerdict::Answer));
@@ -420,13 +426,27 @@ TEST_F(ProbeSessionTest, AWebAddressIsAskedForByItsOwnRequests) {
     EXPECT_EQ(WebNews::None, session.OnWebOutcome(last - 2, WebVerdict::BadCertificate));
     EXPECT_EQ(WebNews::Answer, session.OnWebOutcome(last - 1, WebVerdict::Answer));
     EXPECT_EQ(WebNews::BadCertificate, session.OnWebOutcome(last, WebVerdict::BadCertificate));
-    // After an answer an unknown name is a lost request; past the limit a request is given up.
+    // Once the name resolved, a failed lookup means that the name server is out of reach: the
+    // checks are not made; past the limit a request is given up.
     TickAt(5000);
     TickAt(6000);
-    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag, WebVerdict::UnknownName));
+    EXPECT_EQ(WebNews::LookupFails,
+              session.OnWebOutcome(platform.lastTag, WebVerdict::UnknownName));
     TickAt(16000);
     EXPECT_EQ(std::vector<uint32_t>{platform.lastTag - 2}, platform.abandoned);
     EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag - 2, WebVerdict::Answer));
+    // A check made again ends that; a lookup that hangs after it is told at the tick, once;
+    // a proxy's refusal is news of its own, and a hung lookup older than a check made is none.
+    EXPECT_EQ(WebNews::CheckMade, session.OnWebOutcome(platform.lastTag, WebVerdict::TimedOut));
+    TickAt(17000);
+    platform.stalledTag = platform.lastTag;
+    EXPECT_EQ(ProbeFailure::LookupFails, session.Tick(LIMIT));
+    EXPECT_FALSE(session.Tick(LIMIT));
+    EXPECT_EQ(WebNews::ProxyRefuses,
+              session.OnWebOutcome(platform.lastTag, WebVerdict::ProxyRefuses));
+    EXPECT_EQ(WebNews::None, session.OnWebOutcome(platform.lastTag - 1, WebVerdict::ProxyRefuses));
+    EXPECT_FALSE(session.Tick(LIMIT));
+    EXPECT_EQ(WebNews::Answer, session.OnWebOutcome(platform.lastTag, WebVerdict::Answer));
 
     // A new start: the earlier requests no longer count.
     EXPECT_FALSE(session.Start("http://k:8080/"));

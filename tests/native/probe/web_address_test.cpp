@@ -50,6 +50,7 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
         {{true, false, "127.0.0.1", 8080, "/health", "", false}, "", "http 127.0.0.1 8080 /health"},
         {{false, true, "localhost", 443, "", "", false}, "", "https localhost 443 /"},
         {{true, false, "h", 80, "/a", "?b=1#top", false}, "", "http h 80 /a?b=1"},
+        {{true, false, "пример.рф", 80, "/", "", false}, "", "http пример.рф 80 /"},
         {{true, false, "ipv6-literal.invalid", 8080, "/", "", false}, "[::1]", "http [::1] 8080 /"},
         {{true, false, "", 80, "/x", "", false}, "", "bad"},
         {{true, false, "h#x", 80, "", "", false}, "", "bad"},
@@ -63,29 +64,62 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
             << row.parts.host << " " << row.parts.port;
 }
 
-// Statuses ('s') and WinHTTP errors ('e'); then the chain's trust bits and the SSL policy's
-// errors: untrusted root, partial chain, expired, another host's name, wrong usage; the
-// revocation bits and errors pass.
+// Statuses ('s'); WinHTTP errors ('e') with the flags of the certificate failure notice before
+// them and whether the lookup was under way: an untrusted authority, another host's name, out
+// of its time, wrong usage; a secure channel that failed without a certificate fault (a plain
+// HTTP port) and a revocation check's failure need a look at the certificate; a time-out during
+// the lookup never left; after a proxy sign-in, a dropped connection is the proxy's refusal. Then
+// the chain's trust bits and the SSL policy's errors: untrusted root, partial chain, expired,
+// another host's name, wrong usage; revocation's pass.
 TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     using V = WebVerdict;
     const struct {
         char kind;
-        uint32_t code;
+        uint32_t code, secureFailure;
+        bool resolving;
         WebVerdict verdict;
+        bool signedIn = false; // to a proxy, before the error
     } outcomes[] = {
-        {'s', 200, V::Answer},           {'s', 204, V::Answer},
-        {'s', 301, V::Answer},           {'s', 401, V::Answer},
-        {'s', 499, V::Answer},           {'s', 500, V::NoAnswer},
-        {'s', 503, V::NoAnswer},         {'s', 0, V::NoAnswer},
-        {'s', 600, V::NoAnswer},         {'e', 12002, V::NoAnswer},
-        {'e', 12029, V::NoAnswer},       {'e', 12157, V::NoAnswer},
-        {'e', 12007, V::UnknownName},    {'e', 12175, V::BadCertificate},
-        {'e', 12045, V::BadCertificate}, {'e', 12038, V::BadCertificate},
+        {'s', 200, 0, false, V::Answer},
+        {'s', 301, 0, false, V::Answer},
+        {'s', 401, 0, false, V::Answer},
+        {'s', 499, 0, false, V::Answer},
+        {'s', 407, 0, false, V::ProxyRefuses},
+        {'s', 500, 0, false, V::NoAnswer},
+        {'s', 503, 0, false, V::NoAnswer},
+        {'s', 0, 0, false, V::NoAnswer},
+        {'s', 600, 0, false, V::NoAnswer},
+        {'e', 12002, 0, false, V::TimedOut},
+        {'e', 12002, 0, true, V::NoLookup},
+        {'e', 12029, 0, false, V::NoAnswer},
+        {'e', 12007, 0, false, V::UnknownName},
+        {'e', 12007, 0, true, V::UnknownName},
+        {'e', 12175, 0x8, false, V::BadCertificate},
+        {'e', 12175, 0x10, false, V::BadCertificate},
+        {'e', 12175, 0x20, false, V::BadCertificate},
+        {'e', 12175, 0x40, false, V::BadCertificate},
+        {'e', 12175, 0x80000000, false, V::HandshakeFailed},
+        {'e', 12175, 0x1, false, V::HandshakeFailed},
+        {'e', 12157, 0, false, V::HandshakeFailed},
+        {'e', 12045, 0, false, V::BadCertificate},
+        {'e', 12030, 0, false, V::ProxyRefuses, true},
+        {'e', 12002, 0, false, V::TimedOut, true},
+        {'e', 12175, 0x8, false, V::BadCertificate, true},
     };
     for (const auto& row : outcomes)
-        EXPECT_EQ(row.verdict,
-                  row.kind == 's' ? VerdictForStatus(row.code) : VerdictForError(row.code))
-            << row.kind << row.code;
+        EXPECT_EQ(row.verdict, row.kind == 's' ? VerdictForStatus(row.code)
+                                               : VerdictForError(row.code, row.secureFailure,
+                                                                 row.resolving, row.signedIn))
+            << row.kind << row.code << " " << row.secureFailure << " " << row.resolving;
+    // A proxy's request for sign-in: Negotiate before NTLM, twice at most, nothing with a
+    // password.
+    const struct {
+        uint32_t offered;
+        int tried;
+        uint32_t scheme;
+    } signIns[] = {{0x10 | 0x2, 0, 0x10}, {0x2 | 0x1, 1, 0x2}, {0x1, 0, 0}, {0x10, 2, 0}};
+    for (const auto& row : signIns)
+        EXPECT_EQ(row.scheme, ProxySignInScheme(row.offered, row.tried)) << row.offered;
     const struct {
         uint32_t chain, policy;
         bool good;

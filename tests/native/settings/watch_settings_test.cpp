@@ -1,4 +1,4 @@
-// The settings record's 19 values: names, order, defaults and encodings, over an in-memory
+// The settings record's 28 values: names, order, defaults and encodings, over an in-memory
 // profile that records every read and write.
 #include "settings/watch_settings.h"
 
@@ -63,7 +63,16 @@ const std::vector<std::string> kOrder = {"AlwaysOnTop",
                                          "BreakLog",
                                          "BreakLogFilename",
                                          "MakeNotify",
-                                         "BreakNotify"};
+                                         "BreakNotify",
+                                         "SlowRoundTripMs",
+                                         "SlowLossPercent",
+                                         "SlowLaunch",
+                                         "SlowLaunchFilename",
+                                         "SlowPlaySound",
+                                         "SlowSoundFilename",
+                                         "SlowLog",
+                                         "SlowLogFilename",
+                                         "SlowNotify"};
 
 TEST(WatchSettings, FirstRunTakesEveryDefault) {
     MemoryProfile profile;
@@ -73,7 +82,9 @@ TEST(WatchSettings, FirstRunTakesEveryDefault) {
     EXPECT_EQ(s.CheckFrequency, 4u);
     EXPECT_EQ(s.CheckMake, 1);
     EXPECT_EQ(s.Hide, 0);
-    for (const EventAction* a : {&s.makeAction, &s.breakAction}) {
+    EXPECT_EQ(s.SlowRoundTripMs, 0u);
+    EXPECT_EQ(s.SlowLossPercent, 0u);
+    for (const EventAction* a : {&s.makeAction, &s.breakAction, &s.slowAction}) {
         EXPECT_EQ(a->bLaunch, 0);
         EXPECT_EQ(a->bPlaySound, 1);
         EXPECT_EQ(a->bLog, 0);
@@ -84,7 +95,7 @@ TEST(WatchSettings, FirstRunTakesEveryDefault) {
     }
 }
 
-TEST(WatchSettings, ReadsAndWritesTheNineteenValuesInOrderInOneSection) {
+TEST(WatchSettings, ReadsAndWritesTheValuesInOrderInOneSection) {
     MemoryProfile profile;
     const WatchSettings s = LoadWatchSettings(profile);
     SaveWatchSettings(profile, s);
@@ -92,9 +103,9 @@ TEST(WatchSettings, ReadsAndWritesTheNineteenValuesInOrderInOneSection) {
     EXPECT_EQ(profile.writes, kOrder);
     for (const std::string& section : profile.sections)
         EXPECT_EQ(section, "Settings");
-    // Empty strings are written too, so a first run leaves all six text values behind.
-    EXPECT_EQ(profile.strings.size(), 6u);
-    EXPECT_EQ(profile.ints.size(), 13u);
+    // Empty strings are written too, so a first run leaves all nine text values behind.
+    EXPECT_EQ(profile.strings.size(), 9u);
+    EXPECT_EQ(profile.ints.size(), 19u);
 }
 
 TEST(WatchSettings, BooleanIsTrueOnlyWhenExactlyOne) {
@@ -140,13 +151,16 @@ TEST(WatchSettings, PeriodIsTakenAndWrittenAsItIs) {
     }
 }
 
-TEST(WatchSettings, RoundTripKeepsEveryFieldOfBothActions) {
+TEST(WatchSettings, RoundTripKeepsEveryFieldOfEveryAction) {
     WatchSettings s;
     s.AlwaysOnTop = 0;
     s.CheckMake = 0;
     s.CheckFrequency = 17;
     s.makeAction = {1, "make.exe", 0, "make.wav", 1, "make.txt"};
     s.breakAction = {0, "break.exe", 1, "break.wav", 0, std::string(5000, 'p')};
+    s.SlowRoundTripMs = 850;
+    s.SlowLossPercent = 25;
+    s.slowAction = {1, "slow.exe", 0, "slow.wav", 1, "slow.txt", 0};
     MemoryProfile profile;
     SaveWatchSettings(profile, s);
     EXPECT_EQ(LoadWatchSettings(profile), s);

@@ -12,9 +12,10 @@ public:
     std::string hostText = "host";
     std::optional<ProbeFailure> startFailure; // what StartProbe gives
     std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
-    uint32_t tick = 0;
+    uint64_t tick = 0;
     bool visible = true;
     bool lightTimerRunning = false;
+    RecentChecks recent; // what ReadRecentChecks gives
     std::vector<std::string> calls;
 
     // The calls recorded since the last Take, which clears them.
@@ -36,7 +37,7 @@ public:
         calls.push_back("send");
         return sendFailure;
     }
-    uint32_t ReadTickCount() override {
+    uint64_t ReadTickCount() override {
         calls.push_back("tick");
         return tick;
     }
@@ -55,7 +56,9 @@ public:
         calls.push_back(visible ? "toggle to shown" : "toggle to hidden");
     }
     void RunEventActions(EventKind kind, const std::string& eventText, bool muted) override {
-        calls.push_back((kind == EventKind::Make ? "make actions " : "break actions ") + eventText +
-                        (muted ? " muted" : ""));
+        const char* names[] = {"make actions ", "break actions ", "slow actions ",
+                               "slow end actions "};
+        calls.push_back(names[static_cast<int>(kind)] + eventText + (muted ? " muted" : ""));
     }
+    RecentChecks ReadRecentChecks() override { return recent; }
 };

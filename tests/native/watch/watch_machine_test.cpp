@@ -1,5 +1,6 @@
 // The watch state machine through a recording fake window: every transition with its effects
 // in order, the silence rule at its boundary and across the tick wrap, and the master flags.
+#include "watch/tray_menu.h"
 #include "watch/watch_machine.h"
 
 #include "recording_effects.h"
@@ -27,12 +28,12 @@ protected:
         window.Take();
     }
     // Delivers a reply at `tick`, forgetting its effects.
-    void ReplyAt(uint32_t tick) {
+    void ReplyAt(uint64_t tick) {
         window.tick = tick;
         machine.OnEchoReply();
         window.Take();
     }
-    Calls CheckAt(uint32_t tick) {
+    Calls CheckAt(uint64_t tick) {
         window.tick = tick;
         machine.OnTimer(TIMER_CHECK);
         return window.Take();
@@ -205,6 +206,29 @@ TEST_F(WatchMachineTest, ABadCertificateIsShownAndWatchingGoesOn) {
     EXPECT_EQ((Calls{"send", "tick", "status https://h/ has died!", "light 133", "is visible",
                      "icon 130", "break actions https://h/ has died!"}),
               CheckAt(11001));
+}
+
+// A failing lookup or a refusing proxy: said, grey, and no break while the checks cannot be
+// made; a check made again hands the host back to the silence rule, counting from then.
+TEST_F(WatchMachineTest, ChecksThatCannotBeMadeAreNoSilence) {
+    StartWatching();
+    ReplyAt(1000);
+    window.sendFailure = ProbeFailure::LookupFails;
+    EXPECT_EQ((Calls{"send", "status Name lookup fails - host!", "tick"}), CheckAt(2000));
+    window.sendFailure.reset();
+    EXPECT_EQ(Calls{"light 164"}, LightTick());
+    EXPECT_EQ("name lookup fails", WatchStatusLine(machine.Status()));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(6000));
+    machine.OnProbeFailed(ProbeFailure::ProxyRefuses);
+    EXPECT_EQ(Calls{"status Proxy refuses sign-in - host!"}, window.Take());
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(14000));
+    EXPECT_TRUE(machine.IsAlive());
+    machine.OnCheckMade();
+    EXPECT_EQ((Calls{"tick", "status host is alive!"}), window.Take());
+    // The silence counts from the check made again, not from the reply before the outage.
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(18000));
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(22000));
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(24001));
 }
 
 TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
@@ -419,6 +443,58 @@ TEST_F(WatchMachineTest, TimeTheProgramCouldNotRunIsNotSilence) {
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(135000 + 31001));
 }
 
+// The slow rule, row by row: what the newest checks say (answered of the last 5, newest,
+// fastest, slowest; known and lost of the last minute), a reply (else a check tick), the effects
+// and the light after them.
+struct SlowRow {
+    const char* what;
+    RecentChecks recent;
+    bool reply;
+    Calls calls;
+    int light;
+};
+
+TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
+    const RecentChecks late{5, 450, 400, 450, 20, 0};
+    StartWatching();
+    ReplyAt(1000);
+    window.recent = late;
+    EXPECT_EQ((Calls{"send", "tick"}), CheckAt(2000)) << "both thresholds off";
+    settings.SlowRoundTripMs = 200;
+    settings.SlowLossPercent = 20;
+    // clang-format off
+    const SlowRow rows[] = {
+        {"9 known, 5 lost", {3, 30, 20, 40, 9, 5}, false, {"send", "tick"}, 162},
+        {"20 % lost is not over", {5, 30, 20, 40, 10, 2}, false, {"send", "tick"}, 162},
+        {"entering: 30 % lost", {5, 30, 20, 40, 10, 3}, false, {"send", "tick",
+         "status host is slow! (30 % lost)", "tick", "icon 132", "slow actions host is slow! (30 % lost)"}, 165},
+        {"leaving", {5, 30, 20, 200, 20, 4}, false, {"send", "tick", "status host is no longer slow.",
+         "icon 129", "slow end actions host is no longer slow."}, 162},
+        {"entering: 5 late answers", late, true, {"light 163", "status host is slow! (450 ms)", "tick",
+         "icon 132", "slow actions host is slow! (450 ms)", "tick"}, 165},
+        {"one fast answer among them", {5, 450, 150, 450, 20, 0}, false, {"send", "tick"}, 165},
+        {"a break while slow", late, false, CHECK_THEN_BREAK, 133},
+        {"a make after it", late, true, {"light 163", "status host is alive!", "is visible",
+         "icon 129", "make actions host is alive!", "tick"}, 162},
+    };
+    // clang-format on
+    for (const SlowRow& row : rows) {
+        window.recent = row.recent;
+        window.tick += row.reply ? 1000 : 0;
+        if (row.reply)
+            machine.OnEchoReply(row.recent.latestMs);
+        EXPECT_EQ(row.calls, row.reply                       ? window.Take()
+                             : row.calls == CHECK_THEN_BREAK ? CheckUntilDead()
+                                                             : CheckAt(window.tick + 1000))
+            << row.what;
+        window.lightTimerRunning = true;
+        EXPECT_EQ(Calls{"light " + std::to_string(row.light)}, LightTick()) << row.what;
+    }
+    ReplyAt(window.tick + 1000); // slow again, for 3 min
+    window.tick += 3 * 60000;
+    EXPECT_EQ("Hide host\nslow for 3 min, 450 ms", machine.TooltipText());
+}
+
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
     EXPECT_EQ(4000u, CheckTimerPeriodMs(4));
     EXPECT_EQ(1000u, CheckTimerPeriodMs(0));
@@ -457,6 +533,8 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     machine.OnEchoReply(12);
     window.tick += (2 * 60 + 14) * 60000 + 1;
     EXPECT_EQ("Hide server\nalive for 2 h 14 min, 12 ms", machine.TooltipText());
+    window.tick += 60ull * 24 * 3600000; // past 2^32 ms, where a 32-bit tick wraps
+    EXPECT_EQ("Hide server\nalive for 60 d 2 h, 12 ms", machine.TooltipText());
     machine.Mute("14:32");
     CheckUntilDead();
     window.tick += 3 * 60000;
@@ -467,6 +545,21 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
     window.tick += MUTE_MS;
     EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());
+    machine.Mute("2:32 PM"); // a 12-hour clock, in the user's own format
+    EXPECT_EQ("Hide server\nunknown name\nmuted until 2:32 PM", machine.TooltipText());
+}
+
+// The menu names the mute's end as the tip does, in either clock; the format's own text stays
+// text (an ampersand is no mnemonic).
+TEST(TrayMenuItems, UnmuteSaysUntilWhenInTheUsersFormat) {
+    for (const auto& [until, item] : {std::pair{"14:32", "Un&mute (muted until 14:32)"},
+                                      {"2:32 PM", "Un&mute (muted until 2:32 PM)"},
+                                      {"2&32", "Un&mute (muted until 2&&32)"},
+                                      {"", "&Mute for 1 hour"}}) {
+        TrayMenuState state;
+        state.mutedUntil = until;
+        EXPECT_EQ(TrayMenuItems(state)[3].text, item);
+    }
 }
 
 // Muted, an event changes the status, light and icon and runs the records, but the window does

@@ -196,7 +196,7 @@ TEST(ShippedStrips, HoverIsBrighterPressedDarkerAndFramesMove) {
     }
 }
 
-TEST(ShippedLights, AreFramedFieldsOfFourColoursInEachSet) {
+TEST(ShippedLights, AreFramedFieldsOfFiveColoursInEachSet) {
     struct Set {
         const char* suffix;
         int32_t width;
@@ -206,7 +206,8 @@ TEST(ShippedLights, AreFramedFieldsOfFourColoursInEachSet) {
     // 11 wide: rows padded from 33 to 36 bytes.
     for (const Set& set : {Set{"", 11, 8, 1}, Set{"_150", 17, 12, 1}, Set{"_200", 22, 16, 2}}) {
         std::set<uint32_t> fields;
-        for (const char* name : {"light_red", "light_green", "light_flash", "light_grey"}) {
+        for (const char* name :
+             {"light_red", "light_green", "light_flash", "light_grey", "light_amber"}) {
             const std::string file = std::string(name) + set.suffix + ".bmp";
             LoadedBitmap light;
             ASSERT_TRUE(Load(file, light));
@@ -222,8 +223,9 @@ TEST(ShippedLights, AreFramedFieldsOfFourColoursInEachSet) {
             }
             fields.insert(field);
         }
-        EXPECT_EQ(fields.size(), 4u);
+        EXPECT_EQ(fields.size(), 5u);
         EXPECT_EQ(fields.count(0x00FF0000), 1u); // the red light is red
+        EXPECT_EQ(fields.count(0x00FFB000), 1u); // the slow light is amber
     }
 }
 
@@ -291,7 +293,8 @@ TEST(ShippedIcons, ApplicationIconHoldsEverySizeAndTheInstallersTwo) {
 
 // 16 colours at 16 pixels, 32-bit at the larger sizes.
 TEST(ShippedIcons, TrayIconsAreSquaresOfEverySizeWithTransparentCorners) {
-    for (const char* file : {"tray_alive.ico", "tray_dead.ico", "tray_waiting.ico"}) {
+    for (const char* file :
+         {"tray_alive.ico", "tray_dead.ico", "tray_waiting.ico", "tray_slow.ico"}) {
         const std::vector<uint8_t> ico = ReadRes(file);
         std::set<uint32_t> found;
         for (const IconImage& image : IconDirectory(ico)) {
