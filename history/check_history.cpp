@@ -60,6 +60,7 @@ void CheckHistory::Start(uint32_t tick, const std::string& host, uint32_t answer
     m_checks.clear();
     m_events.clear();
     m_gaps.clear();
+    m_findings.clear();
     m_nFirstCheck = m_nFirstEvent = m_nPending = 0;
     m_nSent = m_nAnswered = m_nLost = m_nRoundTripSum = 0;
     m_nLastMs = m_nMinMs = m_nMaxMs = 0;
@@ -157,6 +158,17 @@ void CheckHistory::OnEvent(uint32_t tick, HistoryEventKind kind) {
         m_bAlive = kind == HistoryEventKind::Make;
         ++(m_bAlive ? m_nMakes : m_nBreaks);
     }
+    ++m_nRevision;
+}
+
+void CheckHistory::OnFinding(uint32_t tick, const std::string& text,
+                             const std::vector<std::string>& hops) {
+    if (!IsStarted())
+        return;
+    const HistoryMs nowMs = IsWatching() ? MoveTo(tick) : m_stoppedMs;
+    if (m_findings.size() == FINDING_CAPACITY)
+        m_findings.erase(m_findings.begin());
+    m_findings.push_back(HistoryFinding{nowMs, text, hops});
     ++m_nRevision;
 }
 

@@ -35,6 +35,13 @@ struct HistoryEvent {
     HistoryMs TimeMs() const { return static_cast<HistoryMs>(timeDs) * 100; }
 };
 
+// Where the path stopped, found at a break or when asked: the finding and the hops' lines.
+struct HistoryFinding {
+    HistoryMs timeMs = 0;
+    std::string text;
+    std::vector<std::string> hops;
+};
+
 // A time within the watch when Tarnwell was not watching: [fromMs, toMs).
 struct HistoryGap {
     HistoryMs fromMs = 0;
@@ -93,6 +100,8 @@ public:
     // nearest to `tick` - `roundTripMs`.
     void OnAnswer(uint32_t tick, uint32_t roundTripMs);
     void OnEvent(uint32_t tick, HistoryEventKind kind);
+    // A path trace's finding came (kept also after watching ended, until the next start).
+    void OnFinding(uint32_t tick, const std::string& text, const std::vector<std::string>& hops);
     // Tarnwell did not run from `periodMs` after the latest check until `tick` (sleep).
     void OnNotWatched(uint32_t tick, uint32_t periodMs);
 
@@ -120,6 +129,9 @@ public:
         return m_events[(m_nFirstEvent + i) % m_events.size()];
     }
     const std::vector<HistoryGap>& Gaps() const { return m_gaps; }
+    // The newest FINDING_CAPACITY findings, oldest first.
+    const std::vector<HistoryFinding>& Findings() const { return m_findings; }
+    static constexpr std::size_t FINDING_CAPACITY = 20;
     // Bytes held by the ring, the events and the gaps.
     std::size_t MemoryBytes() const;
 
@@ -148,6 +160,7 @@ private:
     std::vector<HistoryEvent> m_events;
     std::size_t m_nFirstEvent = 0;
     std::vector<HistoryGap> m_gaps; // the newest GAP_CAPACITY, oldest first
+    std::vector<HistoryFinding> m_findings;
 
     // Totals since the start.
     uint64_t m_nSent = 0;

@@ -22,6 +22,7 @@ constexpr struct {
     {IDC_HISTORY_EVENTS, TOP | BOTTOM | RIGHT},
     {IDC_HISTORY_COPY, LEFT | TOP | RIGHT | BOTTOM},
     {IDC_HISTORY_SAVE, LEFT | TOP | RIGHT | BOTTOM},
+    {IDC_HISTORY_FIND_STOP, TOP | BOTTOM},
     {IDCANCEL, LEFT | TOP | RIGHT | BOTTOM},
 };
 
@@ -93,6 +94,7 @@ const MessageMap* CHistoryDlg::ThisMessageMap() {
         msg::Command<&CHistoryDlg::OnDay>(IDC_HISTORY_24_HOURS),
         msg::Command<&CHistoryDlg::OnCopy>(IDC_HISTORY_COPY),
         msg::Command<&CHistoryDlg::OnSave>(IDC_HISTORY_SAVE),
+        msg::Command<&CHistoryDlg::OnFindStop>(IDC_HISTORY_FIND_STOP),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
     return &map;
@@ -201,6 +203,7 @@ void CHistoryDlg::ShowTexts() {
     const HistoryMs nowMs = m_history.At(nowTick);
     const UserClock clock;
     SetWindowText("History - " + m_history.Host());
+    ::EnableWindow(GetDlgItem(IDC_HISTORY_FIND_STOP), m_history.IsWatching());
     // The start may be days ago: its date too, in the user's format.
     const std::optional<SYSTEMTIME> start = LocalTimeOf(utcNow - static_cast<int64_t>(nowMs));
     const std::string since =
@@ -232,6 +235,10 @@ void CHistoryDlg::OnCopy() {
     if (!PutOnClipboard(m_hWnd, SpanCsv()))
         ::MessageBoxA(m_hWnd, "The checks could not be put on the clipboard.", "History",
                       MB_OK | MB_ICONWARNING);
+}
+
+void CHistoryDlg::OnFindStop() {
+    ::PostMessageA(::GetWindow(m_hWnd, GW_OWNER), WM_COMMAND, ID_TRAY_FIND_STOP, 0);
 }
 
 void CHistoryDlg::OnSave() {

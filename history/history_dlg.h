@@ -46,6 +46,8 @@ private:
     void OnCopy();
     // Save as...: the same into a file chosen in the file dialog.
     void OnSave();
+    // Find where it stops: the owner (the watch window) traces the path, as its tray item.
+    void OnFindStop();
 
     void ShowSpan(HistoryMs spanMs);
     void ShowTexts();

@@ -209,16 +209,38 @@ std::string FiguresText(const CheckFigures& f, const std::string& startTime) {
     return text;
 }
 
+namespace {
+
+// "HH:MM:SS  the path ends after hop 2 (...)", then its hops indented, nearest first.
+void AddFindingLines(std::vector<std::string>& lines, const std::string& clock,
+                     const HistoryFinding& finding) {
+    lines.push_back(clock + finding.text);
+    for (const std::string& hop : finding.hops)
+        lines.push_back(std::string(clock.size(), ' ') + hop);
+}
+
+} // namespace
+
 std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs, int64_t utcNowMs,
                                     const HistoryClock& clock) {
     std::vector<std::string> lines;
+    const auto at = [&](HistoryMs timeMs) {
+        return clock.TimeOfDayAt(timeMs, nowMs, utcNowMs) + "  ";
+    };
+    const std::vector<HistoryFinding>& findings = history.Findings();
+    std::size_t f = findings.size();
     for (std::size_t e = history.EventCount(); e-- > 0;) {
         const HistoryEvent& event = history.Event(e);
+        // A finding comes after the event that asked for it: newer, or of the same tenth.
+        for (; f > 0 && findings[f - 1].timeMs >= event.TimeMs(); --f)
+            AddFindingLines(lines, at(findings[f - 1].timeMs), findings[f - 1]);
         static const char* const TEXTS[] = {" is alive!", " has died!", " is slow!",
                                             " is no longer slow."};
-        lines.push_back(clock.TimeOfDayAt(event.TimeMs(), nowMs, utcNowMs) + "  " + history.Host() +
+        lines.push_back(at(event.TimeMs()) + history.Host() +
                         TEXTS[static_cast<std::size_t>(event.kind)]);
     }
+    for (; f > 0; --f)
+        AddFindingLines(lines, at(findings[f - 1].timeMs), findings[f - 1]);
     return lines;
 }
 

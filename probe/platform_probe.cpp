@@ -11,6 +11,7 @@
 namespace {
 
 HWND g_notifyWnd = nullptr; // the window the probe notifies
+std::optional<TraceTarget> g_traceTarget;
 
 class WindowsProbePlatform : public ProbePlatform {
 public:
@@ -47,6 +48,11 @@ public:
         return ::ReadWebAddress(text);
     }
     SendOutcome SendWeb(const WebAddress& address, uint32_t lifetimeMs, uint32_t& tag) override {
+        const std::string& host = address.host;
+        const bool bracketed = host.size() > 2 && host.front() == '[' && host.back() == ']';
+        if (const std::optional<ProbeAddress> numbers =
+                ParseNumericAddress(bracketed ? host.substr(1, host.size() - 2) : host))
+            g_traceTarget = TraceTarget{*numbers, address.port, true};
         return StartWebRequest(address, lifetimeMs, g_notifyWnd, tag);
     }
     bool IsWebLookupStalled(uint32_t newerThanTag) override {
@@ -62,6 +68,7 @@ ProbeSession& Session() {
 
 SendOutcome WindowsProbePlatform::Send(ProbeWay way, const ProbeAddress& address, uint16_t port,
                                        uint32_t& tag) {
+    g_traceTarget = TraceTarget{address, way == ProbeWay::TcpPort ? port : uint16_t{0}, false};
     if (way == ProbeWay::TcpPort)
         return StartTcpPortAttempt(address, port, g_notifyWnd, tag);
     // The ICMP ways speak IPv4 only, and their lookups ask for IPv4 addresses alone.
@@ -77,6 +84,7 @@ SendOutcome WindowsProbePlatform::Send(ProbeWay way, const ProbeAddress& address
 std::optional<ProbeFailure> StartProbe(const std::string& host, HWND window) {
     if (window != nullptr)
         g_notifyWnd = window;
+    g_traceTarget.reset();
     return Session().Start(host);
 }
 
@@ -142,6 +150,10 @@ std::optional<WebNews> TakeProbeWebNews() {
     if (news == WebNews::Answer)
         ::SendMessageA(g_notifyWnd, WM_ECHO_REPLY, 0, static_cast<LPARAM>(outcome->roundTripMs));
     return news;
+}
+
+std::optional<TraceTarget> ProbeTraceTarget() {
+    return g_traceTarget;
 }
 
 void CloseProbe() {

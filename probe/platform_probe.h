@@ -48,5 +48,15 @@ void CollectProbeEchoServiceResults();
 // answer that counts is sent as WM_ECHO_REPLY first.
 std::optional<WebNews> TakeProbeWebNews();
 
+// What a path trace goes to: the address the latest request of the running start went to,
+// with the port of a port watch or the web watch's; nothing before the first request (a web
+// address whose host is a name has none: WinHTTP looks it up itself).
+struct TraceTarget {
+    ProbeAddress address;
+    uint16_t port = 0;
+    bool web = false;
+};
+std::optional<TraceTarget> ProbeTraceTarget();
+
 // At exit: closes what the probe holds open and waits for WinHTTP's last callback.
 void CloseProbe();

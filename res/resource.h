@@ -71,6 +71,7 @@
 #define IDC_HISTORY_EVENTS 1106
 #define IDC_HISTORY_COPY 1107
 #define IDC_HISTORY_SAVE 1108
+#define IDC_HISTORY_FIND_STOP 1135
 
 /* Commands of the tray icon's menu, in menu order */
 #define ID_TRAY_SHOW_HIDE 32771
@@ -79,6 +80,7 @@
 #define ID_TRAY_MUTE 32774
 #define ID_TRAY_ABOUT 32775
 #define ID_TRAY_EXIT 32776
+#define ID_TRAY_FIND_STOP 32835
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -25,6 +25,7 @@ std::vector<TrayMenuItem> TrayMenuItems(const TrayMenuState& state) {
         {ID_TRAY_MUTE,
          muted ? "Un&mute (muted until " + MenuLiteral(state.mutedUntil) + ")" : "&Mute for 1 hour",
          false, true},
+        {ID_TRAY_FIND_STOP, "&Find where it stops", false, state.watching},
         {0, std::string(), false, true},
         {ID_TRAY_ABOUT, "&About Tarnwell...", false, !state.dialogOpen},
         {ID_TRAY_EXIT, "E&xit", false, true},

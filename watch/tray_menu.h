@@ -17,6 +17,7 @@ struct TrayMenuState {
     bool windowShown = true;
     std::string mutedUntil; // the end of the mute, as the user reads it; empty when not muted
     bool historyAvailable = false;
+    bool watching = false; // a host is watched: where its path stops can be found
     // A dialog of the window runs: another Options or About box is not opened on top of it.
     bool dialogOpen = false;
 };

@@ -9,6 +9,7 @@
 #include "framework/local_time.h"
 #include "framework/sign_in_start.h"
 #include "framework/win_app.h"
+#include "probe/path_trace_win.h"
 #include "probe/platform_probe.h"
 #include "widgets/art_set.h"
 #include "watch/tray_menu.h"
@@ -69,6 +70,7 @@ const MessageMap* CWatchDlg::ThisMessageMap() {
         msg::Command<&CWatchDlg::OpenHistory>(ID_TRAY_HISTORY),
         msg::Command<&CWatchDlg::OnTrayMute>(ID_TRAY_MUTE),
         msg::Command<&CWatchDlg::OnTrayAbout>(ID_TRAY_ABOUT),
+        msg::Command<&CWatchDlg::OnFindStop>(ID_TRAY_FIND_STOP),
         msg::Command<&CWatchDlg::OnExit>(ID_TRAY_EXIT),
     };
     static constexpr MessageMap map = MakeMessageMap(&CDialog::ThisMessageMap, entries);
@@ -116,6 +118,9 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ReadEchoReply(static_cast<SOCKET>(wParam));
     } else if (message == WM_PORT_EVENT) {
         ReadPortEvent(wParam, lParam);
+    } else if (message == WM_PATH_TRACED) {
+        if (const std::optional<PathFinding> found = m_pathFinder.OnTraced(m_hWnd, lParam))
+            ShowFinding(*found);
     } else if (message == WM_WEB_EVENT) {
         // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause.
         OnWebEvent();
@@ -233,6 +238,7 @@ void CWatchDlg::ShowTrayMenu() {
     state.mutedUntil = m_watch.MutedUntil();
     state.historyAvailable = true;
     state.dialogOpen = m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile();
+    state.watching = m_watch.IsWatching();
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr)
         return;
@@ -271,6 +277,10 @@ void CWatchDlg::ShowNotification(const Notification& notification) {
     DWORD flags = (notification.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
     if (notification.silent)
         flags |= NIIF_NOSOUND;
+    if (notification.warning) { // a break's: its finding follows as a second line
+        m_breakNotification = notification;
+        m_nNotifiedBreak = m_watch.Breaks();
+    }
     m_trayIcon.ShowBalloon(notification.title.c_str(), notification.text.c_str(), flags);
 }
 
@@ -289,6 +299,7 @@ void CWatchDlg::UpdateTooltip() {
 }
 
 void CWatchDlg::StartWatch() {
+    m_pathFinder.Abandon();
     m_watch.StartWatch();
     UpdateTooltipOnStateChange();
     const uint32_t now = ::GetTickCount();
@@ -312,10 +323,14 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
         m_history.OnNotWatched(now, CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (checkTick && before.watching)
         m_history.OnCheckSent(now);
-    if (m_watch.Breaks() != before.breaks)
+    if (m_watch.Breaks() != before.breaks) {
         m_history.OnEvent(now, HistoryEventKind::Break);
-    if (m_watch.Makes() != before.makes)
+        FindWhereItStops(true);
+    }
+    if (m_watch.Makes() != before.makes) {
         m_history.OnEvent(now, HistoryEventKind::Make);
+        m_pathFinder.Abandon(); // what it would find no longer holds
+    }
     if (m_watch.Slows() != before.slows)
         m_history.OnEvent(now, HistoryEventKind::Slow);
     if (m_watch.SlowEnds() != before.slowEnds)
@@ -323,6 +338,32 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
     if (!m_watch.IsWatching())
         m_history.Stop(now);
     m_historyDlg.Refresh();
+}
+
+void CWatchDlg::OnFindStop() {
+    if (m_watch.IsWatching())
+        FindWhereItStops(false);
+}
+
+void CWatchDlg::FindWhereItStops(bool atBreak) {
+    if (const std::optional<PathFinding> found =
+            m_pathFinder.Find(m_hWnd, atBreak, m_watch.IsAlive()))
+        ShowFinding(*found);
+}
+
+void CWatchDlg::ShowFinding(const PathFinding& found) {
+    const std::string& text = found.finding.text;
+    m_watch.SetFinding(text);
+    UpdateTooltip();
+    m_history.OnFinding(::GetTickCount(), text, found.finding.hops);
+    m_historyDlg.Refresh();
+    if (found.atBreak && m_nNotifiedBreak == m_watch.Breaks()) {
+        Notification notification = m_breakNotification;
+        notification.text += "\n" + text;
+        notification.silent = true; // the break's own sound, if any, has played
+        ShowNotification(notification);
+        m_nNotifiedBreak = UINT64_MAX; // one second line
+    }
 }
 
 void CWatchDlg::OpenHistory() {

@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/watch_settings.h"
 #include "tray/system_tray.h"
+#include "watch/path_finder.h"
 #include "watch/watch_machine.h"
 #include "widgets/anim_button.h"
 
@@ -73,6 +74,8 @@ protected:
     void OnTrayShowHide() { ToggleVisible(); }
     void OnTrayMute();
     void OnTrayAbout() { RunAboutBox(); }
+    // Find where it stops (the tray menu, the History window): traces the path while watching.
+    void OnFindStop();
 
 private:
     // What the watch state machine does to the window.
@@ -120,6 +123,10 @@ private:
     // out (at a check tick), the events and the end of watching; then an open History window
     // shows it.
     void RecordWatch(const WatchMarks& before, bool checkTick);
+    // Where the path stops: a trace starts, or its finding goes to the tooltip, the History
+    // window and, after a break, the break's notification as a second line.
+    void FindWhereItStops(bool atBreak);
+    void ShowFinding(const PathFinding& found);
 
     void StartCheckTimer();
     // How long after its request an answer still counts, at the current check period.
@@ -152,4 +159,7 @@ private:
     bool m_bTrayMenuOpen = false;
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key
     DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip
+    CPathFinder m_pathFinder;
+    Notification m_breakNotification; // the latest break's, shown at m_nNotifiedBreak
+    uint64_t m_nNotifiedBreak = UINT64_MAX;
 };

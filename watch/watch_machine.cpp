@@ -73,6 +73,11 @@ std::string DurationText(uint64_t ms) {
 }
 
 std::string WatchStatusLine(const WatchStatus& status) {
+    if (status.kind != WatchStatus::Kind::None && !status.finding.empty()) {
+        WatchStatus without = status;
+        without.finding.clear();
+        return WatchStatusLine(without) + "; " + status.finding;
+    }
     switch (status.kind) {
     case WatchStatus::Kind::None:
         break;
@@ -119,6 +124,7 @@ void WatchMachine::StartWatch() {
     m_bDead = false;
     m_bHostUnknown = false;
     m_bErrorShown = false;
+    m_strFinding.clear();
     m_unchecked.reset();
     if (const std::optional<ProbeFailure> failure = m_effects.StartProbe(text)) {
         // The previous host, if any, is no longer watched, but it still names the tooltip.
@@ -200,6 +206,7 @@ void WatchMachine::OnProbeFailed(ProbeFailure failure) {
         return;
     }
     m_bAlive = false;
+    m_strFinding.clear(); // it was of the path to an address no longer watched
     m_bSlow = false;
     // Watching goes on: the name may resolve, the certificate may be mended.
     if (failure == ProbeFailure::UnknownHost || failure == ProbeFailure::BadCertificate) {
@@ -382,6 +389,7 @@ void WatchMachine::OnHostAlive() {
     m_bAlive = true;
     m_bSlow = false;
     ++m_nMakes;
+    m_strFinding.clear();
     m_bDead = false;
     const bool muted = IsMuted();
     if (!m_effects.IsVisible() && !muted) {
@@ -399,6 +407,7 @@ void WatchMachine::OnHostDied() {
     m_bAlive = false;
     m_bSlow = false;
     ++m_nBreaks;
+    m_strFinding.clear();
     m_bDead = true;
     m_effects.ShowLight(IDB_LIGHT_RED);
     // Grey follows at the next light tick should watching stop here.
@@ -467,6 +476,7 @@ WatchStatus WatchMachine::Status() {
     } else {
         status.kind = WatchStatus::Kind::Waiting;
     }
+    status.finding = m_strFinding;
     return status;
 }
 

@@ -48,13 +48,14 @@ struct WatchStatus {
     uint64_t forMs = 0;       // Alive, Dead, Slow: time since the event
     uint32_t roundTripMs = 0; // Alive, Slow: the latest reply's round trip
     std::string slowFigure;   // Slow: "850 ms" or "25 % lost", as last judged
+    std::string finding;      // where the path stops, found since the latest event
 };
 
 // "45 s", "3 min", "2 h 14 min", "3 d 5 h".
 std::string DurationText(uint64_t ms);
 // The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
 // "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min", "slow for 3 min,
-// 850 ms"; empty when nothing is watched.
+// 850 ms", then "; " and the finding when there is one; empty when nothing is watched.
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line and the mute line, each on a line of its own when not empty. It fits
@@ -130,6 +131,8 @@ public:
     // The check timer was started again (Options OK): the next tick, and the next request, are
     // a full period from now, so the silence clock starts again now, as after a resume.
     void OnCheckTimerRestarted();
+    // Where the path stops, for the tooltip until the next start or event.
+    void SetFinding(const std::string& text) { m_strFinding = text; }
 
     // Holds the alerts of the events (the sound, the notification and the window's coming
     // back) for MUTE_MS from now, or until Unmute; untilText names the end for the user. The
@@ -211,4 +214,5 @@ private:
     bool m_bMuted = false;
     uint64_t m_nMutedAtTick = 0;
     std::string m_strMutedUntil;
+    std::string m_strFinding;
 };

@@ -214,6 +214,7 @@ cleanup() {
         ip netns del "$E2E_NS"
     fi
     rm -rf "/etc/netns/${E2E_NS:?}"
+    declare -F remove_chain >/dev/null && remove_chain
     TW_PID=""
 }
 

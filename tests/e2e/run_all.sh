@@ -48,7 +48,7 @@ setup_problem() {
     exit 1
 }
 
-for file in harness.sh cases.sh install_case.sh probe_cases.sh web_cases.sh; do
+for file in harness.sh cases.sh install_case.sh probe_cases.sh web_cases.sh path_cases.sh; do
     source "$E2E_SCRIPTS/$file" || setup_problem "cannot source $file"
 done
 
@@ -71,7 +71,7 @@ start_server || setup_problem "cannot start the Wine server inside $E2E_NS"
 E2E_CASES=(case_first_run case_escape case_close_and_boolean_2 case_renamed_copy case_unknown_host
     case_enter_on_buttons case_hide case_alive_dead_alive case_tray_story case_silent_name_server
     case_no_false_alarm case_port case_slow_echo case_slow_port case_every_address case_web case_ordinary_user
-    case_stopped_process
+    case_stopped_process case_path_trace
     case_start_at_sign_in case_installer
     # Last: the end of the session ends the Wine desktop too.
     case_end_session)

@@ -221,10 +221,12 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
     Run(driver);
     EXPECT_GE(recorder.Count(window, WM_CONTEXTMENU), 1) << "the shell's notice of a right click";
     const std::regex muted("&Hide\\*\\|&Options\\.\\.\\.\\|His&tory\\.\\.\\.\\|"
-                           "Un&mute \\(muted until [0-9]{1,2}:[0-5][0-9]( [AP]M)?\\)\\|-\\|"
+                           "Un&mute \\(muted until [0-9]{1,2}:[0-5][0-9]( [AP]M)?\\)\\|"
+                           "&Find where it stops\\(grey\\)\\|-\\|"
                            "&About Tarnwell\\.\\.\\.\\|E&xit\\|");
     ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ("&Hide*|&Options...|His&tory...|&Mute for 1 hour|-|&About Tarnwell...|E&xit|",
+    EXPECT_EQ("&Hide*|&Options...|His&tory...|&Mute for 1 hour|&Find where it stops(grey)|-|"
+              "&About Tarnwell...|E&xit|",
               seen[0]);
     EXPECT_TRUE(std::regex_match(seen[1], muted)) << seen[1];
     EXPECT_NE(seen[2].find("&Options...(grey)|"), std::string::npos) << seen[2];

@@ -538,7 +538,10 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     machine.Mute("14:32");
     CheckUntilDead();
     window.tick += 3 * 60000;
-    EXPECT_EQ("Hide server\ndead for 3 min\nmuted until 14:32", machine.TooltipText());
+    machine.SetFinding("the path ends after hop 2 (198.51.100.6)"); // the break's trace
+    EXPECT_EQ(
+        "Hide server\ndead for 3 min; the path ends after hop 2 (198.51.100.6)\nmuted until 14:32",
+        machine.TooltipText());
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
     window.tick += MUTE_MS;
     EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());

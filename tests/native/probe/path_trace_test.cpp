@@ -1,0 +1,78 @@
+// Where the path stops, in one table: the echo service's answers per time-to-live, read as
+// ReadHopAnswer reads them, the finding and the hops History lists.
+#include "probe/path_trace.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t EXPIRED = 11013, HOST_UNREACHABLE = 11003, TIMED_OUT = 11010;
+
+// 198.51.100.x in network byte order.
+Ipv4Word Net(uint32_t last) {
+    const uint8_t bytes[4] = {198, 51, 100, static_cast<uint8_t>(last)};
+    Ipv4Word word;
+    std::memcpy(&word, bytes, sizeof(word));
+    return word;
+}
+
+struct Hop {
+    uint32_t replies, status, last; // the answering address's last number
+};
+
+TEST(PathTrace, WhereThePathStopsAndHowItIsSaid) {
+    const TraceSubject echo{}, port{false, 3389, false, false}, web{false, 0, true, false},
+        portAlive{false, 3389, false, true}, ipv6{true, 0, false, false};
+    const Hop r1{1, EXPIRED, 1}, r2{1, EXPIRED, 6}, none{0, TIMED_OUT, 0}, host{1, 0, 10};
+    const struct {
+        TraceSubject subject;
+        std::vector<Hop> hops;
+        const char* finding;
+        std::vector<std::string> lines; // the first and the last hop line; none when empty
+    } cases[] = {
+        {echo,
+         {r1, r2, none, none},
+         "the path ends after hop 2 (198.51.100.6)",
+         {"hop 1: 198.51.100.1, 1 ms", "hop 3: no answer"}},
+        {echo,
+         {r1, none, none},
+         "the path ends after hop 1 (198.51.100.1)",
+         {"hop 1: 198.51.100.1, 1 ms", "hop 2: no answer"}},
+        {echo,
+         {none, r2, none},
+         "the path ends after hop 2 (198.51.100.6)",
+         {"hop 1: no answer", "hop 3: no answer"}}, // a router that never says so is passed
+        {echo, {none, none}, "no answer from the first hop", {"hop 1: no answer", ""}},
+        {echo, {}, "no answer from the first hop", {}}, // the service sent nothing
+        {port,
+         {r1, r2, host, host},
+         "the host answers echo; port 3389 does not",
+         {"hop 1: 198.51.100.1, 1 ms", "hop 3: 198.51.100.10, 1 ms"}},
+        {web, {r1, r2, host}, "the host answers echo; the web site does not", {}},
+        {portAlive, {r1, r2, host}, "the host answers echo, 3 hops away", {}},
+        {echo, {host}, "the host answers echo, 1 hop away", {"hop 1: 198.51.100.10, 1 ms", ""}},
+        {echo,
+         {r1, {1, HOST_UNREACHABLE, 6}, {1, HOST_UNREACHABLE, 6}},
+         "the path ends after hop 2 (198.51.100.6)",
+         {"hop 1: 198.51.100.1, 1 ms", "hop 2: 198.51.100.6, 1 ms, no way on"}},
+        {echo, {r1, {1, 11050, 6}}, "the path ends after hop 1 (198.51.100.1)", {}}, // other
+        {ipv6, {r1}, "no path for IPv6", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<HopAnswer> answers;
+        for (const Hop& hop : c.hops)
+            answers.push_back(ReadHopAnswer(hop.replies, hop.status, Net(hop.last), 1));
+        const TraceFinding found = FindWhereItStops(c.subject, answers);
+        EXPECT_EQ(c.finding, found.text);
+        if (c.lines.empty())
+            continue;
+        ASSERT_FALSE(found.hops.empty()) << c.finding;
+        EXPECT_EQ(c.lines[0], found.hops.front()) << c.finding;
+        // A second line empty: the hop listed is the only one.
+        EXPECT_EQ(c.lines[1].empty() ? c.lines[0] : c.lines[1], found.hops.back()) << c.finding;
+    }
+}
+
+} // namespace
