@@ -13,6 +13,9 @@
 namespace {
 
 constexpr std::size_t REQUEST_DATA_SIZE = 32;
+// The longest ICMP error a router sends: the datagram it quotes may carry IP options and as
+// much of the request as fits in 576 bytes, and the service fails a reply it cannot hold.
+constexpr std::size_t ICMP_ERROR_ROOM = 576;
 // A little beyond the requests' own limit: the service sets every event by then.
 constexpr DWORD WAIT_LIMIT_MS = TRACE_REQUEST_LIMIT_MS + 1000;
 
@@ -26,8 +29,10 @@ struct TraceJob {
 
 struct HopRequest {
     HANDLE event = nullptr;
-    // One reply, its data, an ICMP error's 8 bytes and room for the status block.
-    alignas(8) unsigned char replies[sizeof(ICMP_ECHO_REPLY) + REQUEST_DATA_SIZE + 8 + 64] = {};
+    // One reply, its data, an ICMP error's 8 bytes, the error itself and the status block
+    // (IO_STATUS_BLOCK: a status and a count).
+    alignas(8) unsigned char replies[sizeof(ICMP_ECHO_REPLY) + REQUEST_DATA_SIZE + 8 +
+                                     ICMP_ERROR_ROOM + 2 * sizeof(ULONG_PTR)] = {};
 };
 
 HopAnswer ReadHop(HopRequest& request) {
