@@ -55,7 +55,7 @@ struct WatchStatus {
 std::string DurationText(uint64_t ms);
 // The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
 // "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min", "slow for 3 min,
-// 850 ms", then "; " and the finding when there is one; empty when nothing is watched.
+// 850 ms"; empty when nothing is watched. (The tip adds "; " and the finding, as it fits.)
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line and the mute line, each on a line of its own when not empty. It fits
