@@ -132,7 +132,11 @@ public:
     // a full period from now, so the silence clock starts again now, as after a resume.
     void OnCheckTimerRestarted();
     // Where the path stops, for the tooltip until the next start or event.
-    void SetFinding(const std::string& text) { m_strFinding = text; }
+    // A trace that ends after the name was found unknown was of an address no longer watched.
+    void SetFinding(const std::string& text) {
+        if (!m_bHostUnknown)
+            m_strFinding = text;
+    }
 
     // Holds the alerts of the events (the sound, the notification and the window's coming
     // back) for MUTE_MS from now, or until Unmute; untilText names the end for the user. The

@@ -549,6 +549,7 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     EXPECT_EQ("Hide ...\ndead for 3 min; the path ends af...\nmuted until " + longClock,
               machine.TooltipText());
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
+    machine.SetFinding("the path ends after hop 2 (198.51.100.6)"); // the break's, ending late
     window.tick += MUTE_MS;
     EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());
     machine.Mute("2:32 PM"); // a 12-hour clock, in the user's own format
