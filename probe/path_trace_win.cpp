@@ -80,19 +80,24 @@ DWORD WINAPI RunTrace(void* parameter) {
     }
     if (service != INVALID_HANDLE_VALUE)
         ::IcmpCloseHandle(service); // cancels what is left
-    const bool released =
-        events.empty() ||
-        ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), TRUE,
-                                 WAIT_LIMIT_MS) < WAIT_OBJECT_0 + events.size();
-    if (released) {
-        for (HANDLE event : events)
-            ::CloseHandle(event);
-        delete requests;
-    }
+    // The next trace starts only once the service has let go of every buffer: never more than
+    // TRACE_MAX_HOPS requests in flight. Should the service hold them past its limits, the
+    // answers go to the window meanwhile, and no new trace starts until it lets go.
+    const auto releasedWithin = [&events](DWORD limitMs) {
+        return events.empty() ||
+               ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), TRUE,
+                                        limitMs) < WAIT_OBJECT_0 + events.size();
+    };
+    const bool released = releasedWithin(WAIT_LIMIT_MS);
+    g_bTracing = !released;
     if (::PostMessageA(job->window, WM_PATH_TRACED, 0, reinterpret_cast<LPARAM>(answers.get())))
         answers.release(); // the window takes it
-    else
-        g_bTracing = false;
+    if (!released && !releasedWithin(INFINITE))
+        return 0; // the buffers stay: the service may still write into them
+    for (HANDLE event : events)
+        ::CloseHandle(event);
+    delete requests;
+    g_bTracing = false;
     return 0;
 }
 
@@ -116,6 +121,5 @@ bool StartPathTrace(Ipv4Word address, uint32_t traceId, HWND window) {
 }
 
 std::unique_ptr<PathTraceAnswers> TakePathTrace(LPARAM lParam) {
-    g_bTracing = false;
     return std::unique_ptr<PathTraceAnswers>(reinterpret_cast<PathTraceAnswers*>(lParam));
 }
