@@ -30,6 +30,10 @@ std::string Ipv4Text(Ipv4Word address) {
     return text;
 }
 
+bool IsTraced(const TraceSubject& subject) {
+    return !subject.ipv6 && ProbeAddress::FromIpv4(subject.address).bytes[0] < 224;
+}
+
 HopAnswer ReadHopAnswer(uint32_t replyCount, uint32_t status, Ipv4Word from, uint32_t roundTripMs) {
     if (replyCount == 0)
         return {};
@@ -51,6 +55,10 @@ TraceFinding FindWhereItStops(const TraceSubject& subject, const std::vector<Hop
     TraceFinding finding;
     if (subject.ipv6) {
         finding.text = "no path for IPv6";
+        return finding;
+    }
+    if (!IsTraced(subject)) {
+        finding.text = "no path to a multicast or broadcast address";
         return finding;
     }
     // The path ends where the host answers or a router has no way on; else after the last
@@ -82,8 +90,15 @@ TraceFinding FindWhereItStops(const TraceSubject& subject, const std::vector<Hop
             finding.text = answersEcho + "; port " + std::to_string(subject.port) + " does not";
         return finding;
     }
-    const std::size_t last =
-        end > 0 && answers[end - 1].kind == HopAnswer::Unreachable ? end : lastRouter;
+    std::size_t last = lastRouter;
+    if (end > 0 && answers[end - 1].kind == HopAnswer::Unreachable) {
+        // A router with no way on says so also for the requests that would have outlived it:
+        // it is the hop where it said that its time-to-live ran out, if it did.
+        last = end;
+        for (std::size_t i = end - 1; i-- > 0 && last == end;)
+            if (answers[i].kind == HopAnswer::Router && answers[i].from == answers[end - 1].from)
+                last = i + 1;
+    }
     if (last == 0) {
         finding.text = "no answer from the first hop";
         return finding;

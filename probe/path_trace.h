@@ -36,7 +36,13 @@ struct TraceSubject {
     uint16_t port = 0;      // a port watch: its port
     bool web = false;       // a web watch
     bool answering = false; // the watch counts the host as alive now
+    Ipv4Word address = 0;   // the IPv4 address traced
 };
+
+// Whether the path to the subject's address is traced at all: never for IPv6 (no ICMPv6 echo
+// here), nor for a multicast, reserved or broadcast address (224.0.0.0 and up), where 30
+// requests would go to a group or a whole network rather than to one host.
+bool IsTraced(const TraceSubject& subject);
 
 struct TraceFinding {
     std::string text;              // "the path ends after hop 2 (198.51.100.6)"

@@ -13,6 +13,9 @@
 namespace {
 
 constexpr std::size_t REQUEST_DATA_SIZE = 32;
+// The longest ICMP error a router sends: the datagram it quotes may carry IP options and as
+// much of the request as fits in 576 bytes, and the service fails a reply it cannot hold.
+constexpr std::size_t ICMP_ERROR_ROOM = 576;
 // A little beyond the requests' own limit: the service sets every event by then.
 constexpr DWORD WAIT_LIMIT_MS = TRACE_REQUEST_LIMIT_MS + 1000;
 
@@ -26,8 +29,10 @@ struct TraceJob {
 
 struct HopRequest {
     HANDLE event = nullptr;
-    // One reply, its data, an ICMP error's 8 bytes and room for the status block.
-    alignas(8) unsigned char replies[sizeof(ICMP_ECHO_REPLY) + REQUEST_DATA_SIZE + 8 + 64] = {};
+    // One reply, its data, an ICMP error's 8 bytes, the error itself and the status block
+    // (IO_STATUS_BLOCK: a status and a count).
+    alignas(8) unsigned char replies[sizeof(ICMP_ECHO_REPLY) + REQUEST_DATA_SIZE + 8 +
+                                     ICMP_ERROR_ROOM + 2 * sizeof(ULONG_PTR)] = {};
 };
 
 HopAnswer ReadHop(HopRequest& request) {
@@ -75,19 +80,24 @@ DWORD WINAPI RunTrace(void* parameter) {
     }
     if (service != INVALID_HANDLE_VALUE)
         ::IcmpCloseHandle(service); // cancels what is left
-    const bool released =
-        events.empty() ||
-        ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), TRUE,
-                                 WAIT_LIMIT_MS) < WAIT_OBJECT_0 + events.size();
-    if (released) {
-        for (HANDLE event : events)
-            ::CloseHandle(event);
-        delete requests;
-    }
+    // The next trace starts only once the service has let go of every buffer: never more than
+    // TRACE_MAX_HOPS requests in flight. Should the service hold them past its limits, the
+    // answers go to the window meanwhile, and no new trace starts until it lets go.
+    const auto releasedWithin = [&events](DWORD limitMs) {
+        return events.empty() ||
+               ::WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), TRUE,
+                                        limitMs) < WAIT_OBJECT_0 + events.size();
+    };
+    const bool released = releasedWithin(WAIT_LIMIT_MS);
+    g_bTracing = !released;
     if (::PostMessageA(job->window, WM_PATH_TRACED, 0, reinterpret_cast<LPARAM>(answers.get())))
         answers.release(); // the window takes it
-    else
-        g_bTracing = false;
+    if (!released && !releasedWithin(INFINITE))
+        return 0; // the buffers stay: the service may still write into them
+    for (HANDLE event : events)
+        ::CloseHandle(event);
+    delete requests;
+    g_bTracing = false;
     return 0;
 }
 
@@ -111,6 +121,5 @@ bool StartPathTrace(Ipv4Word address, uint32_t traceId, HWND window) {
 }
 
 std::unique_ptr<PathTraceAnswers> TakePathTrace(LPARAM lParam) {
-    g_bTracing = false;
     return std::unique_ptr<PathTraceAnswers>(reinterpret_cast<PathTraceAnswers*>(lParam));
 }

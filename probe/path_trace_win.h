@@ -21,5 +21,5 @@ struct PathTraceAnswers {
 
 // Starts a trace tagged traceId; false when one still runs or none can start.
 bool StartPathTrace(Ipv4Word address, uint32_t traceId, HWND window);
-// WM_PATH_TRACED: takes the answers the message carries; the next trace may start.
+// WM_PATH_TRACED: takes the answers the message carries (the next trace may start already).
 std::unique_ptr<PathTraceAnswers> TakePathTrace(LPARAM lParam);

@@ -11,10 +11,10 @@ std::optional<PathFinding> CPathFinder::Find(HWND window, bool atBreak, bool ans
     const std::optional<TraceTarget> target = ProbeTraceTarget();
     if (!target)
         return PathFinding{{"no address to trace yet", {}}, atBreak};
-    m_subject = {target->address.isIpv6, target->port, target->web, answering};
-    if (m_subject.ipv6)
+    const bool ipv6 = target->address.isIpv6;
+    m_subject = {ipv6, target->port, target->web, answering, ipv6 ? 0 : target->address.ToIpv4()};
+    if (!IsTraced(m_subject))
         return PathFinding{FindWhereItStops(m_subject, {}), atBreak};
-    m_address = target->address.ToIpv4();
     m_bPending = !StartTrace(window);
     return std::nullopt;
 }
@@ -25,7 +25,7 @@ void CPathFinder::Abandon() {
 }
 
 bool CPathFinder::StartTrace(HWND window) {
-    return StartPathTrace(m_address, m_nAsked, window);
+    return StartPathTrace(m_subject.address, m_nAsked, window);
 }
 
 std::optional<PathFinding> CPathFinder::OnTraced(HWND window, LPARAM lParam) {

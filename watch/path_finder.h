@@ -18,7 +18,7 @@ struct PathFinding {
 class CPathFinder {
 public:
     // Traces the path for `window`, which then gets WM_PATH_TRACED. Gives the finding at once
-    // when no trace is needed (an IPv6 address) or none can be made (no address yet).
+    // when no trace is made (IsTraced) or none can be made (no address yet).
     std::optional<PathFinding> Find(HWND window, bool atBreak, bool answering);
     // Enter: the running trace's answers will be dropped, and nothing waits to start.
     void Abandon();
@@ -31,6 +31,5 @@ private:
     uint32_t m_nAsked = 0;   // the id of the trace asked for last
     bool m_bPending = false; // it waits for the running trace to end
     bool m_bAtBreak = false; // of the trace asked for last
-    TraceSubject m_subject;
-    Ipv4Word m_address = 0;
+    TraceSubject m_subject;  // of the trace asked for last, with its address
 };

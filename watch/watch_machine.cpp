@@ -73,11 +73,6 @@ std::string DurationText(uint64_t ms) {
 }
 
 std::string WatchStatusLine(const WatchStatus& status) {
-    if (status.kind != WatchStatus::Kind::None && !status.finding.empty()) {
-        WatchStatus without = status;
-        without.finding.clear();
-        return WatchStatusLine(without) + "; " + status.finding;
-    }
     switch (status.kind) {
     case WatchStatus::Kind::None:
         break;
@@ -481,5 +476,15 @@ WatchStatus WatchMachine::Status() {
 }
 
 std::string WatchMachine::TooltipText() {
-    return TrayTooltipText(m_effects.IsVisible(), m_strHost, WatchStatusLine(Status()), MuteLine());
+    const WatchStatus status = Status();
+    const std::string muteLine = MuteLine();
+    std::string statusLine = WatchStatusLine(status);
+    // The finding follows the state in what the state, the mute's end and the start of the host
+    // line leave of the tip: shortened, or left out where too little of it would show.
+    constexpr size_t HOST_LINE_LEAST = 8, FINDING_LEAST = 16; // "Hide ab...", "the path end..."
+    const size_t used =
+        1 + statusLine.size() + 2 + (muteLine.empty() ? 0 : 1 + muteLine.size()) + HOST_LINE_LEAST;
+    if (!statusLine.empty() && !status.finding.empty() && used + FINDING_LEAST <= TOOLTIP_ROOM)
+        statusLine += "; " + ShortenKeepingTail(status.finding, TOOLTIP_ROOM - used, 0);
+    return TrayTooltipText(m_effects.IsVisible(), m_strHost, statusLine, muteLine);
 }

@@ -55,7 +55,7 @@ struct WatchStatus {
 std::string DurationText(uint64_t ms);
 // The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
 // "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min", "slow for 3 min,
-// 850 ms", then "; " and the finding when there is one; empty when nothing is watched.
+// 850 ms"; empty when nothing is watched. (The tip adds "; " and the finding, as it fits.)
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line and the mute line, each on a line of its own when not empty. It fits
@@ -132,7 +132,11 @@ public:
     // a full period from now, so the silence clock starts again now, as after a resume.
     void OnCheckTimerRestarted();
     // Where the path stops, for the tooltip until the next start or event.
-    void SetFinding(const std::string& text) { m_strFinding = text; }
+    // A trace that ends after the name was found unknown was of an address no longer watched.
+    void SetFinding(const std::string& text) {
+        if (!m_bHostUnknown)
+            m_strFinding = text;
+    }
 
     // Holds the alerts of the events (the sound, the notification and the window's coming
     // back) for MUTE_MS from now, or until Unmute; untilText names the end for the user. The

@@ -10,12 +10,17 @@ namespace {
 
 constexpr uint32_t EXPIRED = 11013, HOST_UNREACHABLE = 11003, TIMED_OUT = 11010;
 
-// 198.51.100.x in network byte order.
-Ipv4Word Net(uint32_t last) {
-    const uint8_t bytes[4] = {198, 51, 100, static_cast<uint8_t>(last)};
+// a.b.c.d in network byte order.
+Ipv4Word Word(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    const uint8_t bytes[4] = {a, b, c, d};
     Ipv4Word word;
     std::memcpy(&word, bytes, sizeof(word));
     return word;
+}
+
+// 198.51.100.x.
+Ipv4Word Net(uint32_t last) {
+    return Word(198, 51, 100, static_cast<uint8_t>(last));
 }
 
 struct Hop {
@@ -24,7 +29,10 @@ struct Hop {
 
 TEST(PathTrace, WhereThePathStopsAndHowItIsSaid) {
     const TraceSubject echo{}, port{false, 3389, false, false}, web{false, 0, true, false},
-        portAlive{false, 3389, false, true}, ipv6{true, 0, false, false};
+        portAlive{false, 3389, false, true}, ipv6{true, 0, false, false},
+        multicast{false, 0, false, false, Word(224, 0, 0, 1)},
+        broadcast{false, 0, false, false, Word(255, 255, 255, 255)},
+        unicast{false, 0, false, false, Net(10)};
     const Hop r1{1, EXPIRED, 1}, r2{1, EXPIRED, 6}, none{0, TIMED_OUT, 0}, host{1, 0, 10};
     const struct {
         TraceSubject subject;
@@ -58,6 +66,13 @@ TEST(PathTrace, WhereThePathStopsAndHowItIsSaid) {
          "the path ends after hop 2 (198.51.100.6)",
          {"hop 1: 198.51.100.1, 1 ms", "hop 2: 198.51.100.6, 1 ms, no way on"}},
         {echo, {r1, {1, 11050, 6}}, "the path ends after hop 1 (198.51.100.1)", {}}, // other
+        {echo, // the second router has no way on: its own hop, not the request's
+         {r1, r2, {1, HOST_UNREACHABLE, 6}, {1, HOST_UNREACHABLE, 6}},
+         "the path ends after hop 2 (198.51.100.6)",
+         {"hop 1: 198.51.100.1, 1 ms", "hop 3: 198.51.100.6, 1 ms, no way on"}},
+        {unicast, {none}, "no answer from the first hop", {"hop 1: no answer", ""}},
+        {multicast, {}, "no path to a multicast or broadcast address", {}},
+        {broadcast, {}, "no path to a multicast or broadcast address", {}},
         {ipv6, {r1}, "no path for IPv6", {}},
     };
     for (const auto& c : cases) {
@@ -66,6 +81,10 @@ TEST(PathTrace, WhereThePathStopsAndHowItIsSaid) {
             answers.push_back(ReadHopAnswer(hop.replies, hop.status, Net(hop.last), 1));
         const TraceFinding found = FindWhereItStops(c.subject, answers);
         EXPECT_EQ(c.finding, found.text);
+        // Only the ones traced are ever sent.
+        EXPECT_EQ(!c.subject.ipv6 && std::string(c.finding).find("multicast") == std::string::npos,
+                  IsTraced(c.subject))
+            << c.finding;
         if (c.lines.empty())
             continue;
         ASSERT_FALSE(found.hops.empty()) << c.finding;

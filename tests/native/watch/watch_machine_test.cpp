@@ -542,7 +542,14 @@ TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
     EXPECT_EQ(
         "Hide server\ndead for 3 min; the path ends after hop 2 (198.51.100.6)\nmuted until 14:32",
         machine.TooltipText());
+    // A long clock of the user's own: the state and the mute's end stay whole, the finding
+    // yields, and the tip keeps to the shell's room.
+    const std::string longClock(70, '9');
+    machine.Mute(longClock);
+    EXPECT_EQ("Hide ...\ndead for 3 min; the path ends af...\nmuted until " + longClock,
+              machine.TooltipText());
     machine.OnProbeFailed(ProbeFailure::UnknownHost);
+    machine.SetFinding("the path ends after hop 2 (198.51.100.6)"); // the break's, ending late
     window.tick += MUTE_MS;
     EXPECT_EQ("Hide server\nunknown name", machine.TooltipText());
     machine.Mute("2:32 PM"); // a 12-hour clock, in the user's own format
