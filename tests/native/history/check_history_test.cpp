@@ -7,17 +7,25 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 // A zone whose offset from UTC changes at changeUtcMs (a daylight-saving change); times of day
-// as "HH:MM:SS".
+// as "HH:MM:SS", or "h:MM:SS AM" on a 12-hour clock.
 struct ChangingClock : HistoryClock {
     int64_t changeUtcMs = 0;
     int before = 0, after = 0; // minutes
+    bool twelveHour = false;
     int OffsetMinutes(int64_t utcMs) const override { return utcMs < changeUtcMs ? before : after; }
-    std::string TimeOfDay(int64_t localMs) const override { return ClockText(localMs); }
+    std::string TimeOfDay(int64_t localMs, bool seconds) const override {
+        const std::string text = ClockText(localMs).substr(0, seconds ? 8 : 5);
+        const int hour = std::stoi(text.substr(0, 2));
+        return !twelveHour ? text
+                           : std::to_string((hour + 11) % 12 + 1) + text.substr(2) +
+                                 (hour < 12 ? " AM" : " PM");
+    }
 };
 
 // The watch counts an answer until this long after its request at a 1 s period.
@@ -175,12 +183,44 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(11000u, day.Check(0).TimeMs());
     EXPECT_EQ(8u * CheckHistory::CHECK_CAPACITY, day.MemoryBytes());
 
-    // Clock times: a ten-minute span ending at 08:30:10 is marked every two minutes from 08:22.
+    // Clock times, labels 10 px a letter and twice the widest apart: ten minutes to 08:30:10
+    // every two minutes; on a 12-hour clock "10:00 AM" needs five; across the spring change
+    // in central Europe (01:00 UTC on 29 March 2026) 02:00 local never comes.
     const int64_t day8Dec2026 = 155569LL * 86400000;
-    const std::vector<TimeMark> marks = TimeMarks(600000, day8Dec2026 + 30610000, 600, 100);
-    ASSERT_EQ(5u, marks.size());
-    EXPECT_EQ(110, marks.front().x);
-    EXPECT_EQ("08:22", marks.front().label);
+    const ChangingClock utcClock;
+    ChangingClock twelve;
+    twelve.twelveHour = true;
+    ChangingClock cet;
+    cet.changeUtcMs = 155315LL * 86400000 + 3600000;
+    cet.before = 60;
+    cet.after = 120;
+    const struct {
+        const HistoryClock& clock;
+        int64_t utcNowMs;
+        HistoryMs spanMs;
+        int width;
+        std::vector<std::pair<int, std::string>> marks;
+    } markRows[] = {
+        {utcClock,
+         day8Dec2026 + 30610000,
+         600000,
+         600,
+         {{110, "08:22"}, {230, "08:24"}, {350, "08:26"}, {470, "08:28"}, {590, "08:30"}}},
+        {twelve, day8Dec2026 + 36060000, 600000, 780, {{312, "9:55 AM"}, {702, "10:00 AM"}}},
+        {cet,
+         cet.changeUtcMs + 7200000,
+         14400000,
+         400,
+         {{0, "00:00"}, {100, "01:00"}, {200, "03:00"}, {300, "04:00"}}},
+    };
+    for (const auto& row : markRows) {
+        std::vector<std::pair<int, std::string>> marks;
+        for (const TimeMark& mark :
+             TimeMarks(row.spanMs, row.utcNowMs, row.width, row.clock,
+                       [](const std::string& label) { return 10 * int(label.size()); }))
+            marks.emplace_back(mark.x, mark.label);
+        EXPECT_EQ(row.marks, marks);
+    }
     EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
     EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText(day8Dec2026 + 27012300, -210));
 
@@ -194,10 +234,6 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
         spring.OnEvent(t + 5, t == 0 ? HistoryEventKind::Make : HistoryEventKind::Break);
     }
     spring.OnCheckSent(2000);
-    ChangingClock cet;
-    cet.changeUtcMs = 155315LL * 86400000 + 3600000;
-    cet.before = 60;
-    cet.after = 120;
     const int64_t utcNow = cet.changeUtcMs + 1000; // the second check goes out at the change
     EXPECT_EQ("time,round trip ms\r\n2026-03-29T01:59:59.0+01:00,5\r\n"
               "2026-03-29T03:00:00.0+02:00,5\r\n",
