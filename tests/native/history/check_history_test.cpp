@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -21,10 +20,10 @@ struct ChangingClock : HistoryClock {
     int OffsetMinutes(int64_t utcMs) const override { return utcMs < changeUtcMs ? before : after; }
     std::string TimeOfDay(int64_t localMs, bool seconds) const override {
         const std::string text = ClockText(localMs).substr(0, seconds ? 8 : 5);
-        const int hour = std::stoi(text.substr(0, 2));
-        return !twelveHour ? text
-                           : std::to_string((hour + 11) % 12 + 1) + text.substr(2) +
-                                 (hour < 12 ? " AM" : " PM");
+        const int hour = std::stoi(text); // the digits before the colon
+        return twelveHour ? std::to_string((hour + 11) % 12 + 1) + text.substr(2) +
+                                (hour < 12 ? " AM" : " PM")
+                          : text;
     }
 };
 
@@ -183,44 +182,7 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(11000u, day.Check(0).TimeMs());
     EXPECT_EQ(8u * CheckHistory::CHECK_CAPACITY, day.MemoryBytes());
 
-    // Clock times, labels 10 px a letter and twice the widest apart: ten minutes to 08:30:10
-    // every two minutes; on a 12-hour clock "10:00 AM" needs five; across the spring change
-    // in central Europe (01:00 UTC on 29 March 2026) 02:00 local never comes.
     const int64_t day8Dec2026 = 155569LL * 86400000;
-    const ChangingClock utcClock;
-    ChangingClock twelve;
-    twelve.twelveHour = true;
-    ChangingClock cet;
-    cet.changeUtcMs = 155315LL * 86400000 + 3600000;
-    cet.before = 60;
-    cet.after = 120;
-    const struct {
-        const HistoryClock& clock;
-        int64_t utcNowMs;
-        HistoryMs spanMs;
-        int width;
-        std::vector<std::pair<int, std::string>> marks;
-    } markRows[] = {
-        {utcClock,
-         day8Dec2026 + 30610000,
-         600000,
-         600,
-         {{110, "08:22"}, {230, "08:24"}, {350, "08:26"}, {470, "08:28"}, {590, "08:30"}}},
-        {twelve, day8Dec2026 + 36060000, 600000, 780, {{312, "9:55 AM"}, {702, "10:00 AM"}}},
-        {cet,
-         cet.changeUtcMs + 7200000,
-         14400000,
-         400,
-         {{0, "00:00"}, {100, "01:00"}, {200, "03:00"}, {300, "04:00"}}},
-    };
-    for (const auto& row : markRows) {
-        std::vector<std::pair<int, std::string>> marks;
-        for (const TimeMark& mark :
-             TimeMarks(row.spanMs, row.utcNowMs, row.width, row.clock,
-                       [](const std::string& label) { return 10 * int(label.size()); }))
-            marks.emplace_back(mark.x, mark.label);
-        EXPECT_EQ(row.marks, marks);
-    }
     EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
     EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText(day8Dec2026 + 27012300, -210));
 
@@ -234,12 +196,40 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
         spring.OnEvent(t + 5, t == 0 ? HistoryEventKind::Make : HistoryEventKind::Break);
     }
     spring.OnCheckSent(2000);
+    ChangingClock cet;
+    cet.changeUtcMs = 155315LL * 86400000 + 3600000;
+    cet.before = 60;
+    cet.after = 120;
     const int64_t utcNow = cet.changeUtcMs + 1000; // the second check goes out at the change
     EXPECT_EQ("time,round trip ms\r\n2026-03-29T01:59:59.0+01:00,5\r\n"
               "2026-03-29T03:00:00.0+02:00,5\r\n",
               ChecksCsv(spring, spring.At(2000), 60000, utcNow, cet));
     EXPECT_EQ((std::vector<std::string>{"03:00:00  host has died!", "01:59:59  host is alive!"}),
               EventLines(spring, spring.At(2000), utcNow, cet));
+    // Clock marks twice the widest label apart (10 px a letter): "10:00 AM" needs five minutes
+    // where "08:30" needs two; across the spring change 02:00 never comes.
+    ChangingClock twelve;
+    twelve.twelveHour = true;
+    const struct {
+        const HistoryClock& clock;
+        int64_t utcNowMs;
+        HistoryMs spanMs;
+        int width;
+        const char* marks;
+    } markRows[] = {
+        {ChangingClock(), day8Dec2026 + 30610000, 600000, 600,
+         "110 08:22,230 08:24,350 08:26,470 08:28,590 08:30,"},
+        {twelve, day8Dec2026 + 36060000, 600000, 780, "312 9:55 AM,702 10:00 AM,"},
+        {cet, cet.changeUtcMs + 7200000, 14400000, 400, "0 00:00,100 01:00,200 03:00,300 04:00,"},
+    };
+    for (const auto& row : markRows) {
+        std::string marks;
+        for (const TimeMark& mark :
+             TimeMarks(row.spanMs, row.utcNowMs, row.width, row.clock,
+                       [](const std::string& t) { return 10 * int(t.size()); }))
+            marks += std::to_string(mark.x) + " " + mark.label + ",";
+        EXPECT_EQ(row.marks, marks);
+    }
 }
 
 // What the slow rule reads (the newest answers and the last minute's settled checks, since the
