@@ -26,17 +26,6 @@ constexpr struct {
     {IDCANCEL, LEFT | TOP | RIGHT | BOTTOM},
 };
 
-// The user's clock: the time zone's rule for each time, the user's time format.
-class UserClock : public HistoryClock {
-public:
-    int OffsetMinutes(int64_t utcMs) const override { return LocalOffsetMinutes(utcMs); }
-    std::string TimeOfDay(int64_t localMs) const override {
-        const std::optional<SYSTEMTIME> time = SystemTimeOfMs(localMs);
-        const std::string text = time ? UserTimeText(*time, true) : std::string();
-        return text.empty() ? ClockText(localMs) : text;
-    }
-};
-
 RECT ChildRect(HWND dialog, int id) {
     RECT rect{};
     HWND child = ::GetDlgItem(dialog, id);

@@ -1,7 +1,10 @@
 // The History window's picture; see history_picture.h.
 #include "history/history_picture.h"
 
+#include "framework/local_time.h"
+
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -42,18 +45,18 @@ void ForEachRun(const std::vector<PictureColumn>& columns, Same same, Draw draw)
 
 } // namespace
 
-int64_t LocalNowMs() {
-    SYSTEMTIME local{};
-    ::GetLocalTime(&local);
-    FILETIME file{};
-    ::SystemTimeToFileTime(&local, &file);
-    const uint64_t hundredNs =
-        (static_cast<uint64_t>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
-    return static_cast<int64_t>(hundredNs / 10000);
+int UserClock::OffsetMinutes(int64_t utcMs) const {
+    return LocalOffsetMinutes(utcMs);
+}
+
+std::string UserClock::TimeOfDay(int64_t localMs, bool seconds) const {
+    const std::optional<SYSTEMTIME> time = SystemTimeOfMs(localMs);
+    const std::string text = time ? UserTimeText(*time, seconds) : std::string();
+    return text.empty() ? ClockText(localMs).substr(0, seconds ? 8 : 5) : text;
 }
 
 void DrawHistoryPicture(HDC dc, const RECT& area, HFONT font, const CheckHistory& history,
-                        HistoryMs spanMs, uint32_t nowTick, int64_t localNowMs) {
+                        HistoryMs spanMs, uint32_t nowTick, int64_t utcNowMs) {
     const int dpi = std::max(::GetDeviceCaps(dc, LOGPIXELSY), 96);
     const int unit = std::max(1, (dpi + 48) / 96); // a line: 1, 2 or 2 pixels at 100/150/200 %
     HGDIOBJ oldFont =
@@ -135,7 +138,8 @@ void DrawHistoryPicture(HDC dc, const RECT& area, HFONT font, const CheckHistory
     Fill(dc, plot.left - unit, plot.top, plot.left, plot.bottom, FRAME_COLOR);
     Fill(dc, plot.right, plot.top, plot.right + unit, plot.bottom, FRAME_COLOR);
     for (const TimeMark& mark :
-         TimeMarks(spanMs, localNowMs, width, TextSize(dc, "00:00").cx * 2)) {
+         TimeMarks(spanMs, utcNowMs, width, UserClock(),
+                   [dc](const std::string& label) { return TextSize(dc, label).cx; })) {
         const int x = plot.left + mark.x;
         Fill(dc, x, plot.bottom + unit, x + unit, plot.bottom + gap, FRAME_COLOR);
         const int labelWidth = TextSize(dc, mark.label).cx;
@@ -167,8 +171,7 @@ void CHistoryPicture::OnPaint() {
     if (memory != nullptr && bitmap != nullptr) {
         HGDIOBJ old = ::SelectObject(memory, bitmap);
         HFONT font = reinterpret_cast<HFONT>(::SendMessageA(::GetParent(m_hWnd), WM_GETFONT, 0, 0));
-        DrawHistoryPicture(memory, client, font, m_history, m_spanMs, ::GetTickCount(),
-                           LocalNowMs());
+        DrawHistoryPicture(memory, client, font, m_history, m_spanMs, ::GetTickCount(), UtcNowMs());
         ::BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         ::SelectObject(memory, old);
     }

@@ -18,13 +18,17 @@ constexpr COLORREF HISTORY_BREAK_COLOR = RGB(220, 0, 0);
 constexpr COLORREF HISTORY_WATCHED_COLOR = RGB(255, 255, 255);
 constexpr COLORREF HISTORY_NOT_WATCHED_COLOR = RGB(208, 208, 208);
 
-// The local time now, in milliseconds since 1 January 1601.
-int64_t LocalNowMs();
+// The user's clock: the time zone's rule for each time, the user's time format.
+class UserClock : public HistoryClock {
+public:
+    int OffsetMinutes(int64_t utcMs) const override;
+    std::string TimeOfDay(int64_t localMs, bool seconds) const override;
+};
 
-// Draws the span that ends at nowTick into `area` of the device context, with `font` for the
-// scale and the times.
+// Draws the span that ends at nowTick (the moment utcNowMs) into `area` of the device context,
+// with `font` for the scale and the times.
 void DrawHistoryPicture(HDC dc, const RECT& area, HFONT font, const CheckHistory& history,
-                        HistoryMs spanMs, uint32_t nowTick, int64_t localNowMs);
+                        HistoryMs spanMs, uint32_t nowTick, int64_t utcNowMs);
 
 // The picture control of the History window: a static control that paints itself through
 // DrawHistoryPicture, double-buffered so that a redraw never flickers.

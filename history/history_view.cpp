@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -48,6 +49,36 @@ std::string Plural(uint64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// The smallest multiple of step at or after value.
+int64_t CeilTo(int64_t value, int64_t step) {
+    const int64_t rest = value % step;
+    return rest == 0 ? value : value - rest + (rest > 0 ? step : 0);
+}
+
+// The first `most` marks of the span that ends at utcNowMs on whole local times of stepMs: each
+// found in UTC from the offset before it and kept only when its own offset is the same; where
+// the offset changes, the search goes on from the far side of the change.
+std::vector<TimeMark> MarksEvery(int64_t stepMs, int64_t utcNowMs, int64_t span, int width,
+                                 const HistoryClock& clock, std::size_t most) {
+    std::vector<TimeMark> marks;
+    const int64_t startUtc = utcNowMs - span;
+    for (int64_t utc = startUtc; marks.size() < most;) {
+        const int64_t offset = MS_PER_MINUTE * clock.OffsetMinutes(utc);
+        const int64_t candidate = CeilTo(utc + offset, stepMs) - offset;
+        if (candidate > utcNowMs)
+            break;
+        if (MS_PER_MINUTE * clock.OffsetMinutes(candidate) != offset) {
+            utc = candidate;
+            continue;
+        }
+        const int x = static_cast<int>((candidate - startUtc) * width / span);
+        if (x < width)
+            marks.push_back(TimeMark{x, clock.TimeOfDay(candidate + offset, false)});
+        utc = candidate + 1;
+    }
+    return marks;
+}
+
 } // namespace
 
 RoundTripScale ScaleFor(uint32_t maxRoundTripMs) {
@@ -62,29 +93,34 @@ RoundTripScale ScaleFor(uint32_t maxRoundTripMs) {
     }
 }
 
-std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t localNowMs, int width, int minSpacingPx) {
+std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t utcNowMs, int width,
+                                const HistoryClock& clock,
+                                const std::function<int(const std::string&)>& labelWidth) {
     static constexpr int64_t STEP_MINUTES[] = {1,   2,   5,   10,  15,  30,  60,
                                                120, 180, 240, 360, 720, 1440};
-    std::vector<TimeMark> marks;
     const int64_t span = static_cast<int64_t>(spanMs);
     if (width <= 0 || span <= 0)
-        return marks;
-    int64_t stepMs = STEP_MINUTES[std::size(STEP_MINUTES) - 1] * MS_PER_MINUTE;
+        return {};
+    const auto widest = [&](const std::vector<TimeMark>& marks) {
+        int most = 0;
+        for (const TimeMark& mark : marks)
+            most = std::max(most, labelWidth(mark.label));
+        return int64_t{most};
+    };
     for (int64_t minutes : STEP_MINUTES) {
-        if (minutes * MS_PER_MINUTE * width >= static_cast<int64_t>(minSpacingPx) * span) {
-            stepMs = minutes * MS_PER_MINUTE;
-            break;
-        }
+        const int64_t stepMs = minutes * MS_PER_MINUTE;
+        // One label first: a step too short for it is too short for the widest.
+        const auto fits = [&](const std::vector<TimeMark>& marks) {
+            return minutes == STEP_MINUTES[std::size(STEP_MINUTES) - 1] ||
+                   stepMs * width >= 2 * widest(marks) * span;
+        };
+        if (!fits(MarksEvery(stepMs, utcNowMs, span, width, clock, 1)))
+            continue;
+        std::vector<TimeMark> marks = MarksEvery(stepMs, utcNowMs, span, width, clock, SIZE_MAX);
+        if (fits(marks))
+            return marks;
     }
-    const int64_t startMs = localNowMs - span;
-    for (int64_t t = (startMs + stepMs - 1) / stepMs * stepMs; t <= localNowMs; t += stepMs) {
-        const int x = static_cast<int>((t - startMs) * width / span);
-        const int64_t minuteOfDay = t % MS_PER_DAY / MS_PER_MINUTE;
-        if (x < width)
-            marks.push_back(
-                TimeMark{x, Digits(minuteOfDay / 60, 2) + ":" + Digits(minuteOfDay % 60, 2)});
-    }
-    return marks;
+    return {};
 }
 
 std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs nowMs,
@@ -190,7 +226,7 @@ std::string IsoDateTimeText(int64_t localMs, int offsetMinutes) {
 
 std::string HistoryClock::TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const {
     const int64_t utc = utcNowMs - static_cast<int64_t>(nowMs - ms);
-    return TimeOfDay(utc + int64_t{60000} * OffsetMinutes(utc));
+    return TimeOfDay(utc + int64_t{60000} * OffsetMinutes(utc), true);
 }
 
 std::string FiguresText(const CheckFigures& f, const std::string& startTime) {

@@ -1,13 +1,14 @@
 // What the History window shows, worked out from a CheckHistory without any drawing: the
 // round-trip scale that fits the checks in view, the clock times along the bottom, one column
 // of the picture per pixel, the figures and the events as text, and the checks as CSV.
-// Clock times are local times in milliseconds since 1 January 1601 (the platform's file time in
-// local time, divided by 10,000), which the Windows side reads.
+// Clock times are in milliseconds since 1 January 1601 (the platform's file time divided by
+// 10,000), made local through a HistoryClock.
 #pragma once
 
 #include "history/check_history.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,14 +19,6 @@ struct RoundTripScale {
     uint32_t stepMs = 1;
 };
 RoundTripScale ScaleFor(uint32_t maxRoundTripMs);
-
-// A time along the bottom: at pixel x of a picture `width` wide, on a whole step of local time.
-struct TimeMark {
-    int x = 0;
-    std::string label; // "HH:MM"
-};
-// The marks of the span that ends at localNowMs, at least minSpacingPx apart.
-std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t localNowMs, int width, int minSpacingPx);
 
 // One pixel column of the picture.
 struct PictureColumn {
@@ -58,11 +51,24 @@ public:
     virtual ~HistoryClock() = default;
     // The local time's offset from UTC at utcMs, in minutes (local = UTC + offset).
     virtual int OffsetMinutes(int64_t utcMs) const = 0;
-    virtual std::string TimeOfDay(int64_t localMs) const = 0;
+    // With or without the seconds ("14:32", "2:32 PM").
+    virtual std::string TimeOfDay(int64_t localMs, bool seconds) const = 0;
 
     // The time of day of a history time, given the moment nowMs is utcNowMs.
     std::string TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const;
 };
+
+// A time along the bottom: at pixel x of a picture `width` wide, on a whole step of local time.
+struct TimeMark {
+    int x = 0;
+    std::string label; // the time of day without seconds: "14:30", "2:30 PM"
+};
+// The marks of the span that ends at utcNowMs, each on a whole local time by the zone's rule
+// for its own moment, on the shortest step that leaves between two marks twice the width
+// (labelWidth) of the widest of their labels.
+std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t utcNowMs, int width,
+                                const HistoryClock& clock,
+                                const std::function<int(const std::string&)>& labelWidth);
 
 // The figures since the start as lines of text; startTime is the start's date and time.
 std::string FiguresText(const CheckFigures& figures, const std::string& startTime);

@@ -3,6 +3,7 @@
 // draws it, at the window's first size and at the size of a large window at 200 % scaling, for
 // the day's span and for ten minutes. Prints the time to record the checks, the memory the
 // history holds (its own count and the process's working set) and the drawing times.
+#include "framework/local_time.h"
 #include "history/history_picture.h"
 
 #include <windows.h>
@@ -70,14 +71,14 @@ void TimeDrawing(const CheckHistory& history, uint32_t now, int width, int heigh
     HDC dc = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(dc, bitmap);
     const RECT area{0, 0, width, height};
-    const int64_t localNow = LocalNowMs();
+    const int64_t utcNow = UtcNowMs();
     constexpr int DRAWS = 40;
-    DrawHistoryPicture(dc, area, nullptr, history, spanMs, now, localNow); // warm up
+    DrawHistoryPicture(dc, area, nullptr, history, spanMs, now, utcNow); // warm up
     double worst = 0;
     const double begin = NowMs();
     for (int i = 0; i < DRAWS; ++i) {
         const double one = NowMs();
-        DrawHistoryPicture(dc, area, nullptr, history, spanMs, now, localNow);
+        DrawHistoryPicture(dc, area, nullptr, history, spanMs, now, utcNow);
         const double took = NowMs() - one;
         worst = took > worst ? took : worst;
     }

@@ -12,12 +12,19 @@
 namespace {
 
 // A zone whose offset from UTC changes at changeUtcMs (a daylight-saving change); times of day
-// as "HH:MM:SS".
+// as "HH:MM:SS", or "h:MM:SS AM" on a 12-hour clock.
 struct ChangingClock : HistoryClock {
     int64_t changeUtcMs = 0;
     int before = 0, after = 0; // minutes
+    bool twelveHour = false;
     int OffsetMinutes(int64_t utcMs) const override { return utcMs < changeUtcMs ? before : after; }
-    std::string TimeOfDay(int64_t localMs) const override { return ClockText(localMs); }
+    std::string TimeOfDay(int64_t localMs, bool seconds) const override {
+        const std::string text = ClockText(localMs).substr(0, seconds ? 8 : 5);
+        const int hour = std::stoi(text); // the digits before the colon
+        return twelveHour ? std::to_string((hour + 11) % 12 + 1) + text.substr(2) +
+                                (hour < 12 ? " AM" : " PM")
+                          : text;
+    }
 };
 
 // The watch counts an answer until this long after its request at a 1 s period.
@@ -175,12 +182,7 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(11000u, day.Check(0).TimeMs());
     EXPECT_EQ(8u * CheckHistory::CHECK_CAPACITY, day.MemoryBytes());
 
-    // Clock times: a ten-minute span ending at 08:30:10 is marked every two minutes from 08:22.
     const int64_t day8Dec2026 = 155569LL * 86400000;
-    const std::vector<TimeMark> marks = TimeMarks(600000, day8Dec2026 + 30610000, 600, 100);
-    ASSERT_EQ(5u, marks.size());
-    EXPECT_EQ(110, marks.front().x);
-    EXPECT_EQ("08:22", marks.front().label);
     EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
     EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText(day8Dec2026 + 27012300, -210));
 
@@ -204,6 +206,30 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
               ChecksCsv(spring, spring.At(2000), 60000, utcNow, cet));
     EXPECT_EQ((std::vector<std::string>{"03:00:00  host has died!", "01:59:59  host is alive!"}),
               EventLines(spring, spring.At(2000), utcNow, cet));
+    // Clock marks twice the widest label apart (10 px a letter): "10:00 AM" needs five minutes
+    // where "08:30" needs two; across the spring change 02:00 never comes.
+    ChangingClock twelve;
+    twelve.twelveHour = true;
+    const struct {
+        const HistoryClock& clock;
+        int64_t utcNowMs;
+        HistoryMs spanMs;
+        int width;
+        const char* marks;
+    } markRows[] = {
+        {ChangingClock(), day8Dec2026 + 30610000, 600000, 600,
+         "110 08:22,230 08:24,350 08:26,470 08:28,590 08:30,"},
+        {twelve, day8Dec2026 + 36060000, 600000, 780, "312 9:55 AM,702 10:00 AM,"},
+        {cet, cet.changeUtcMs + 7200000, 14400000, 400, "0 00:00,100 01:00,200 03:00,300 04:00,"},
+    };
+    for (const auto& row : markRows) {
+        std::string marks;
+        for (const TimeMark& mark :
+             TimeMarks(row.spanMs, row.utcNowMs, row.width, row.clock,
+                       [](const std::string& t) { return 10 * int(t.size()); }))
+            marks += std::to_string(mark.x) + " " + mark.label + ",";
+        EXPECT_EQ(row.marks, marks);
+    }
 }
 
 // What the slow rule reads (the newest answers and the last minute's settled checks, since the
