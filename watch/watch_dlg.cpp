@@ -522,8 +522,12 @@ void CWatchDlg::OnOptions() {
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
-    m_watch.OnCheckTimerRestarted();
     m_history.SetAnswerLimit(SilenceLimitNowMs());
+    // The new slow thresholds may end (or begin) the slow state at once.
+    const WatchMarks before = MarksNow();
+    m_watch.OnCheckTimerRestarted();
+    RecordWatch(before, false);
+    UpdateTooltipOnStateChange();
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {

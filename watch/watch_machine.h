@@ -129,7 +129,8 @@ public:
     // The machine resumed from sleep: the silence clock starts again now.
     void OnResume();
     // The check timer was started again (Options OK): the next tick, and the next request, are
-    // a full period from now, so the silence clock starts again now, as after a resume.
+    // a full period from now, so the silence clock starts again now, as after a resume; the
+    // slow rule judges at once with the thresholds now set.
     void OnCheckTimerRestarted();
     // Where the path stops, for the tooltip until the next start or event.
     void SetFinding(const std::string& text) { m_strFinding = text; }
@@ -175,6 +176,8 @@ private:
     void OnHostSlow(const std::string& figure);
     void OnHostNoLongerSlow();
     void StopWatching();
+    // The status text of what holds: slow, alive, dead or waiting.
+    std::string HoldingText() const;
     // What a start that waits does with the window: hides it when the settings say so, else
     // names the host in the tooltip.
     void HideOrNameTheHost();

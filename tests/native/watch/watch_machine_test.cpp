@@ -493,6 +493,17 @@ TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
     ReplyAt(window.tick + 1000); // slow again, for 3 min
     window.tick += 3 * 60000;
     EXPECT_EQ("Hide host\nslow for 3 min, 450 ms", machine.TooltipText());
+    // A check made again after a failed lookup says slow again; Options OK turning both
+    // thresholds off ends slow at once, not at the next tick.
+    machine.OnProbeFailed(ProbeFailure::LookupFails);
+    window.Take();
+    machine.OnCheckMade();
+    EXPECT_EQ((Calls{"tick", "status host is slow! (450 ms)"}), window.Take());
+    settings.SlowRoundTripMs = settings.SlowLossPercent = 0;
+    machine.OnCheckTimerRestarted();
+    EXPECT_EQ((Calls{"tick", "status host is no longer slow.", "icon 129",
+                     "slow end actions host is no longer slow."}),
+              window.Take());
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
