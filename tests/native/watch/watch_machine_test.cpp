@@ -466,8 +466,8 @@ TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
     const SlowRow rows[] = {
         {"9 known, 5 lost", {3, 30, 20, 40, 9, 5}, false, {"send", "tick"}, 162},
         {"20 % lost is not over", {5, 30, 20, 40, 10, 2}, false, {"send", "tick"}, 162},
-        {"entering: 30 % lost", {5, 30, 20, 40, 10, 3}, false, {"send", "tick",
-         "status host is slow! (30 % lost)", "tick", "icon 132", "slow actions host is slow! (30 % lost)"}, 165},
+        {"entering: 12 of 59 lost, 20.3 %", {5, 30, 20, 40, 59, 12}, false, {"send", "tick",
+         "status host is slow! (21 % lost)", "tick", "icon 132", "slow actions host is slow! (21 % lost)"}, 165},
         {"leaving", {5, 30, 20, 200, 20, 4}, false, {"send", "tick", "status host is no longer slow.",
          "icon 129", "slow end actions host is no longer slow."}, 162},
         {"entering: 5 late answers", late, true, {"light 163", "status host is slow! (450 ms)", "tick",
