@@ -328,11 +328,11 @@ void WatchMachine::JudgeSlow() {
 }
 
 void WatchMachine::OnHostSlow(const std::string& figure) {
-    const std::string text = m_strHost + " is slow! (" + figure + ")";
-    m_effects.SetStatusText(text);
     m_bSlow = true;
-    ++m_nSlows;
     m_strSlowFigure = figure;
+    const std::string text = HoldingText();
+    m_effects.SetStatusText(text);
+    ++m_nSlows;
     m_nSlowSinceTick = m_effects.ReadTickCount();
     // A warning: the light and the icon turn amber, the window stays where it is.
     m_effects.RestartLightTimer();
