@@ -72,7 +72,7 @@ void CheckHistory::Start(uint32_t tick, const std::string& host, uint32_t answer
     m_strHost = host;
     m_answerLimitMs = answerLimitMs;
     m_dwLastTick = tick;
-    m_lastMs = m_stoppedMs = 0;
+    m_lastMs = m_stoppedMs = m_resumedMs = 0;
     ++m_nRevision;
 }
 
@@ -188,6 +188,13 @@ void CheckHistory::OnNotWatched(uint32_t tick, uint32_t periodMs) {
     m_lastMs = std::max(m_lastMs, nowMs);
 }
 
+void CheckHistory::OnChecksResumed(uint32_t tick) {
+    if (!IsWatching())
+        return;
+    m_resumedMs = MoveTo(tick);
+    Advance(m_resumedMs);
+}
+
 CheckFigures CheckHistory::Figures(uint32_t tick) const {
     CheckFigures f;
     f.sent = m_nSent;
@@ -216,10 +223,10 @@ CheckFigures CheckHistory::Figures(uint32_t tick) const {
 }
 
 RecentChecks CheckHistory::Recent(uint32_t tick) const {
-    HistoryMs fromMs = 0;
+    HistoryMs fromMs = m_resumedMs;
     for (std::size_t i = m_events.size(); i-- > 0;) {
         if (Event(i).kind == HistoryEventKind::Make) {
-            fromMs = Event(i).TimeMs();
+            fromMs = std::max(fromMs, Event(i).TimeMs());
             break;
         }
     }

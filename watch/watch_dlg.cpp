@@ -122,8 +122,12 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (const std::optional<PathFinding> found = m_pathFinder.OnTraced(m_hWnd, lParam))
             ShowFinding(*found);
     } else if (message == WM_WEB_EVENT) {
-        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause.
+        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause,
+        // but may say that checks are made again.
+        const WatchMarks before = MarksNow();
         OnWebEvent();
+        if (before.unchecked != m_watch.IsUnchecked())
+            RecordWatch(before, false);
         UpdateTooltipOnStateChange();
     } else {
         // Each of these may end the watch or mark a pause.
@@ -313,8 +317,8 @@ void CWatchDlg::StartWatch() {
 }
 
 CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
-    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(),
-            m_watch.Pauses(),     m_watch.Slows(), m_watch.SlowEnds()};
+    return {m_watch.IsWatching(), m_watch.Makes(),    m_watch.Breaks(),     m_watch.Pauses(),
+            m_watch.Slows(),      m_watch.SlowEnds(), m_watch.IsUnchecked()};
 }
 
 void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
@@ -323,6 +327,8 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
         m_history.OnNotWatched(now, CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (checkTick && before.watching)
         m_history.OnCheckSent(now);
+    if (before.unchecked && !m_watch.IsUnchecked())
+        m_history.OnChecksResumed(now);
     if (m_watch.Breaks() != before.breaks) {
         m_history.OnEvent(now, HistoryEventKind::Break);
         FindWhereItStops(true);

@@ -117,6 +117,7 @@ private:
     struct WatchMarks {
         bool watching;
         uint64_t makes, breaks, pauses, slows, slowEnds;
+        bool unchecked;
     };
     WatchMarks MarksNow() const;
     // Writes into the history what the watch did since `before`: a pause, the check that went

@@ -155,6 +155,8 @@ public:
     bool IsAlive() const { return m_bAlive; }
     bool IsHostUnknown() const { return m_bHostUnknown; }
     bool IsSlow() const { return m_bSlow; }
+    // Whether the checks cannot be made now (a failed name lookup, a refusing proxy).
+    bool IsUnchecked() const { return m_unchecked.has_value(); }
     // How many make and break events there have been: the window's history compares them.
     uint64_t Makes() const { return m_nMakes; }
     uint64_t Breaks() const { return m_nBreaks; }
