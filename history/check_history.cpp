@@ -166,6 +166,9 @@ void CheckHistory::OnFinding(uint32_t tick, const std::string& text,
     if (!IsStarted())
         return;
     const HistoryMs nowMs = IsWatching() ? MoveTo(tick) : m_stoppedMs;
+    // Moved on with its tick, else the time since the latest call would be lost to the clock.
+    if (IsWatching())
+        Advance(nowMs);
     if (m_findings.size() == FINDING_CAPACITY)
         m_findings.erase(m_findings.begin());
     m_findings.push_back(HistoryFinding{nowMs, text, hops});

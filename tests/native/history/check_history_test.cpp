@@ -242,4 +242,14 @@ TEST(CheckHistory, RecentChecksAndTheSlowBand) {
     EXPECT_EQ((std::vector<uint32_t>{15, 5}), (std::vector<uint32_t>{after.known, after.lost}));
 }
 
+// A finding between two checks leaves the history's clock as it was.
+TEST(CheckHistory, AFindingKeepsTheClock) {
+    CheckHistory history;
+    history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    history.OnFinding(5000, "the path ends after hop 2", {});
+    history.OnCheckSent(8000);
+    EXPECT_EQ(5000u, history.Findings()[0].timeMs);
+    EXPECT_EQ(8000u, history.Check(0).TimeMs());
+}
+
 } // namespace
