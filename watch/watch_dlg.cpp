@@ -109,8 +109,10 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     } else if (message == WM_ECHO_REPLY) {
         const WatchMarks before = MarksNow();
-        if (m_watch.IsWatching())
+        if (m_watch.IsWatching()) {
+            NoteChecksResumed();
             m_history.OnAnswer(::GetTickCount(), static_cast<uint32_t>(lParam));
+        }
         m_watch.OnEchoReply(static_cast<uint32_t>(lParam));
         RecordWatch(before, false);
         UpdateTooltipOnStateChange();
@@ -122,12 +124,8 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (const std::optional<PathFinding> found = m_pathFinder.OnTraced(m_hWnd, lParam))
             ShowFinding(*found);
     } else if (message == WM_WEB_EVENT) {
-        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause,
-        // but may say that checks are made again.
-        const WatchMarks before = MarksNow();
+        // Answers come as WM_ECHO_REPLY; the other news neither ends the watch nor marks a pause.
         OnWebEvent();
-        if (before.unchecked != m_watch.IsUnchecked())
-            RecordWatch(before, false);
         UpdateTooltipOnStateChange();
     } else {
         // Each of these may end the watch or mark a pause.
@@ -317,8 +315,8 @@ void CWatchDlg::StartWatch() {
 }
 
 CWatchDlg::WatchMarks CWatchDlg::MarksNow() const {
-    return {m_watch.IsWatching(), m_watch.Makes(),    m_watch.Breaks(),     m_watch.Pauses(),
-            m_watch.Slows(),      m_watch.SlowEnds(), m_watch.IsUnchecked()};
+    return {m_watch.IsWatching(), m_watch.Makes(), m_watch.Breaks(),
+            m_watch.Pauses(),     m_watch.Slows(), m_watch.SlowEnds()};
 }
 
 void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
@@ -327,8 +325,6 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
         m_history.OnNotWatched(now, CheckTimerPeriodMs(m_settings.CheckFrequency));
     if (checkTick && before.watching)
         m_history.OnCheckSent(now);
-    if (before.unchecked && !m_watch.IsUnchecked())
-        m_history.OnChecksResumed(now);
     if (m_watch.Breaks() != before.breaks) {
         m_history.OnEvent(now, HistoryEventKind::Break);
         FindWhereItStops(true);
@@ -344,6 +340,12 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
     if (!m_watch.IsWatching())
         m_history.Stop(now);
     m_historyDlg.Refresh();
+}
+
+void CWatchDlg::NoteChecksResumed() {
+    // Before the watch hears of it, so that the slow rule it runs already leaves them out.
+    if (m_watch.IsUnchecked())
+        m_history.OnChecksResumed(::GetTickCount());
 }
 
 void CWatchDlg::OnFindStop() {
@@ -417,6 +419,7 @@ void CWatchDlg::OnWebEvent() {
             m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
             break;
         case WebNews::CheckMade:
+            NoteChecksResumed();
             m_watch.OnCheckMade();
             break;
         }
