@@ -30,6 +30,9 @@ void COptionsDlg::DoDataExchange(CDataExchange* dx) {
     // The thresholds take the period's rule: a whole number, 0 for off.
     DDX_PeriodField(dx, IDC_SLOW_ROUND_TRIP, m_dwSlowRoundTripMs);
     DDX_PeriodField(dx, IDC_SLOW_LOSS, m_dwSlowLossPercent);
+    // More than 100 % can never be lost: refused, not kept as a rule that never holds.
+    if (dx->m_bSaveAndValidate && !dx->m_bFailed && m_dwSlowLossPercent > MAX_SLOW_LOSS_PERCENT)
+        dx->Fail(IDC_SLOW_LOSS, SLOW_LOSS_ERROR);
 }
 
 BOOL COptionsDlg::OnInitDialog() {

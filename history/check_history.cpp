@@ -72,7 +72,7 @@ void CheckHistory::Start(uint32_t tick, const std::string& host, uint32_t answer
     m_strHost = host;
     m_answerLimitMs = answerLimitMs;
     m_dwLastTick = tick;
-    m_lastMs = m_stoppedMs = 0;
+    m_lastMs = m_stoppedMs = m_resumedMs = 0;
     ++m_nRevision;
 }
 
@@ -166,6 +166,9 @@ void CheckHistory::OnFinding(uint32_t tick, const std::string& text,
     if (!IsStarted())
         return;
     const HistoryMs nowMs = IsWatching() ? MoveTo(tick) : m_stoppedMs;
+    // Moved on with its tick, else the time since the latest call would be lost to the clock.
+    if (IsWatching())
+        Advance(nowMs);
     if (m_findings.size() == FINDING_CAPACITY)
         m_findings.erase(m_findings.begin());
     m_findings.push_back(HistoryFinding{nowMs, text, hops});
@@ -186,6 +189,13 @@ void CheckHistory::OnNotWatched(uint32_t tick, uint32_t periodMs) {
         ++m_nRevision;
     }
     m_lastMs = std::max(m_lastMs, nowMs);
+}
+
+void CheckHistory::OnChecksResumed(uint32_t tick) {
+    if (!IsWatching())
+        return;
+    m_resumedMs = MoveTo(tick);
+    Advance(m_resumedMs);
 }
 
 CheckFigures CheckHistory::Figures(uint32_t tick) const {
@@ -216,10 +226,10 @@ CheckFigures CheckHistory::Figures(uint32_t tick) const {
 }
 
 RecentChecks CheckHistory::Recent(uint32_t tick) const {
-    HistoryMs fromMs = 0;
+    HistoryMs fromMs = m_resumedMs;
     for (std::size_t i = m_events.size(); i-- > 0;) {
         if (Event(i).kind == HistoryEventKind::Make) {
-            fromMs = Event(i).TimeMs();
+            fromMs = std::max(fromMs, Event(i).TimeMs());
             break;
         }
     }

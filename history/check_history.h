@@ -104,6 +104,9 @@ public:
     void OnFinding(uint32_t tick, const std::string& text, const std::vector<std::string>& hops);
     // Tarnwell did not run from `periodMs` after the latest check until `tick` (sleep).
     void OnNotWatched(uint32_t tick, uint32_t periodMs);
+    // Checks are made again after a time in which they could not be (a failed name lookup, a
+    // refusing proxy): those of that time, lost, tell nothing of the host's speed.
+    void OnChecksResumed(uint32_t tick);
 
     // The history's clock at `tick`: milliseconds since the start.
     HistoryMs At(uint32_t tick) const;
@@ -112,7 +115,8 @@ public:
     HistoryMs StoppedAt() const { return m_stoppedMs; }
     const std::string& Host() const { return m_strHost; }
     CheckFigures Figures(uint32_t tick) const;
-    // The newest checks sent after the latest make (all of them when there was none).
+    // The newest checks sent after the latest make and after checks were last made again (all
+    // of them when there was neither).
     RecentChecks Recent(uint32_t tick) const;
     // Goes up with every change that the picture or the figures show.
     uint64_t Revision() const { return m_nRevision; }
@@ -151,6 +155,7 @@ private:
     uint32_t m_dwLastTick = 0; // the tick of the latest call, and its time in the history
     HistoryMs m_lastMs = 0;
     HistoryMs m_stoppedMs = 0;
+    HistoryMs m_resumedMs = 0; // when checks were last made again
     uint32_t m_answerLimitMs = 0;
     uint64_t m_nRevision = 0;
 

@@ -1,7 +1,10 @@
 // The settings record's encoding as 28 profile values; see watch_settings.h.
 #include "settings/watch_settings.h"
 
+#include <algorithm>
+
 const char* const SETTINGS_SECTION = "Settings";
+const char* const SLOW_LOSS_ERROR = "Please enter a percentage from 0 to 100.";
 
 namespace {
 
@@ -87,8 +90,9 @@ WatchSettings LoadWatchSettings(ProfileStore& profile) {
     LoadNotify(profile, BREAK_KEYS, settings.breakAction);
     settings.SlowRoundTripMs =
         profile.GetProfileInt(SETTINGS_SECTION, "SlowRoundTripMs", defaults.SlowRoundTripMs);
-    settings.SlowLossPercent =
-        profile.GetProfileInt(SETTINGS_SECTION, "SlowLossPercent", defaults.SlowLossPercent);
+    settings.SlowLossPercent = std::min(
+        profile.GetProfileInt(SETTINGS_SECTION, "SlowLossPercent", defaults.SlowLossPercent),
+        MAX_SLOW_LOSS_PERCENT);
     settings.slowAction = LoadAction(profile, SLOW_KEYS);
     LoadNotify(profile, SLOW_KEYS, settings.slowAction);
     return settings;

@@ -11,6 +11,10 @@
 // The section all 28 values live in.
 extern const char* const SETTINGS_SECTION; // "Settings"
 
+// The highest loss threshold; Options refuses a higher one, and one stored higher reads as it.
+constexpr uint32_t MAX_SLOW_LOSS_PERCENT = 100;
+extern const char* const SLOW_LOSS_ERROR; // "Please enter a percentage from 0 to 100."
+
 struct WatchSettings {
     int32_t AlwaysOnTop = 1;     // keep the watch window above all other windows
     int32_t CheckBreak = 1;      // watch for the host to stop answering, run the break actions
@@ -22,7 +26,7 @@ struct WatchSettings {
     // The host is slow, while alive, when its last 5 answers all took longer than this many ms,
     // or when more than this percentage of the last minute's settled checks are lost; 0 = off.
     uint32_t SlowRoundTripMs = 0;
-    uint32_t SlowLossPercent = 0;
+    uint32_t SlowLossPercent = 0; // at most MAX_SLOW_LOSS_PERCENT
     EventAction slowAction = DefaultEventAction();
 
     // The default action of either event: the sound, with an empty path, and the notification.

@@ -17,7 +17,8 @@ SlowJudgement JudgeSlow(const RecentChecks& recent, uint32_t roundTripMs, uint32
         judgement.figure = std::to_string(recent.latestMs) + " ms";
     } else if (tooLossy) {
         judgement.verdict = SlowVerdict::Slow;
-        const uint64_t percent = (lostTimes100 + recent.known / 2) / recent.known;
+        // Rounded up: a figure over the threshold never reads as the threshold itself.
+        const uint64_t percent = (lostTimes100 + recent.known - 1) / recent.known;
         judgement.figure = std::to_string(percent) + " % lost";
     } else if (fastEnough) {
         judgement.verdict = SlowVerdict::NotSlow;

@@ -109,8 +109,10 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     } else if (message == WM_ECHO_REPLY) {
         const WatchMarks before = MarksNow();
-        if (m_watch.IsWatching())
+        if (m_watch.IsWatching()) {
+            NoteChecksResumed();
             m_history.OnAnswer(::GetTickCount(), static_cast<uint32_t>(lParam));
+        }
         m_watch.OnEchoReply(static_cast<uint32_t>(lParam));
         RecordWatch(before, false);
         UpdateTooltipOnStateChange();
@@ -340,6 +342,12 @@ void CWatchDlg::RecordWatch(const WatchMarks& before, bool checkTick) {
     m_historyDlg.Refresh();
 }
 
+void CWatchDlg::NoteChecksResumed() {
+    // Before the watch hears of it, so that the slow rule it runs already leaves them out.
+    if (m_watch.IsUnchecked())
+        m_history.OnChecksResumed(::GetTickCount());
+}
+
 void CWatchDlg::OnFindStop() {
     if (m_watch.IsWatching())
         FindWhereItStops(false);
@@ -411,6 +419,7 @@ void CWatchDlg::OnWebEvent() {
             m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
             break;
         case WebNews::CheckMade:
+            NoteChecksResumed();
             m_watch.OnCheckMade();
             break;
         }
@@ -522,8 +531,12 @@ void CWatchDlg::OnOptions() {
     ApplyZOrder();
     KillTimer(TIMER_CHECK);
     StartCheckTimer();
-    m_watch.OnCheckTimerRestarted();
     m_history.SetAnswerLimit(SilenceLimitNowMs());
+    // The new slow thresholds may end (or begin) the slow state at once.
+    const WatchMarks before = MarksNow();
+    m_watch.OnCheckTimerRestarted();
+    RecordWatch(before, false);
+    UpdateTooltipOnStateChange();
 }
 
 void CWatchDlg::OnTimer(UINT_PTR timerId) {

@@ -123,6 +123,9 @@ private:
     // out (at a check tick), the events and the end of watching; then an open History window
     // shows it.
     void RecordWatch(const WatchMarks& before, bool checkTick);
+    // A reply or a check made after a time the checks could not be made: the history's checks
+    // of that time, lost, no longer count for the slow rule.
+    void NoteChecksResumed();
     // Where the path stops: a trace starts, or its finding goes to the tooltip, the History
     // window and, after a break, the break's notification as a second line.
     void FindWhereItStops(bool atBreak);

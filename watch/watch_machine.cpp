@@ -152,8 +152,7 @@ void WatchMachine::OnEchoReply(uint32_t roundTripMs) {
         OnHostAlive();
     } else if (m_bErrorShown) {
         // The error passed: the status says again what holds, without a second make event.
-        m_effects.SetStatusText(m_bSlow ? m_strHost + " is slow! (" + m_strSlowFigure + ")"
-                                        : m_strHost + " is alive!");
+        m_effects.SetStatusText(HoldingText());
     }
     m_bErrorShown = false;
     // A make starts from alive; later answers may show the host slow, or fast again.
@@ -240,10 +239,16 @@ void WatchMachine::OnCheckMade() {
     // failed check after an outage (or a late one from before it) is not a break.
     m_dwLastReplyTick = m_effects.ReadTickCount();
     // What held before.
-    m_effects.SetStatusText(m_bAlive  ? m_strHost + " is alive!"
-                            : m_bDead ? m_strHost + " has died!"
-                                      : "Waiting for " + m_strHost + "...");
+    m_effects.SetStatusText(HoldingText());
     m_effects.RestartLightTimer();
+}
+
+std::string WatchMachine::HoldingText() const {
+    if (m_bSlow)
+        return m_strHost + " is slow! (" + m_strSlowFigure + ")";
+    return m_bAlive  ? m_strHost + " is alive!"
+           : m_bDead ? m_strHost + " has died!"
+                     : "Waiting for " + m_strHost + "...";
 }
 
 void WatchMachine::HideOrNameTheHost() {
@@ -318,11 +323,11 @@ void WatchMachine::JudgeSlow() {
 }
 
 void WatchMachine::OnHostSlow(const std::string& figure) {
-    const std::string text = m_strHost + " is slow! (" + figure + ")";
-    m_effects.SetStatusText(text);
     m_bSlow = true;
-    ++m_nSlows;
     m_strSlowFigure = figure;
+    const std::string text = HoldingText();
+    m_effects.SetStatusText(text);
+    ++m_nSlows;
     m_nSlowSinceTick = m_effects.ReadTickCount();
     // A warning: the light and the icon turn amber, the window stays where it is.
     m_effects.RestartLightTimer();
@@ -357,6 +362,10 @@ void WatchMachine::OnResume() {
 
 void WatchMachine::OnCheckTimerRestarted() {
     RestartSilenceClock();
+    // New thresholds hold at once: with both off the host is no longer slow before the next
+    // tick, which a long period may keep far away.
+    if (m_bWatching && m_bAlive && !m_unchecked)
+        JudgeSlow();
 }
 
 void WatchMachine::RestartSilenceClock() {

@@ -129,7 +129,8 @@ public:
     // The machine resumed from sleep: the silence clock starts again now.
     void OnResume();
     // The check timer was started again (Options OK): the next tick, and the next request, are
-    // a full period from now, so the silence clock starts again now, as after a resume.
+    // a full period from now, so the silence clock starts again now, as after a resume; the
+    // slow rule judges at once with the thresholds now set.
     void OnCheckTimerRestarted();
     // Where the path stops, for the tooltip until the next start or event.
     // A trace that ends after the name was found unknown was of an address no longer watched.
@@ -158,6 +159,8 @@ public:
     bool IsAlive() const { return m_bAlive; }
     bool IsHostUnknown() const { return m_bHostUnknown; }
     bool IsSlow() const { return m_bSlow; }
+    // Whether the checks cannot be made now (a failed name lookup, a refusing proxy).
+    bool IsUnchecked() const { return m_unchecked.has_value(); }
     // How many make and break events there have been: the window's history compares them.
     uint64_t Makes() const { return m_nMakes; }
     uint64_t Breaks() const { return m_nBreaks; }
@@ -179,6 +182,8 @@ private:
     void OnHostSlow(const std::string& figure);
     void OnHostNoLongerSlow();
     void StopWatching();
+    // The status text of what holds: slow, alive, dead or waiting.
+    std::string HoldingText() const;
     // What a start that waits does with the window: hides it when the settings say so, else
     // names the host in the tooltip.
     void HideOrNameTheHost();

@@ -166,6 +166,33 @@ TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
     EXPECT_EQ(dlg.m_bCheckMake, 1);
 }
 
+TEST(OptionsDialog, ALossOver100IsRefusedWithAMessageAnd100Taken) {
+    COptionsDlg dlg;
+    Load(dlg, {0, 0, 4, 0, 0});
+    DialogDriver driver(14000);
+    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
+        .Then([&] {
+            DialogSetItemText(dlg.m_hWnd, IDC_SLOW_LOSS, "101");
+            DialogPostClick(dlg.m_hWnd, IDOK);
+        })
+        .WaitUntil("message box", [&] { return DialogFindOwnedBy(dlg.m_hWnd) != nullptr; })
+        .Then([&] {
+            HWND box = DialogFindOwnedBy(dlg.m_hWnd);
+            const std::vector<std::string> texts = DialogChildTexts(box);
+            EXPECT_NE(std::find(texts.begin(), texts.end(), SLOW_LOSS_ERROR), texts.end());
+            DialogPostClick(box, IDOK);
+        })
+        .WaitUntil("message box dismissed",
+                   [&] { return DialogFindOwnedBy(dlg.m_hWnd) == nullptr; })
+        .Then([&] {
+            EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(IDC_SLOW_LOSS));
+            DialogSetItemText(dlg.m_hWnd, IDC_SLOW_LOSS, "100");
+            DialogPostClick(dlg.m_hWnd, IDOK);
+        });
+    EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
+    EXPECT_EQ(dlg.m_dwSlowLossPercent, 100u);
+}
+
 TEST(OptionsDialog, ValidPeriodsAreAccepted) {
     const struct {
         const char* text;

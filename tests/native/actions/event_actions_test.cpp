@@ -194,6 +194,10 @@ TEST_F(EventActions, MutedHoldsTheSoundAndTheNotification) {
               Run(EventKind::Make, "h is alive!", true));
     EXPECT_EQ((std::vector<std::string>{"launch break.exe", "log break.log: h has died!"}),
               Run(EventKind::Break, "h has died!", true));
+    EXPECT_EQ((std::vector<std::string>{"launch slow.exe", "log slow.log: h is slow! (9 ms)"}),
+              Run(EventKind::Slow, "h is slow! (9 ms)", true));
+    EXPECT_EQ((std::vector<std::string>{"log slow.log: h is no longer slow."}),
+              Run(EventKind::SlowEnd, "h is no longer slow.", true));
 }
 
 TEST(Notification, ALongHostNameIsShortenedAndTheStateKept) {

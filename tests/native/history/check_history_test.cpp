@@ -30,7 +30,7 @@ struct ChangingClock : HistoryClock {
 // The watch counts an answer until this long after its request at a 1 s period.
 constexpr uint32_t SILENCE_LIMIT_AT_1_S = 10000;
 
-enum class Op { Check, Answer, Make, Break, Sleep, Stop, Slow, SlowEnd };
+enum class Op { Check, Answer, Make, Break, Sleep, Stop, Slow, SlowEnd, Resume };
 
 struct Step {
     Op op;
@@ -125,6 +125,8 @@ void Apply(CheckHistory& history, uint32_t startTick, const Step& step) {
         return history.OnEvent(tick, HistoryEventKind::Slow);
     case Op::SlowEnd:
         return history.OnEvent(tick, HistoryEventKind::SlowEnd);
+    case Op::Resume:
+        return history.OnChecksResumed(tick);
     }
 }
 
@@ -254,6 +256,26 @@ TEST(CheckHistory, RecentChecksAndTheSlowBand) {
               std::count_if(columns.begin(), columns.end(), [](auto& c) { return c.slow; }));
     EXPECT_EQ("00:00:18  host is no longer slow.",
               EventLines(history, 21100, 21100, ChangingClock())[1]);
+    // Checks made again at 5.5 s after a failed lookup: the 5 lost before it count no more.
+    CheckHistory resumed;
+    resumed.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    for (const Step& step : steps + std::vector<Step>{{Op::Check, 21000}}) {
+        if (step.ms == 6000 && step.op == Op::Check)
+            Apply(resumed, 0, {Op::Resume, 5500});
+        Apply(resumed, 0, step);
+    }
+    const RecentChecks after = resumed.Recent(21100);
+    EXPECT_EQ((std::vector<uint32_t>{15, 5}), (std::vector<uint32_t>{after.known, after.lost}));
+}
+
+// A finding between two checks leaves the history's clock as it was.
+TEST(CheckHistory, AFindingKeepsTheClock) {
+    CheckHistory history;
+    history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    history.OnFinding(5000, "the path ends after hop 2", {});
+    history.OnCheckSent(8000);
+    EXPECT_EQ(5000u, history.Findings()[0].timeMs);
+    EXPECT_EQ(8000u, history.Check(0).TimeMs());
 }
 
 } // namespace

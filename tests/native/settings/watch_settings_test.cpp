@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,14 @@ TEST(WatchSettings, NonZeroFlagsInMemoryAreWrittenAsOne) {
     SaveWatchSettings(out, s);
     EXPECT_EQ(out.ints["Hide"], 1u);
     EXPECT_EQ(out.ints["BreakLaunch"], 1u);
+}
+
+TEST(WatchSettings, ALossThresholdStoredOver100ReadsAs100) {
+    for (const auto& [stored, read] : {std::pair{100u, 100u}, {101u, 100u}, {4294967295u, 100u}}) {
+        MemoryProfile profile;
+        profile.ints["SlowLossPercent"] = stored;
+        EXPECT_EQ(LoadWatchSettings(profile).SlowLossPercent, read) << stored;
+    }
 }
 
 TEST(WatchSettings, PeriodIsTakenAndWrittenAsItIs) {

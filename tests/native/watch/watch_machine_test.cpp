@@ -466,8 +466,8 @@ TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
     const SlowRow rows[] = {
         {"9 known, 5 lost", {3, 30, 20, 40, 9, 5}, false, {"send", "tick"}, 162},
         {"20 % lost is not over", {5, 30, 20, 40, 10, 2}, false, {"send", "tick"}, 162},
-        {"entering: 30 % lost", {5, 30, 20, 40, 10, 3}, false, {"send", "tick",
-         "status host is slow! (30 % lost)", "tick", "icon 132", "slow actions host is slow! (30 % lost)"}, 165},
+        {"entering: 12 of 59 lost, 20.3 %", {5, 30, 20, 40, 59, 12}, false, {"send", "tick",
+         "status host is slow! (21 % lost)", "tick", "icon 132", "slow actions host is slow! (21 % lost)"}, 165},
         {"leaving", {5, 30, 20, 200, 20, 4}, false, {"send", "tick", "status host is no longer slow.",
          "icon 129", "slow end actions host is no longer slow."}, 162},
         {"entering: 5 late answers", late, true, {"light 163", "status host is slow! (450 ms)", "tick",
@@ -493,6 +493,17 @@ TEST_F(WatchMachineTest, SlowComesAndGoesWhileAliveOnly) {
     ReplyAt(window.tick + 1000); // slow again, for 3 min
     window.tick += 3 * 60000;
     EXPECT_EQ("Hide host\nslow for 3 min, 450 ms", machine.TooltipText());
+    // A check made again after a failed lookup says slow again; Options OK turning both
+    // thresholds off ends slow at once, not at the next tick.
+    machine.OnProbeFailed(ProbeFailure::LookupFails);
+    window.Take();
+    machine.OnCheckMade();
+    EXPECT_EQ((Calls{"tick", "status host is slow! (450 ms)"}), window.Take());
+    settings.SlowRoundTripMs = settings.SlowLossPercent = 0;
+    machine.OnCheckTimerRestarted();
+    EXPECT_EQ((Calls{"tick", "status host is no longer slow.", "icon 129",
+                     "slow end actions host is no longer slow."}),
+              window.Take());
 }
 
 TEST(CheckTiming, PeriodIsTheSettingInMillisecondsWithinTimerLimits) {
