@@ -38,13 +38,26 @@ const ProbeAddress& AddressList::NextForRequest(uint32_t now, uint32_t unanswere
     return Current();
 }
 
-void AddressList::OnAnswered(const ProbeAddress& from) {
-    const auto found = std::find(m_addresses.begin(), m_addresses.end(), from);
-    if (found != m_addresses.end() && *found != Current())
-        MoveTo(static_cast<std::size_t>(found - m_addresses.begin()));
+namespace {
+
+// Whether the request sent at `sent` went at or after `since` (tick counts wrap).
+bool SentSince(uint32_t sent, const std::optional<uint32_t>& since) {
+    return since && static_cast<int32_t>(sent - *since) >= 0;
 }
 
-void AddressList::OnFailed(const ProbeAddress& to) {
-    if (!m_addresses.empty() && to == Current())
+} // namespace
+
+void AddressList::OnAnswered(const ProbeAddress& from, uint32_t sent) {
+    const auto found = std::find(m_addresses.begin(), m_addresses.end(), from);
+    if (found == m_addresses.end())
+        return;
+    if (*found != Current())
+        MoveTo(static_cast<std::size_t>(found - m_addresses.begin()));
+    else if (SentSince(sent, m_currentSince))
+        m_currentSince = sent;
+}
+
+void AddressList::OnFailed(const ProbeAddress& to, uint32_t sent) {
+    if (!m_addresses.empty() && to == Current() && SentSince(sent, m_currentSince))
         MoveTo((m_nCurrent + 1) % m_addresses.size());
 }

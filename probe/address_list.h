@@ -28,18 +28,22 @@ public:
     // A new answer of the name: the address that answers stays current when it is among them.
     void Replace(const std::vector<ProbeAddress>& addresses);
     // The address the next request goes to (the list must not be empty), and when the first
-    // request went to it since it became current (nothing before that request).
+    // request went to it since it became current, or the latest it answered since (nothing
+    // before the first): only the requests sent since then tell whether it still answers.
     const ProbeAddress& Current() const { return m_addresses[m_nCurrent]; }
     std::optional<uint32_t> CurrentSince() const { return m_currentSince; }
     // The address for a request sent at `now`: the next one when the current one has left a
     // request, sent to it since CurrentSince, unanswered for unansweredMs, longer than the
-    // allowance (0 when none waits).
+    // allowance (0 when none waits). A request lost before a later one was answered is no sign
+    // that the address has stopped answering.
     const ProbeAddress& NextForRequest(uint32_t now, uint32_t unansweredMs);
-    // A reply counted from `from`: it becomes, and stays, the current address.
-    void OnAnswered(const ProbeAddress& from);
-    // A request to `to` was refused, or found no way there: when it is the current address, the
-    // next request goes to the next one.
-    void OnFailed(const ProbeAddress& to);
+    // A reply counted from `from` to the request sent at `sent`: it becomes, and stays, the
+    // current address.
+    void OnAnswered(const ProbeAddress& from, uint32_t sent);
+    // The request sent to `to` at `sent` was refused, or found no way there: when it went to the
+    // current address since CurrentSince, the next request goes to the next one. An older
+    // request's failure is older news than the answer or the turn that came after it.
+    void OnFailed(const ProbeAddress& to, uint32_t sent);
     const std::vector<ProbeAddress>& Addresses() const { return m_addresses; }
 
 private:
@@ -47,5 +51,6 @@ private:
 
     std::vector<ProbeAddress> m_addresses;
     std::size_t m_nCurrent = 0;
-    std::optional<uint32_t> m_currentSince; // the first request to the current address
+    // The first request to the current address, or the latest it answered since.
+    std::optional<uint32_t> m_currentSince;
 };

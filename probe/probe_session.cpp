@@ -55,16 +55,17 @@ std::optional<uint32_t> SentRequests::Add(uint32_t tag, const ProbeAddress& to, 
     return dropped;
 }
 
-bool SentRequests::Take(uint32_t tag, const ProbeAddress& from) {
+std::optional<uint32_t> SentRequests::Take(uint32_t tag, const ProbeAddress& from) {
     const auto end = m_requests.begin() + static_cast<std::ptrdiff_t>(m_nCount);
     const auto found = std::find_if(m_requests.begin(), end, [&](const Request& request) {
         return request.tag == tag && request.to == from;
     });
     if (found == end)
-        return false;
+        return std::nullopt;
+    const uint32_t sentTick = found->sentTick;
     std::move(found + 1, end, found);
     --m_nCount;
-    return true;
+    return sentTick;
 }
 
 std::vector<uint32_t> SentRequests::Expire(uint32_t now, uint32_t lifetimeMs) {
@@ -325,17 +326,20 @@ WebNews ProbeSession::Unchecked(WebNews why) {
 }
 
 void ProbeSession::OnAttemptFailed(uint32_t tag, const ProbeAddress& to) {
-    if (m_bProbing && m_sent.Take(tag, to))
-        m_addresses.OnFailed(to);
+    if (!m_bProbing)
+        return;
+    if (const std::optional<uint32_t> sentTick = m_sent.Take(tag, to))
+        m_addresses.OnFailed(to, *sentTick);
 }
 
 bool ProbeSession::CountsReply(uint32_t tag, const ProbeAddress& sender) {
-    if (!m_bProbing || !m_sent.Take(tag, sender))
+    const std::optional<uint32_t> sentTick = m_bProbing ? m_sent.Take(tag, sender) : std::nullopt;
+    if (!sentTick)
         return false;
     m_bAnswered = true;
     m_dwLastAnswer = m_platform.TickCount();
     m_bSilenceLookedUp = false;
-    m_addresses.OnAnswered(sender);
+    m_addresses.OnAnswered(sender, *sentTick);
     return true;
 }
 
@@ -368,7 +372,7 @@ std::optional<ProbeFailure> ProbeSession::SendRequest() {
     case SendOutcome::NotSent:
         // No way there (no IPv6 on this machine): the next address is tried at the next tick.
         if (!web)
-            m_addresses.OnFailed(to);
+            m_addresses.OnFailed(to, now);
         break;
     case SendOutcome::Refused:
         return Fail(ProbeFailure::AccessDenied);

@@ -88,8 +88,9 @@ public:
     void Clear() { m_nCount = 0; }
     // Adds a request; gives the tag of the oldest one when it had to leave for it.
     std::optional<uint32_t> Add(uint32_t tag, const ProbeAddress& to, uint32_t sentTick);
-    // Whether a request with this tag went to `from`; such a request is answered and forgotten.
-    bool Take(uint32_t tag, const ProbeAddress& from);
+    // When a request with this tag went to `from` (nothing: none did); such a request is
+    // answered and forgotten.
+    std::optional<uint32_t> Take(uint32_t tag, const ProbeAddress& from);
     // Forgets the requests sent more than lifetimeMs before `now`; gives their tags.
     std::vector<uint32_t> Expire(uint32_t now, uint32_t lifetimeMs);
     // How long the oldest request to `to` sent since `since` has waited at `now` (0: none).

@@ -13,7 +13,8 @@
 #     replies off; for the port and the page reset connections and dropped SYNs (nftables), and
 #     for the page a 503 as well.
 # From the event log (each line to the second) it counts, per way, false breaks (a break with no
-# real silence under way, or ended more than SLACK s before it) and missed breaks (a silence
+# real silence under way, one less than EARLY s into it, or one ended more than SLACK s before
+# it: a silence is told after the 10 s silence limit, never before) and missed breaks (a silence
 # with no break during it or up to SLACK s after it), and the makes that came within 10 s of a
 # silence's end, and prints a table. Each way runs for SECONDS and stops by itself; every
 # helper it starts ends with it, also on Ctrl-C.
@@ -29,6 +30,7 @@ WAYS=${2:-echo port web}
 SEED=${CHAOS_SEED:-$$}
 GAP=12   # the service answers this long after each disturbance or silence
 SLACK=3  # a break may come this long after the silence it tells of
+EARLY=8  # and no sooner than this into it (the silence limit, less a period and a second)
 NAME=dual-rr.test
 PORT=8080
 
@@ -165,7 +167,7 @@ run_way() { # way host silence-kinds...
 report_way() { # way host
     local way=$1 host=$2
     sort -n "$E2E_WORK/$way-events.txt" "$E2E_WORK/$way-log.txt" | awk -v way="$way" \
-        -v died="$host has died!" -v alive="$host is alive!" -v slack=$SLACK '
+        -v died="$host has died!" -v alive="$host is alive!" -v slack=$SLACK -v early=$EARLY '
         $3 == "silence" { s[++ns] = $1; e[ns] = $2; what[ns] = $4; kinds[$4]++; next }
         $3 == "disturbance" { kinds[$4]++; ds[++nd] = $1; dk[nd] = $4; next }
         { text = $0; sub(/^[^ ]* /, "", text) }
@@ -174,7 +176,7 @@ report_way() { # way host
         END {
             for (i = 1; i <= nb; i++) {
                 real = 0
-                for (j = 1; j <= ns; j++) if (b[i] + 1 > s[j] && b[i] <= e[j] + slack) { real = 1; told[j] = 1 }
+                for (j = 1; j <= ns; j++) if (b[i] + 1 > s[j] + early && b[i] <= e[j] + slack) { real = 1; told[j] = 1 }
                 if (real) continue
                 false_breaks++
                 for (d = nd; d > 1 && ds[d] > b[i] + 1; d--) {}

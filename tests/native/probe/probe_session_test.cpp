@@ -329,8 +329,19 @@ TEST_F(ProbeSessionTest, AHostWithAPortIsConnectedToEachOfItsAddressesInTurn) {
     EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(36000));
     platform.sendOutcome = SendOutcome::Sent;
     EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(37000));
-    session.OnAttemptFailed(toAlpha.back(), ALPHA); // refused now, though sent before its turn
-    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(38000));
+    const uint32_t lost = platform.lastTag;
+    session.OnAttemptFailed(toAlpha.back(), ALPHA); // refused now, but sent before its turn
+    // ALPHA answers every later attempt: the one of 37000, lost, then refused, is older news.
+    for (uint32_t now = 38000; now <= 44000; now += 1000) {
+        EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(now)) << now;
+        platform.now = now + 500;
+        EXPECT_TRUE(session.CountsReply(platform.lastTag, ALPHA)) << now;
+        if (now == 42000)
+            session.OnAttemptFailed(lost, ALPHA);
+    }
+    EXPECT_EQ(Calls{"tcp send 192.0.2.1:22"}, TickAt(45000));
+    session.OnAttemptFailed(platform.lastTag, ALPHA);
+    EXPECT_EQ(Calls{"tcp send [v6 1]:22"}, TickAt(46000));
 
     // However long the limit, the attempts in flight are bounded: one more abandons the oldest.
     session.Start("192.0.2.1:22");
