@@ -1,6 +1,8 @@
 // The web address's forms and the web way's rules.
 #include "probe/web_address.h"
 
+#include "probe/probe_address.h"
+
 #include <cctype>
 #include <vector>
 
@@ -46,11 +48,6 @@ bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
             return false;
     }
     return true;
-}
-
-bool IsIpv6LiteralChar(char c) {
-    // Hex digits and colons, the dots of an embedded IPv4 address, and a zone after '%'.
-    return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '.' || c == '%';
 }
 
 bool IsHostNameChar(char c) {
@@ -118,12 +115,8 @@ std::optional<std::string> TextForUrlReader(const std::string& text, std::string
     if (hostStart >= text.size() || text[hostStart] != '[')
         return text;
     const std::size_t close = text.find(']', hostStart);
-    if (close == std::string::npos || close == hostStart + 1)
+    if (close == std::string::npos || !ParseIpv6(text.substr(hostStart + 1, close - hostStart - 1)))
         return std::nullopt;
-    for (std::size_t at = hostStart + 1; at < close; ++at) {
-        if (!IsIpv6LiteralChar(text[at]))
-            return std::nullopt;
-    }
     literal = text.substr(hostStart, close + 1 - hostStart);
     return text.substr(0, hostStart) + LITERAL_PLACEHOLDER + text.substr(close + 1);
 }

@@ -29,6 +29,7 @@ TEST(WebAddress, FormsOfTheText) {
         {"http://[::1/", "no", "", true},
         {"http://[]/", "no", "", true},
         {"http://[::1 ]/", "no", "", true},
+        {"http://[server]/", "no", "", true},
         {"http:/h", "http:/h", "", false},
         {"ftp://h/", "ftp://h/", "", false},
     };
