@@ -3,6 +3,7 @@
 
 #include "framework/file_dialog.h"
 #include "framework/local_time.h"
+#include "history/history_text.h"
 
 #include <algorithm>
 #include <cstring>

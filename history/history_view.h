@@ -1,8 +1,8 @@
-// What the History window shows, worked out from a CheckHistory without any drawing: the
+// The History window's picture, worked out from a CheckHistory without any drawing: the
 // round-trip scale that fits the checks in view, the clock times along the bottom, one column
-// of the picture per pixel, the figures and the events as text, and the checks as CSV.
-// Clock times are in milliseconds since 1 January 1601 (the platform's file time divided by
-// 10,000), made local through a HistoryClock.
+// of the picture per pixel, and how times are told. The figures, the events and the CSV are in
+// history_text. Clock times are in milliseconds since 1 January 1601 (the platform's file time
+// divided by 10,000), made local through a HistoryClock.
 #pragma once
 
 #include "history/check_history.h"
@@ -69,14 +69,3 @@ struct TimeMark {
 std::vector<TimeMark> TimeMarks(HistoryMs spanMs, int64_t utcNowMs, int width,
                                 const HistoryClock& clock,
                                 const std::function<int(const std::string&)>& labelWidth);
-
-// The figures since the start as lines of text; startTime is the start's date and time.
-std::string FiguresText(const CheckFigures& figures, const std::string& startTime);
-// The events, newest first: "14:32:05  host is alive!", "... has died!", "... is slow!" or
-// "... is no longer slow.". utcNowMs and nowMs are the same moment on the two clocks.
-std::vector<std::string> EventLines(const CheckHistory& history, HistoryMs nowMs, int64_t utcNowMs,
-                                    const HistoryClock& clock);
-// The settled checks of the span as CSV: a header, then "time,round trip" with the time in
-// ISO 8601 with its offset and the round trip empty for a lost check.
-std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs spanMs,
-                      int64_t utcNowMs, const HistoryClock& clock);

@@ -1,6 +1,7 @@
 // The history of a watch, one table of stories: each feeds checks, answers, events, a sleep and
 // a stop to a CheckHistory, then compares the figures since the start, the picture's columns
 // and scale, and the CSV of the span with what the user must see.
+#include "history/history_text.h"
 #include "history/history_view.h"
 
 #include <gtest/gtest.h>

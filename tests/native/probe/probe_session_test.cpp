@@ -1,6 +1,7 @@
 // The probe's decisions through a recording fake platform: the way a start chooses, the
 // background lookups and their retries, the address requests go to, and which replies count.
 #include "probe/probe_session.h"
+#include "probe/sent_requests.h"
 
 #include <gtest/gtest.h>
 
