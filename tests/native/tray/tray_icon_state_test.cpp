@@ -86,17 +86,6 @@ TEST_F(TrayIconStateTest, AFailedAddIsTriedAgainAtTheNextChangeAndDeletedAtTheEn
     EXPECT_STREQ(notifies[3].record.szTip, "Show host");
 }
 
-TEST(TrayIconStateLifetime, AnIconWhoseAddFailedIsDeletedAllTheSame) {
-    FakeTrayShell shell;
-    shell.notifyResult = false;
-    {
-        TrayIconState tray(shell);
-        tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON, ICON_ID);
-    }
-    ASSERT_EQ(shell.NotifyCalls().size(), 2u);
-    EXPECT_EQ(shell.NotifyCalls()[1].operation, NIM_DELETE);
-}
-
 TEST_F(TrayIconStateTest, NothingIsSentBeforeCreate) {
     EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
     EXPECT_FALSE(tray.SetTooltip("Hide"));
@@ -104,25 +93,27 @@ TEST_F(TrayIconStateTest, NothingIsSentBeforeCreate) {
     EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST(TrayIconStateLifetime, DestroyingANeverCreatedIconCallsNothing) {
+// Destroying the object deletes its icon once, an icon whose add failed all the same; one never
+// created calls nothing.
+TEST(TrayIconStateLifetime, DestroyingDeletesTheIconOnceWhetherOrNotItsAddSucceeded) {
+    for (const bool added : {true, false}) {
+        FakeTrayShell shell;
+        shell.notifyResult = added;
+        {
+            TrayIconState tray(shell);
+            EXPECT_EQ(added, tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide",
+                                         FIRST_ICON, ICON_ID));
+        }
+        const auto notifies = shell.NotifyCalls();
+        ASSERT_EQ(notifies.size(), 2u) << added;
+        EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+        EXPECT_EQ(notifies[1].record.uFlags, 0u);
+        EXPECT_EQ(notifies[1].record.hWnd, PARENT);
+        EXPECT_EQ(notifies[1].record.uID, ICON_ID);
+    }
     FakeTrayShell shell;
     { TrayIconState tray(shell); }
-    EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST(TrayIconStateLifetime, DestroyingAnAddedIconDeletesItOnce) {
-    FakeTrayShell shell;
-    {
-        TrayIconState tray(shell);
-        ASSERT_TRUE(tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON,
-                                ICON_ID));
-    }
-    const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 2u);
-    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
-    EXPECT_EQ(notifies[1].record.uFlags, 0u);
-    EXPECT_EQ(notifies[1].record.hWnd, PARENT);
-    EXPECT_EQ(notifies[1].record.uID, ICON_ID);
+    EXPECT_TRUE(shell.calls.empty()) << "never created";
 }
 
 TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {

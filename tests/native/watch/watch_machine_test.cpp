@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace {
@@ -277,28 +278,29 @@ TEST_F(WatchMachineTest, LaterRepliesOnlyFlashAndRenewTheLastReply) {
     EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(19001));
 }
 
+// A reply, a check tick soon after it and one exactly the limit after it say nothing; a
+// millisecond more is a break. Periods up to 9 s, a zero period included, keep the limit at
+// 10,000 ms; a 30 s period widens it to 31,000 ms; the silence is measured across the tick wrap.
 TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
-    // Periods up to 9 s, a zero period included, keep the limit at 10,000 ms.
-    for (uint32_t seconds : {0u, 4u, 9u}) {
+    // The period's seconds, the reply's tick, the soon tick's delay, the limit.
+    for (const auto& [seconds, replyAt, soonMs, limitMs] :
+         std::vector<std::array<uint32_t, 4>>{{0, 1000, 5000, 10000},
+                                              {4, 1000, 5000, 10000},
+                                              {9, 1000, 5000, 10000},
+                                              {30, 1000, 5000, 31000},
+                                              {4, 0xFFFFF000u, 8192, 10000}}) {
+        SCOPED_TRACE(std::to_string(seconds) + " s, reply at " + std::to_string(replyAt));
         settings.CheckFrequency = seconds;
         StartWatching();
-        ReplyAt(1000);
-        EXPECT_EQ(REQUEST_ONLY, CheckAt(6000)) << seconds;
-        EXPECT_EQ(REQUEST_ONLY, CheckAt(11000)) << seconds;
+        ReplyAt(replyAt);
+        EXPECT_EQ(REQUEST_ONLY, CheckAt(uint32_t(replyAt + soonMs)));
+        EXPECT_EQ(REQUEST_ONLY, CheckAt(uint32_t(replyAt + limitMs)));
         EXPECT_TRUE(machine.IsAlive());
-        EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(11001)) << seconds;
+        EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(uint32_t(replyAt + limitMs + 1)));
         EXPECT_FALSE(machine.IsAlive());
         EXPECT_TRUE(machine.IsWatching());
         EXPECT_EQ(Calls{"light 133"}, LightTick());
     }
-}
-
-TEST_F(WatchMachineTest, SilenceIsMeasuredAcrossTheTickWrap) {
-    StartWatching();
-    ReplyAt(0xFFFFF000u);
-    EXPECT_EQ(REQUEST_ONLY, CheckAt(0x00001000u)); // 8,192 ms later
-    EXPECT_EQ(REQUEST_ONLY, CheckAt(0xFFFFF000u + 10000u));
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(0xFFFFF000u + 10001u));
 }
 
 TEST_F(WatchMachineTest, HostThatNeverAnsweredStaysWaiting) {
@@ -387,15 +389,11 @@ INSTANTIATE_TEST_SUITE_P(AllCombinations, MasterFlags,
                                            FlagCase{0, 1, false, true, true, false},
                                            FlagCase{0, 0, false, false, false, false}));
 
-// The silence limit follows the check period, read from the settings at each tick.
-TEST_F(WatchMachineTest, LongCheckPeriodWidensTheSilenceLimit) {
+// The silence limit follows the check period, read from the settings at each tick: a period
+// changed in Options counts from the next tick.
+TEST_F(WatchMachineTest, AChangedCheckPeriodCountsFromTheNextTick) {
     settings.CheckFrequency = 30;
     StartWatching();
-    ReplyAt(1000);
-    // A host answering every 30 s request is not declared dead at the next tick.
-    EXPECT_EQ(REQUEST_ONLY, CheckAt(1000 + 31000));
-    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(1000 + 31001));
-    // A period changed in Options counts from the next tick.
     ReplyAt(35000);
     settings.CheckFrequency = 4;
     EXPECT_EQ(REQUEST_ONLY, CheckAt(40000));
