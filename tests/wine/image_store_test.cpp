@@ -270,11 +270,16 @@ TEST(ImageStore, ProbeButtonFaceUsesTheColourTheDeviceReallyShows) {
     ::DeleteDC(twinDc);
 }
 
+// A missing resource gives an empty image, counted; so does every request past the capacity.
 TEST(ImageStore, RequestsPastTheCapacityGetAnEmptyImageAndWriteNothingPastTheList) {
     LocalStore store;
     const DWORD start = ::GetTickCount();
+    CDibImage* missing = store->CreateImage(9999);
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(store->m_count, 1);
+    EXPECT_TRUE(IsEmpty(*missing));
     CDibImage* last = nullptr;
-    for (int i = 0; i < IMAGE_STORE_CAPACITY; ++i)
+    for (int i = 1; i < IMAGE_STORE_CAPACITY; ++i)
         last = store->CreateImage(IDB_LIGHT_RED);
     ASSERT_EQ(store->m_count, IMAGE_STORE_CAPACITY);
     ASSERT_NE(last, nullptr);
@@ -293,8 +298,10 @@ TEST(ImageStore, RequestsPastTheCapacityGetAnEmptyImageAndWriteNothingPastTheLis
     EXPECT_TRUE(IsEmpty(*past));
     EXPECT_TRUE(IsEmpty(*further));
     // Usable: recolouring an empty image does nothing.
-    past->RecolorKey(1, 1, RGB(1, 2, 3), false);
-    EXPECT_TRUE(IsEmpty(*past));
+    for (CDibImage* empty : {missing, past}) {
+        empty->RecolorKey(1, 1, RGB(1, 2, 3), false);
+        EXPECT_TRUE(IsEmpty(*empty));
+    }
     RecordProperty("fill_ms", static_cast<int>(::GetTickCount() - start));
 }
 
@@ -424,16 +431,6 @@ TEST(DibImageFile, FilesThatAreNotWholeBitmapsAreRefusedAndLeaveTheImageAsItWas)
         EXPECT_EQ(loaded.m_height, 69);
         EXPECT_EQ(BufferWord(loaded, 1, 1), corner);
     }
-}
-
-TEST(DibImageFile, AMissingResourceLeavesTheImageEmpty) {
-    LocalStore store;
-    CDibImage* image = store->CreateImage(9999);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(store->m_count, 1);
-    EXPECT_TRUE(IsEmpty(*image));
-    image->RecolorKey(1, 1, RGB(1, 2, 3), false);
-    EXPECT_TRUE(IsEmpty(*image));
 }
 
 } // namespace

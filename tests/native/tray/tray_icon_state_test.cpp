@@ -163,30 +163,27 @@ TEST_F(TrayIconStateTest, ASecondCreateRemovesTheFirstIcon) {
     EXPECT_EQ(notifies[2].operation, NIM_ADD);
 }
 
-TEST_F(TrayIconStateTest, SetIconSendsOnlyTheIconAndPassesOnTheShellsAnswer) {
+// A change sends only what changed, in the whole record as it is now: the icon (passing on the
+// shell's answer), or the tip.
+TEST_F(TrayIconStateTest, SetIconAndSetTooltipSendOnlyWhatChanged) {
     ASSERT_TRUE(CreateWithParent());
     const uintptr_t next = FIRST_ICON + 1;
     EXPECT_TRUE(tray.SetIcon(next));
+    EXPECT_TRUE(tray.SetTooltip("Show example.org"));
     shell.notifyResult = false;
     EXPECT_FALSE(tray.SetIcon(next + 1));
     const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 3u);
+    ASSERT_EQ(notifies.size(), 4u);
     EXPECT_EQ(notifies[1].operation, NIM_MODIFY);
     EXPECT_EQ(notifies[1].record.uFlags, NIF_ICON);
     EXPECT_EQ(notifies[1].record.hIcon, next);
     EXPECT_EQ(notifies[1].record.hWnd, PARENT);
     EXPECT_EQ(notifies[1].record.uID, ICON_ID);
     EXPECT_STREQ(notifies[1].record.szTip, "Hide");
-}
-
-TEST_F(TrayIconStateTest, SetTooltipSendsOnlyTheTip) {
-    ASSERT_TRUE(CreateWithParent());
-    EXPECT_TRUE(tray.SetTooltip("Show example.org"));
-    const ShellCall modify = shell.NotifyCalls().at(1);
-    EXPECT_EQ(modify.operation, NIM_MODIFY);
-    EXPECT_EQ(modify.record.uFlags, NIF_TIP);
-    EXPECT_STREQ(modify.record.szTip, "Show example.org");
-    EXPECT_EQ(modify.record.hIcon, FIRST_ICON);
+    EXPECT_EQ(notifies[2].operation, NIM_MODIFY);
+    EXPECT_EQ(notifies[2].record.uFlags, NIF_TIP);
+    EXPECT_STREQ(notifies[2].record.szTip, "Show example.org");
+    EXPECT_EQ(notifies[2].record.hIcon, next);
 }
 
 // A balloon is the record's title, text and flags with NIF_INFO alone; an icon that cannot be
