@@ -15,6 +15,8 @@ public:
     std::optional<ProbeFailure> startFailure; // what StartProbe gives
     std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
     uint64_t tick = 0;
+    uint64_t sendTakesMs = 0;   // how far the tick moves while a request goes out
+    uint64_t actionsTakeMs = 0; // and while an event's actions run
     bool visible = true;
     bool lightTimerRunning = false;
     RecentChecks recent; // what ReadRecentChecks gives
@@ -37,6 +39,7 @@ public:
     }
     std::optional<ProbeFailure> SendEchoRequest() override {
         calls.push_back("send");
+        tick += sendTakesMs;
         return sendFailure;
     }
     uint64_t ReadTickCount() override { return tick; }
@@ -55,6 +58,7 @@ public:
         const char* names[] = {"make actions ", "break actions ", "slow actions ",
                                "slow end actions "};
         calls.push_back(names[static_cast<int>(kind)] + eventText + (muted ? " muted" : ""));
+        tick += actionsTakeMs;
     }
     RecentChecks ReadRecentChecks() override { return recent; }
 };

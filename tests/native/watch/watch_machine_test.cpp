@@ -237,6 +237,7 @@ TEST_F(WatchMachineTest, RefusedRequestAtACheckTickEndsWatchingWithoutABreak) {
 TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
     StartWatching();
     window.tick = 5000;
+    window.actionsTakeMs = 1000;
     machine.OnEchoReply();
     EXPECT_EQ(
         (Calls{"light 163", "status host is alive!", "icon 129", "make actions host is alive!"}),
@@ -244,6 +245,9 @@ TEST_F(WatchMachineTest, FirstReplyFlashesAndRunsTheMakeEvent) {
     EXPECT_TRUE(machine.IsAlive());
     EXPECT_TRUE(machine.IsWatching());
     EXPECT_EQ(Calls{"light 162"}, LightTick());
+    // The reply's tick is read once the make actions have run: the silence counts from then.
+    EXPECT_EQ(REQUEST_ONLY, CheckAt(10000));
+    EXPECT_EQ(REQUEST_ONLY, CheckAt(16000));
 }
 
 TEST_F(WatchMachineTest, EventsBringTheHiddenWindowBack) {
@@ -296,6 +300,12 @@ TEST_F(WatchMachineTest, SilenceOfExactlyTheLimitIsNotDeath) {
         EXPECT_TRUE(machine.IsWatching());
         EXPECT_EQ(Calls{"light 133"}, LightTick());
     }
+    // The tick is read after the request: at the limit, a send that takes a millisecond breaks.
+    const uint64_t replyAt = window.tick;
+    ReplyAt(replyAt);
+    EXPECT_EQ(REQUEST_ONLY, CheckAt(replyAt + 5000));
+    window.sendTakesMs = 1;
+    EXPECT_EQ(CHECK_THEN_BREAK, CheckAt(replyAt + 10000));
 }
 
 TEST_F(WatchMachineTest, HostThatNeverAnsweredStaysWaiting) {
