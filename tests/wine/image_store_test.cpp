@@ -89,7 +89,9 @@ TEST(ImageStore, CreateImageDecodesEachButtonBitmapAsThePlatformDoes) {
     }
 }
 
-TEST(ImageStore, TwoRequestsForOneBitmapGiveTwoSeparateImages) {
+// Two requests for one bitmap give two separate images; a released one is freed and its slot
+// serves the next request.
+TEST(ImageStore, EachRequestHasAnImageOfItsOwnAndAReleasedSlotServesTheNext) {
     LocalStore store;
     CDibImage* first = store->CreateImage(IDB_BUTTON_CANCEL);
     CDibImage* second = store->CreateImage(IDB_BUTTON_CANCEL);
@@ -99,17 +101,11 @@ TEST(ImageStore, TwoRequestsForOneBitmapGiveTwoSeparateImages) {
     ASSERT_NE(second->m_bits, nullptr);
     EXPECT_NE(first->m_bits, second->m_bits);
     EXPECT_NE(first->m_hBitmap, second->m_hBitmap);
-
     // Recolouring one leaves the other as loaded.
     first->RecolorKey(1, 1, RGB(1, 2, 3), false);
     EXPECT_EQ(BufferWord(*first, 1, 1), 0x00010203u);
     EXPECT_EQ(BufferWord(*second, 1, 1), ARTWORK_BACKGROUND);
-}
 
-TEST(ImageStore, AReleasedImageIsFreedAndItsSlotServesTheNextRequest) {
-    LocalStore store;
-    CDibImage* first = store->CreateImage(IDB_BUTTON_OK);
-    CDibImage* second = store->CreateImage(IDB_BUTTON_CANCEL);
     store->ReleaseImage(first);
     EXPECT_EQ(store->m_images[0], nullptr);
     EXPECT_EQ(store->m_images[1], second);

@@ -40,14 +40,13 @@ TEST_F(TrayAnimationTest, StartShowsTheFirstIconSavesTheCurrentOneAndSetsTheTime
     EXPECT_EQ(shell.calls.back().operation, TIMER);
 }
 
-TEST_F(TrayAnimationTest, StartRefusesAnEmptyListOrTimerZero) {
+// A start with no icons or with timer zero is refused and calls nothing; one whose timer cannot
+// be set puts the icon back without killing anything.
+TEST_F(TrayAnimationTest, AFailedStartLeavesNoAnimation) {
     EXPECT_FALSE(tray.StartAnimation({}, START, 5, TIMER, INTERVAL_MS));
     EXPECT_FALSE(tray.StartAnimation(ICONS, START, 5, 0, INTERVAL_MS));
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_EQ(tray.AnimTimer(), 0u);
-}
-
-TEST_F(TrayAnimationTest, ATimerThatCannotBeSetPutsTheIconBackWithoutKillingAnything) {
     shell.setTimerResult = false;
     EXPECT_FALSE(tray.StartAnimation(ICONS, START, 5, TIMER, INTERVAL_MS));
     EXPECT_EQ(shell.IconsShown(), (std::vector<uintptr_t>{ICONS[0], RESTING_ICON}));

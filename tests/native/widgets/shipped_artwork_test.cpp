@@ -218,6 +218,10 @@ struct IconImage {
     uint32_t bitCount;
     size_t offset;
     size_t size;
+    // The bytes of the colour table, of a colour row and of a mask row.
+    size_t Palette() const { return bitCount <= 8 ? 4u << bitCount : 0; }
+    size_t ColourRow() const { return (width * bitCount + 31) / 32 * 4; }
+    size_t MaskRow() const { return (width + 31) / 32 * 4; }
 };
 
 // Reads the icon directory and checks that each image's header and size agree with it.
@@ -237,10 +241,8 @@ std::vector<IconImage> IconDirectory(const std::vector<uint8_t>& ico) {
         EXPECT_EQ(U32(ico, image.offset + 4), image.width);
         EXPECT_EQ(U32(ico, image.offset + 8), 2 * image.height); // colour rows and mask rows
         EXPECT_EQ(U16(ico, image.offset + 14), image.bitCount);
-        const size_t palette = image.bitCount <= 8 ? 4u << image.bitCount : 0;
-        const size_t colourRow = (image.width * image.bitCount + 31) / 32 * 4;
-        const size_t maskRow = (image.width + 31) / 32 * 4;
-        EXPECT_EQ(image.size, 40 + palette + (colourRow + maskRow) * image.height);
+        EXPECT_EQ(image.size,
+                  40 + image.Palette() + (image.ColourRow() + image.MaskRow()) * image.height);
         EXPECT_EQ(ico.at(e + 2), image.bitCount == 4 ? 16 : 0);
         images.push_back(image);
     }
@@ -249,11 +251,8 @@ std::vector<IconImage> IconDirectory(const std::vector<uint8_t>& ico) {
 
 // The AND-mask bit of the pixel at (x, y) as seen: set where the screen shows through.
 bool Masked(const std::vector<uint8_t>& ico, const IconImage& image, uint32_t x, uint32_t y) {
-    const size_t palette = image.bitCount <= 8 ? 4u << image.bitCount : 0;
-    const size_t colourRow = (image.width * image.bitCount + 31) / 32 * 4;
-    const size_t maskRow = (image.width + 31) / 32 * 4;
-    const size_t mask = image.offset + 40 + palette + colourRow * image.height;
-    const uint8_t bits = ico.at(mask + (image.height - 1 - y) * maskRow + x / 8);
+    const size_t mask = image.offset + 40 + image.Palette() + image.ColourRow() * image.height;
+    const uint8_t bits = ico.at(mask + (image.height - 1 - y) * image.MaskRow() + x / 8);
     return (bits & (0x80 >> (x % 8))) != 0;
 }
 
