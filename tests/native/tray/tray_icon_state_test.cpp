@@ -113,7 +113,9 @@ TEST(TrayIconStateLifetime, DestroyingDeletesTheIconOnceWhetherOrNotItsAddSuccee
     EXPECT_TRUE(shell.calls.empty()) << "never created";
 }
 
+// A second Create removes the first icon; RemoveIcon deletes once, then the modifiers refuse.
 TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
+    ASSERT_TRUE(CreateWithParent());
     ASSERT_TRUE(CreateWithParent());
     tray.RemoveIcon();
     tray.RemoveIcon();
@@ -121,8 +123,10 @@ TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
     EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
     EXPECT_FALSE(tray.SetTooltip("Hide"));
     const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 2u);
+    ASSERT_EQ(notifies.size(), 4u);
     EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+    EXPECT_EQ(notifies[2].operation, NIM_ADD);
+    EXPECT_EQ(notifies[3].operation, NIM_DELETE);
 }
 
 TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
@@ -152,15 +156,6 @@ TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
     EXPECT_FALSE(tray.ReportsContextMenu());
     EXPECT_FALSE(tray.AddAgain()) << "after RemoveIcon";
     EXPECT_EQ(shell.NotifyCalls().back().operation, NIM_DELETE);
-}
-
-TEST_F(TrayIconStateTest, ASecondCreateRemovesTheFirstIcon) {
-    ASSERT_TRUE(CreateWithParent());
-    ASSERT_TRUE(CreateWithParent());
-    const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 3u);
-    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
-    EXPECT_EQ(notifies[2].operation, NIM_ADD);
 }
 
 // A change sends only what changed, in the whole record as it is now: the icon (passing on the
