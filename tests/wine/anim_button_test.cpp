@@ -135,6 +135,12 @@ protected:
         return item;
     }
 
+    // The plan of a draw into the canvas's ITEM, from the OK button's strip.
+    ButtonDrawPlan Plan(WidgetCanvas& canvas, int frame, UINT state, bool hover = false) const {
+        return PlanFor(canvas.Dc(), "Options", ITEM, frame, state, hover, m_strip.width,
+                       m_strip.height);
+    }
+
     void Draw(WidgetCanvas& canvas, UINT state) {
         const DRAWITEMSTRUCT item = Item(canvas.Dc(), state);
         m_button.DrawItem(&item);
@@ -202,6 +208,7 @@ TEST_F(AnimButtonTest, AOneFrameStripNeverRunsATimer) {
 }
 
 TEST_F(AnimButtonTest, EachStateDrawsItsCellOutlineAndCaptionAtThePlannedPlace) {
+    // The outline: what the item's top-left, top-middle and bottom-right pixels show.
     enum class Edge { Flat, Sunken, Raised, Corners, None };
     struct Case {
         const char* name;
@@ -235,8 +242,7 @@ TEST_F(AnimButtonTest, EachStateDrawsItsCellOutlineAndCaptionAtThePlannedPlace) 
         WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
         ASSERT_TRUE(canvas.IsValid());
         const int frame = m_button.CurrentFrame();
-        const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, frame, c.state, c.hover,
-                                            m_strip.width, m_strip.height);
+        const ButtonDrawPlan plan = Plan(canvas, frame, c.state, c.hover);
         Draw(canvas, c.state);
 
         ASSERT_TRUE(plan.showImage);
@@ -276,31 +282,17 @@ TEST_F(AnimButtonTest, EachStateDrawsItsCellOutlineAndCaptionAtThePlannedPlace) 
         const int r = ITEM.right;
         const int b = ITEM.bottom;
         const int midX = (l + r) / 2;
-        switch (c.edge) {
-        case Edge::Flat:
-            EXPECT_EQ(canvas.At(l, t), face);
-            EXPECT_EQ(canvas.At(midX, t), face);
-            EXPECT_EQ(canvas.At(r - 1, b - 1), face);
-            break;
-        case Edge::Sunken:
-            EXPECT_EQ(canvas.At(l, t), shadow);
-            EXPECT_EQ(canvas.At(midX, t), shadow);
-            EXPECT_EQ(canvas.At(r - 1, b - 1), highlight);
-            break;
-        case Edge::Raised:
-            EXPECT_EQ(canvas.At(l, t), highlight);
-            EXPECT_EQ(canvas.At(midX, t), highlight);
-            EXPECT_EQ(canvas.At(r - 1, b - 1), shadow);
-            break;
-        case Edge::Corners:
-            EXPECT_EQ(canvas.At(l, t + 2), 0u) << "a dotted black corner mark";
-            EXPECT_EQ(canvas.At(midX, t), UNTOUCHED);
-            break;
-        case Edge::None:
-            EXPECT_EQ(canvas.At(l, t), UNTOUCHED);
-            EXPECT_EQ(canvas.At(midX, t), UNTOUCHED);
-            EXPECT_EQ(canvas.At(r - 1, b - 1), UNTOUCHED);
-            break;
+        const bool focus = c.edge == Edge::Corners; // dotted black corners, the edges bare
+        const uint32_t outlines[][3] = {{face, face, face},
+                                        {shadow, shadow, highlight},
+                                        {highlight, highlight, shadow},
+                                        {0, UNTOUCHED, 0},
+                                        {UNTOUCHED, UNTOUCHED, UNTOUCHED}};
+        const uint32_t* outline = outlines[static_cast<int>(c.edge)];
+        EXPECT_EQ(canvas.At(l, focus ? t + 2 : t), outline[0]);
+        EXPECT_EQ(canvas.At(midX, t), outline[1]);
+        if (!focus) {
+            EXPECT_EQ(canvas.At(r - 1, b - 1), outline[2]);
         }
 
         // The caption below the image: black text, or embossed when disabled.
@@ -329,25 +321,16 @@ TEST_F(AnimButtonTest, TheKeyBackgroundIsRecolouredOnceAtTheFirstDrawAfterTheKey
     theImageStore.m_keyColor = KEY_COLOR_UNSET;
     Attach();
     StopTimerAtFrameZero();
-    // Before the probe has run, the artwork's own background is drawn.
-    {
+    // Before the probe has run, the artwork's own background is drawn; once the key colour is
+    // known, it replaces the background.
+    for (const uint32_t background : {ARTWORK_BACKGROUND, WidgetPixelWord(TEST_KEY)}) {
         WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
-        const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, 0, ODS_DISABLED, false,
-                                            m_strip.width, m_strip.height);
+        const ButtonDrawPlan plan = Plan(canvas, 0, ODS_DISABLED);
         Draw(canvas, ODS_DISABLED);
-        EXPECT_EQ(CompareCell(canvas, plan.dest, m_strip, 0, 0, ARTWORK_BACKGROUND).mismatches, 0);
-    }
-    // Once known, the key colour replaces it.
-    theImageStore.m_keyColor = TEST_KEY;
-    {
-        WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
-        const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, 0, ODS_DISABLED, false,
-                                            m_strip.width, m_strip.height);
-        Draw(canvas, ODS_DISABLED);
-        const CellCheck cell =
-            CompareCell(canvas, plan.dest, m_strip, 0, 0, WidgetPixelWord(TEST_KEY));
-        EXPECT_EQ(cell.mismatches, 0);
+        const CellCheck cell = CompareCell(canvas, plan.dest, m_strip, 0, 0, background);
+        EXPECT_EQ(cell.mismatches, 0) << background;
         EXPECT_GT(cell.keyPixels, 0);
+        theImageStore.m_keyColor = TEST_KEY;
     }
     // The recolouring takes the colour of the image's pixel (1, 1): marked there, it would
     // turn back to the key at a second recolouring. The next draw leaves it marked.
@@ -410,8 +393,7 @@ TEST_F(AnimButtonTest, ADisabledDrawStopsTheTimerAndShowsTheFrameItFound) {
     for (int expectedFrame : {2, 0}) {
         SCOPED_TRACE("frame " + std::to_string(expectedFrame));
         WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
-        const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, expectedFrame,
-                                            ODS_DISABLED, false, m_strip.width, m_strip.height);
+        const ButtonDrawPlan plan = Plan(canvas, expectedFrame, ODS_DISABLED);
         Draw(canvas, ODS_DISABLED);
         EXPECT_EQ(CompareCell(canvas, plan.dest, m_strip, expectedFrame, 0, key).mismatches, 0);
         EXPECT_FALSE(m_button.HasTimer());
@@ -460,8 +442,7 @@ TEST_F(AnimButtonTest, WmDrawItemToTheParentReachesTheButton) {
     Attach();
     WidgetCanvas canvas(CANVAS_WIDTH, CANVAS_HEIGHT, UNTOUCHED);
     const int frame = m_button.CurrentFrame();
-    const ButtonDrawPlan plan = PlanFor(canvas.Dc(), "Options", ITEM, frame, ODS_SELECTED, false,
-                                        m_strip.width, m_strip.height);
+    const ButtonDrawPlan plan = Plan(canvas, frame, ODS_SELECTED);
     DRAWITEMSTRUCT item = Item(canvas.Dc(), ODS_SELECTED);
     const LRESULT result =
         ::SendMessageA(m_parent.m_hWnd, WM_DRAWITEM, BUTTON_ID, reinterpret_cast<LPARAM>(&item));

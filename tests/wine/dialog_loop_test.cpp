@@ -109,34 +109,30 @@ TEST(DialogLoop, EachEndingGivesItsResult) {
     }
 }
 
-TEST(DialogLoop, QuitRequestEndsTheRunAndIsPostedAgain) {
-    DialogAppStateGuard guard;
-    LoopProbeDlg dlg;
-    DialogDriver driver;
-    driver.WaitUntil("dialog shown", [&] { return DialogIsUp(dlg); }).Then([] {
-        ::PostQuitMessage(5);
-    });
-    EXPECT_EQ(DialogRunDriven(dlg, driver), -1);
-    int exitCode = -1;
-    EXPECT_TRUE(DialogDrainQuit(&exitCode)) << "the quit request must be left for the outer loop";
-    EXPECT_EQ(exitCode, 5);
-    EXPECT_EQ(AfxGetApp()->m_nExitCode, 5);
-}
-
-TEST(DialogLoop, QuitRequestInAnInnerRunEndsTheOuterRunToo) {
-    DialogAppStateGuard guard;
-    OuterDlg outer;
-    DialogDriver driver;
-    driver.WaitUntil("outer dialog shown", [&] { return DialogIsUp(outer); })
-        .Then([&] { DialogPostClick(outer.m_hWnd, OuterDlg::RUN_INNER); })
-        .WaitUntil("inner dialog shown", [&] { return DialogIsUp(outer.inner); })
-        .Then([] { ::PostQuitMessage(3); });
-    EXPECT_EQ(DialogRunDriven(outer, driver), -1);
-    EXPECT_TRUE(outer.innerRan);
-    EXPECT_EQ(outer.innerResult, -1);
-    int exitCode = -1;
-    EXPECT_TRUE(DialogDrainQuit(&exitCode));
-    EXPECT_EQ(exitCode, 3);
+// A quit request ends the run, in an inner run the outer one too, and is posted again with its
+// exit code for the loop outside.
+TEST(DialogLoop, QuitRequestEndsTheRunsAndIsPostedAgain) {
+    for (const bool nested : {false, true}) {
+        SCOPED_TRACE(nested ? "in an inner run" : "in the run");
+        const int code = nested ? 3 : 5;
+        DialogAppStateGuard guard;
+        OuterDlg outer;
+        DialogDriver driver;
+        driver.WaitUntil("outer dialog shown", [&] { return DialogIsUp(outer); });
+        if (nested) {
+            driver.Then([&] { DialogPostClick(outer.m_hWnd, OuterDlg::RUN_INNER); })
+                .WaitUntil("inner dialog shown", [&] { return DialogIsUp(outer.inner); });
+        }
+        driver.Then([code] { ::PostQuitMessage(code); });
+        EXPECT_EQ(DialogRunDriven(outer, driver), -1);
+        EXPECT_EQ(outer.innerRan, nested);
+        EXPECT_EQ(outer.innerResult, nested ? -1 : 0);
+        int exitCode = -1;
+        EXPECT_TRUE(DialogDrainQuit(&exitCode))
+            << "the quit request must be left for the outer loop";
+        EXPECT_EQ(exitCode, code);
+        EXPECT_EQ(AfxGetApp()->m_nExitCode, code);
+    }
 }
 
 TEST(DialogLoop, OuterWindowTimerFiresWhileAnInnerDialogRuns) {

@@ -89,7 +89,9 @@ TEST(ImageStore, CreateImageDecodesEachButtonBitmapAsThePlatformDoes) {
     }
 }
 
-TEST(ImageStore, TwoRequestsForOneBitmapGiveTwoSeparateImages) {
+// Two requests for one bitmap give two separate images; a released one is freed and its slot
+// serves the next request.
+TEST(ImageStore, EachRequestHasAnImageOfItsOwnAndAReleasedSlotServesTheNext) {
     LocalStore store;
     CDibImage* first = store->CreateImage(IDB_BUTTON_CANCEL);
     CDibImage* second = store->CreateImage(IDB_BUTTON_CANCEL);
@@ -99,17 +101,11 @@ TEST(ImageStore, TwoRequestsForOneBitmapGiveTwoSeparateImages) {
     ASSERT_NE(second->m_bits, nullptr);
     EXPECT_NE(first->m_bits, second->m_bits);
     EXPECT_NE(first->m_hBitmap, second->m_hBitmap);
-
     // Recolouring one leaves the other as loaded.
     first->RecolorKey(1, 1, RGB(1, 2, 3), false);
     EXPECT_EQ(BufferWord(*first, 1, 1), 0x00010203u);
     EXPECT_EQ(BufferWord(*second, 1, 1), ARTWORK_BACKGROUND);
-}
 
-TEST(ImageStore, AReleasedImageIsFreedAndItsSlotServesTheNextRequest) {
-    LocalStore store;
-    CDibImage* first = store->CreateImage(IDB_BUTTON_OK);
-    CDibImage* second = store->CreateImage(IDB_BUTTON_CANCEL);
     store->ReleaseImage(first);
     EXPECT_EQ(store->m_images[0], nullptr);
     EXPECT_EQ(store->m_images[1], second);
@@ -270,11 +266,16 @@ TEST(ImageStore, ProbeButtonFaceUsesTheColourTheDeviceReallyShows) {
     ::DeleteDC(twinDc);
 }
 
+// A missing resource gives an empty image, counted; so does every request past the capacity.
 TEST(ImageStore, RequestsPastTheCapacityGetAnEmptyImageAndWriteNothingPastTheList) {
     LocalStore store;
     const DWORD start = ::GetTickCount();
+    CDibImage* missing = store->CreateImage(9999);
+    ASSERT_NE(missing, nullptr);
+    EXPECT_EQ(store->m_count, 1);
+    EXPECT_TRUE(IsEmpty(*missing));
     CDibImage* last = nullptr;
-    for (int i = 0; i < IMAGE_STORE_CAPACITY; ++i)
+    for (int i = 1; i < IMAGE_STORE_CAPACITY; ++i)
         last = store->CreateImage(IDB_LIGHT_RED);
     ASSERT_EQ(store->m_count, IMAGE_STORE_CAPACITY);
     ASSERT_NE(last, nullptr);
@@ -293,8 +294,10 @@ TEST(ImageStore, RequestsPastTheCapacityGetAnEmptyImageAndWriteNothingPastTheLis
     EXPECT_TRUE(IsEmpty(*past));
     EXPECT_TRUE(IsEmpty(*further));
     // Usable: recolouring an empty image does nothing.
-    past->RecolorKey(1, 1, RGB(1, 2, 3), false);
-    EXPECT_TRUE(IsEmpty(*past));
+    for (CDibImage* empty : {missing, past}) {
+        empty->RecolorKey(1, 1, RGB(1, 2, 3), false);
+        EXPECT_TRUE(IsEmpty(*empty));
+    }
     RecordProperty("fill_ms", static_cast<int>(::GetTickCount() - start));
 }
 
@@ -424,16 +427,6 @@ TEST(DibImageFile, FilesThatAreNotWholeBitmapsAreRefusedAndLeaveTheImageAsItWas)
         EXPECT_EQ(loaded.m_height, 69);
         EXPECT_EQ(BufferWord(loaded, 1, 1), corner);
     }
-}
-
-TEST(DibImageFile, AMissingResourceLeavesTheImageEmpty) {
-    LocalStore store;
-    CDibImage* image = store->CreateImage(9999);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(store->m_count, 1);
-    EXPECT_TRUE(IsEmpty(*image));
-    image->RecolorKey(1, 1, RGB(1, 2, 3), false);
-    EXPECT_TRUE(IsEmpty(*image));
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,14 +58,29 @@ void ToggleAllBoxes(HWND dlg) {
         DialogClickCheckBox(dlg, id);
 }
 
-// The Action dialog's controls show the action; then they are set to `edited`.
-void CheckAndEditActionDialog(HWND action, const EventAction& shown, const EventAction& edited) {
-    EXPECT_EQ(ActionDialogControls(action), shown);
-    SetActionDialogControls(action, edited);
-}
-
 bool IsGone(HWND window) {
     return window == nullptr || !::IsWindow(window);
+}
+
+// Steps that click an Action button of the Options dialog `options` (read as the step runs):
+// the Action dialog it opens shows `shown` (and, run from the watch window, belongs to Options);
+// it is set to `edited` and ended with `ending`.
+void EditAction(DialogDriver& driver, const HWND& options, int button, const std::string& name,
+                const EventAction& shown, const EventAction& edited, int ending = IDOK,
+                bool owned = true) {
+    auto action = std::make_shared<HWND>();
+    driver.Then([&options, button] { DialogPostClick(options, button); })
+        .WaitUntil(name + " Action dialog",
+                   [action] { return (*action = DialogFindByCaption("Action")) != nullptr; })
+        .Then([&options, action, shown, edited, ending, owned] {
+            if (owned) {
+                EXPECT_EQ(::GetWindow(*action, GW_OWNER), options);
+            }
+            EXPECT_EQ(ActionDialogControls(*action), shown);
+            SetActionDialogControls(*action, edited);
+            DialogPostClick(*action, ending);
+        })
+        .WaitUntil(name + " Action dialog closed", [action] { return IsGone(*action); });
 }
 
 TEST(OptionsDialog, MembersAreLoadedIntoTheControlsAndSavedBackOnOk) {
@@ -117,36 +133,48 @@ TEST(OptionsDialog, EditedControlsReachTheMembersOnlyOnOk) {
     }
 }
 
-TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
-    const char* const refused[] = {"12abc", "-1", "", "+", "   ", "5 x", "0x10"};
+// A refused field says why in a message box and keeps the dialog open with the focus in it. The
+// members are read in the exchange's order: the period among the boxes, the loss threshold
+// (at most 100) after them all.
+TEST(OptionsDialog, RefusedFieldsSayWhyAndTheDialogStaysOpen) {
+    const struct {
+        int field;
+        const char* text;
+    } refused[] = {{IDC_PERIOD, "12abc"}, {IDC_PERIOD, "-1"},    {IDC_PERIOD, ""},
+                   {IDC_PERIOD, "+"},     {IDC_PERIOD, "   "},   {IDC_PERIOD, "5 x"},
+                   {IDC_PERIOD, "0x10"},  {IDC_SLOW_LOSS, "101"}};
     COptionsDlg dlg;
     Load(dlg, {0, 0, 4, 0, 0});
-    DialogDriver driver(14000);
+    DialogDriver driver(16000);
     driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); });
-    for (const char* text : refused) {
-        const std::string label = std::string("\"") + text + "\"";
+    for (const auto& row : refused) {
+        const bool period = row.field == IDC_PERIOD;
+        const std::string label = std::string("\"") + row.text + "\"";
         driver
-            .Then([&, text] {
+            .Then([&] {
                 // Boxes before and after the period field in the exchange order.
                 ::SendDlgItemMessageA(dlg.m_hWnd, IDC_ALWAYS_ON_TOP, BM_SETCHECK, 1, 0);
                 ::SendDlgItemMessageA(dlg.m_hWnd, IDC_CHECK_MAKE, BM_SETCHECK, 1, 0);
-                DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, text);
+                DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, "4");
+                DialogSetItemText(dlg.m_hWnd, row.field, row.text);
                 dlg.m_bAlwaysOnTop = 0; // so that each refusal shows it read the box again
                 ::SetFocus(dlg.GetDlgItem(IDC_ALWAYS_ON_TOP));
                 DialogPostClick(dlg.m_hWnd, IDOK);
             })
             .WaitUntil("message box for " + label,
                        [&] { return DialogFindOwnedBy(dlg.m_hWnd) != nullptr; })
-            .Then([&, label] {
+            .Then([&, period, label] {
                 SCOPED_TRACE(label);
                 HWND box = DialogFindOwnedBy(dlg.m_hWnd);
                 const std::vector<std::string> texts = DialogChildTexts(box);
-                EXPECT_NE(std::find(texts.begin(), texts.end(), PERIOD_ERROR), texts.end());
+                EXPECT_NE(
+                    std::find(texts.begin(), texts.end(), period ? PERIOD_ERROR : SLOW_LOSS_ERROR),
+                    texts.end());
                 EXPECT_EQ(WindowTextOf(box), AfxGetApp()->m_strAppName);
                 // Members before the field were read; the field and those after it were not.
                 EXPECT_EQ(dlg.m_bAlwaysOnTop, 1);
                 EXPECT_EQ(dlg.m_dwCheckFrequency, 4u);
-                EXPECT_EQ(dlg.m_bCheckMake, 0);
+                EXPECT_EQ(dlg.m_bCheckMake, period ? 0 : 1);
                 DialogPostClick(box, IDOK);
             })
             .WaitUntil("message box dismissed for " + label,
@@ -154,42 +182,17 @@ TEST(OptionsDialog, InvalidPeriodIsRefusedWithAMessageAndTheDialogStaysOpen) {
             .Then([&, label] {
                 SCOPED_TRACE(label);
                 EXPECT_TRUE(DialogIsUp(dlg));
-                EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(IDC_PERIOD));
+                EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(row.field));
             });
     }
     driver.Then([&] {
         DialogSetItemText(dlg.m_hWnd, IDC_PERIOD, "5");
+        DialogSetItemText(dlg.m_hWnd, IDC_SLOW_LOSS, "100");
         DialogPostClick(dlg.m_hWnd, IDOK);
     });
     EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
     EXPECT_EQ(dlg.m_dwCheckFrequency, 5u);
     EXPECT_EQ(dlg.m_bCheckMake, 1);
-}
-
-TEST(OptionsDialog, ALossOver100IsRefusedWithAMessageAnd100Taken) {
-    COptionsDlg dlg;
-    Load(dlg, {0, 0, 4, 0, 0});
-    DialogDriver driver(14000);
-    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
-        .Then([&] {
-            DialogSetItemText(dlg.m_hWnd, IDC_SLOW_LOSS, "101");
-            DialogPostClick(dlg.m_hWnd, IDOK);
-        })
-        .WaitUntil("message box", [&] { return DialogFindOwnedBy(dlg.m_hWnd) != nullptr; })
-        .Then([&] {
-            HWND box = DialogFindOwnedBy(dlg.m_hWnd);
-            const std::vector<std::string> texts = DialogChildTexts(box);
-            EXPECT_NE(std::find(texts.begin(), texts.end(), SLOW_LOSS_ERROR), texts.end());
-            DialogPostClick(box, IDOK);
-        })
-        .WaitUntil("message box dismissed",
-                   [&] { return DialogFindOwnedBy(dlg.m_hWnd) == nullptr; })
-        .Then([&] {
-            EXPECT_EQ(::GetFocus(), dlg.GetDlgItem(IDC_SLOW_LOSS));
-            DialogSetItemText(dlg.m_hWnd, IDC_SLOW_LOSS, "100");
-            DialogPostClick(dlg.m_hWnd, IDOK);
-        });
-    EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
     EXPECT_EQ(dlg.m_dwSlowLossPercent, 100u);
 }
 
@@ -222,28 +225,16 @@ TEST(OptionsDialog, ActionButtonsEditTheirOwnEventActionAndCancelKeepsIt) {
     Load(dlg, {1, 1, 4, 1, 0});
     dlg.m_makeAction = MAKE_BEFORE;
     dlg.m_breakAction = BREAK_BEFORE;
-    HWND action = nullptr;
     DialogDriver driver;
-    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); })
-        .Then([&] { DialogPostClick(dlg.m_hWnd, IDC_MAKE_ACTION); })
-        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
-            DialogPostClick(action, IDOK);
-        })
-        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
-        .Then([&] {
-            EXPECT_TRUE(DialogIsUp(dlg));
-            EXPECT_EQ(dlg.m_makeAction, MAKE_EDITED) << "make, confirmed";
-            DialogPostClick(dlg.m_hWnd, IDC_BREAK_ACTION);
-        })
-        .WaitUntil("break Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            CheckAndEditActionDialog(action, BREAK_BEFORE, BREAK_EDITED);
-            DialogPostClick(action, IDCANCEL);
-        })
-        .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
-        .Then([&] { DialogPostClick(dlg.m_hWnd, IDOK); });
+    driver.WaitUntil("Options shown", [&] { return DialogIsUp(dlg); });
+    EditAction(driver, dlg.m_hWnd, IDC_MAKE_ACTION, "make", MAKE_BEFORE, MAKE_EDITED, IDOK, false);
+    driver.Then([&] {
+        EXPECT_TRUE(DialogIsUp(dlg));
+        EXPECT_EQ(dlg.m_makeAction, MAKE_EDITED) << "make, confirmed";
+    });
+    EditAction(driver, dlg.m_hWnd, IDC_BREAK_ACTION, "break", BREAK_BEFORE, BREAK_EDITED, IDCANCEL,
+               false);
+    driver.Then([&] { DialogPostClick(dlg.m_hWnd, IDOK); });
     EXPECT_EQ(DialogRunDriven(dlg, driver), IDOK);
     EXPECT_EQ(dlg.m_makeAction, MAKE_EDITED) << "make after OK";
     EXPECT_EQ(dlg.m_breakAction, BREAK_BEFORE) << "break after its Action dialog's Cancel";
@@ -324,7 +315,6 @@ protected:
     DialogAppStateGuard guard;
     CWatchDlg watch;
     HWND options = nullptr;
-    HWND action = nullptr;
 };
 
 TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
@@ -355,33 +345,14 @@ TEST_F(WatchWindowOptions, OptionsOkCopiesEverySettingBackAndAppliesTheZOrder) {
             EXPECT_FALSE(::IsWindowEnabled(watch.m_hWnd));
             ToggleAllBoxes(options);
             DialogSetItemText(options, IDC_PERIOD, "9");
-            DialogPostClick(options, IDC_MAKE_ACTION);
-        })
-        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            EXPECT_EQ(::GetWindow(action, GW_OWNER), options);
-            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
-            DialogPostClick(action, IDOK);
-        })
-        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
-        .Then([&] { DialogPostClick(options, IDC_BREAK_ACTION); })
-        .WaitUntil("break Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            CheckAndEditActionDialog(action, BREAK_BEFORE, BREAK_EDITED);
-            DialogPostClick(action, IDOK);
-        })
-        .WaitUntil("break Action dialog closed", [&] { return IsGone(action); })
-        .Then([&] {
             DialogSetItemText(options, IDC_SLOW_ROUND_TRIP, "850");
             DialogSetItemText(options, IDC_SLOW_LOSS, "25");
-            DialogPostClick(options, IDC_SLOW_ACTION);
-        })
-        .WaitUntil("slow Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            CheckAndEditActionDialog(action, WatchSettings::DefaultEventAction(), MAKE_EDITED);
-            DialogPostClick(action, IDOK);
-        })
-        .WaitUntil("slow Action dialog closed", [&] { return IsGone(action); })
+        });
+    EditAction(driver, options, IDC_MAKE_ACTION, "make", MAKE_BEFORE, MAKE_EDITED);
+    EditAction(driver, options, IDC_BREAK_ACTION, "break", BREAK_BEFORE, BREAK_EDITED);
+    EditAction(driver, options, IDC_SLOW_ACTION, "slow", WatchSettings::DefaultEventAction(),
+               MAKE_EDITED);
+    driver
         .Then([&] {
             // Nothing reaches the watch window before the Options dialog's OK.
             ExpectSettings(watch.m_settings, FirstSettings());
@@ -423,15 +394,9 @@ TEST_F(WatchWindowOptions, OptionsCancelChangesNothingEvenAfterAConfirmedActionD
         .Then([&] {
             ToggleAllBoxes(options);
             DialogSetItemText(options, IDC_PERIOD, "1");
-            DialogPostClick(options, IDC_MAKE_ACTION);
-        })
-        .WaitUntil("make Action dialog", [&] { return (action = DialogFindByCaption("Action")); })
-        .Then([&] {
-            CheckAndEditActionDialog(action, MAKE_BEFORE, MAKE_EDITED);
-            DialogPostClick(action, IDOK);
-        })
-        .WaitUntil("make Action dialog closed", [&] { return IsGone(action); })
-        .Then([&] { DialogPostClick(options, IDC_ABOUT); })
+        });
+    EditAction(driver, options, IDC_MAKE_ACTION, "make", MAKE_BEFORE, MAKE_EDITED);
+    driver.Then([&] { DialogPostClick(options, IDC_ABOUT); })
         .WaitUntil("About box", [&] { return (about = DialogFindByCaption("About Tarnwell")); })
         .Then([&] {
             // Run from the watch window, the About box sits above the Options dialog.

@@ -250,15 +250,12 @@ TEST_F(ProfileTest, WritesStoreDwordsAndZeroEndedStrings) {
     EXPECT_TRUE(app->WriteProfileString("Section", "Retyped", "text"));
     EXPECT_TRUE(app->WriteProfileInt("Section", "Retyped", 3));
 
-    const RawValue empty = GetRaw(section, "Empty");
-    EXPECT_EQ(empty.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(empty.bytes, std::vector<BYTE>{0});
-    const RawValue shortText = GetRaw(section, "Short");
-    EXPECT_EQ(shortText.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(shortText.bytes, Bytes(std::string("hello", 6)));
-    const RawValue longValue = GetRaw(section, "Long");
-    EXPECT_EQ(longValue.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(longValue.bytes.size(), longText.size() + 1);
+    for (const auto& [name, text] :
+         {std::pair{"Empty", std::string()}, {"Short", std::string("hello")}, {"Long", longText}}) {
+        const RawValue value = GetRaw(section, name);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value.bytes, Bytes(text + '\0')) << name;
+    }
     EXPECT_EQ(app->GetProfileString("Section", "Long"), longText);
     for (const char* name : {"Int", "Retyped"}) {
         const RawValue value = GetRaw(section, name);
@@ -293,14 +290,9 @@ TEST_F(ProfileTest, MissingSettingsTakeEveryDefaultAndAreAllWrittenBack) {
     EXPECT_EQ(loaded.CheckFrequency, 4u);
     EXPECT_EQ(loaded.CheckMake, 1);
     EXPECT_EQ(loaded.Hide, 0);
-    for (const EventAction* action : {&loaded.makeAction, &loaded.breakAction}) {
-        EXPECT_EQ(action->bLaunch, 0);
-        EXPECT_EQ(action->strLaunchPath, "");
-        EXPECT_EQ(action->bPlaySound, 1);
-        EXPECT_EQ(action->strSoundPath, "");
-        EXPECT_EQ(action->bLog, 0);
-        EXPECT_EQ(action->strLogPath, "");
-    }
+    // Each action: the sound on with no file named yet, and the notification.
+    for (const EventAction* action : {&loaded.makeAction, &loaded.breakAction})
+        EXPECT_EQ(*action, (EventAction{0, "", 1, "", 0, "", 1}));
 
     SaveWatchSettings(*app, loaded);
     for (const SettingsValue& expected : SETTINGS_VALUES) {

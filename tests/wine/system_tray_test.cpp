@@ -152,38 +152,35 @@ TEST_F(SystemTrayTest, DestroyingTheObjectDeletesTheIconAndItsHiddenWindow) {
     EXPECT_FALSE(::IsWindow(hidden));
 }
 
-TEST_F(SystemTrayTest, ATaskbarClickGoesToTheParentAndNotToTheTrayObject) {
-    WidgetMessageRecorder recorder(CALLBACK_MESSAGE);
-    RecordingTray tray;
-    ASSERT_TRUE(
-        tray.Create(&m_parent, CALLBACK_MESSAGE, "Hide", ResourceIcon(IDI_TRAY_WAITING), ICON_ID));
-    ASSERT_TRUE(ClickThroughTaskbar(m_parent.m_hWnd, WM_LBUTTONDOWN, recorder));
-    bool sawPress = false;
-    for (const WidgetMessage& seen : recorder.Seen()) {
-        EXPECT_EQ(seen.window, m_parent.m_hWnd);
-        EXPECT_EQ(seen.wParam, ICON_ID);
-        sawPress = sawPress || seen.lParam == WM_LBUTTONDOWN;
+// A click delivered by the taskbar goes to the parent and not to the tray object; without a
+// parent, the icon's record names the hidden window and the click reaches OnTrayNotify.
+TEST_F(SystemTrayTest, ATaskbarClickGoesToTheParentElseToOnTrayNotify) {
+    for (const bool parent : {true, false}) {
+        SCOPED_TRACE(parent ? "a parent" : "no parent");
+        WidgetMessageRecorder recorder(CALLBACK_MESSAGE);
+        RecordingTray tray;
+        ASSERT_TRUE(tray.Create(parent ? &m_parent : nullptr, CALLBACK_MESSAGE, "Hide",
+                                ResourceIcon(IDI_TRAY_WAITING), ICON_ID));
+        const HWND told = parent ? m_parent.m_hWnd : tray.m_hWnd;
+        ASSERT_NE(told, nullptr);
+        EXPECT_EQ(tray.State().Record().hWnd, reinterpret_cast<uintptr_t>(told));
+        EXPECT_TRUE(TrayIconExists(told, ICON_ID));
+        ASSERT_TRUE(ClickThroughTaskbar(told, WM_LBUTTONDOWN, recorder));
+        bool sawPress = false;
+        for (const WidgetMessage& seen : recorder.Seen()) {
+            EXPECT_EQ(seen.window, told);
+            EXPECT_EQ(seen.wParam, ICON_ID);
+            sawPress = sawPress || seen.lParam == WM_LBUTTONDOWN;
+        }
+        EXPECT_TRUE(sawPress);
+        bool handledPress = false;
+        for (const RecordingTray::Call& call : tray.calls) {
+            EXPECT_EQ(call.wParam, ICON_ID);
+            handledPress = handledPress || call.lParam == WM_LBUTTONDOWN;
+        }
+        EXPECT_EQ(handledPress, !parent) << "the click reached OnTrayNotify";
+        EXPECT_EQ(tray.calls.empty(), parent);
     }
-    EXPECT_TRUE(sawPress);
-    EXPECT_TRUE(tray.calls.empty());
-}
-
-TEST_F(SystemTrayTest, WithoutAParentTheCallbackReachesOnTrayNotify) {
-    WidgetMessageRecorder recorder(CALLBACK_MESSAGE);
-    RecordingTray tray;
-    ASSERT_TRUE(
-        tray.Create(nullptr, CALLBACK_MESSAGE, "Hide", ResourceIcon(IDI_TRAY_WAITING), ICON_ID));
-    ASSERT_NE(tray.m_hWnd, nullptr);
-    EXPECT_EQ(tray.State().Record().hWnd, reinterpret_cast<uintptr_t>(tray.m_hWnd));
-    EXPECT_TRUE(TrayIconExists(tray.m_hWnd, ICON_ID));
-
-    ASSERT_TRUE(ClickThroughTaskbar(tray.m_hWnd, WM_LBUTTONDOWN, recorder));
-    bool sawPress = false;
-    for (const RecordingTray::Call& call : tray.calls) {
-        EXPECT_EQ(call.wParam, ICON_ID);
-        sawPress = sawPress || call.lParam == WM_LBUTTONDOWN;
-    }
-    EXPECT_TRUE(sawPress) << "the taskbar's click reached OnTrayNotify";
 }
 
 TEST_F(SystemTrayTest, TheDefaultCallbackHandlingAnswersByIconAndMouseMessage) {

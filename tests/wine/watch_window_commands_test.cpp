@@ -20,17 +20,19 @@ protected:
         AfxGetApp()->m_pMainWnd = &m_dialog;
     }
 
-    // Runs the window through the driver's steps and ends it with its Exit button.
-    void Run(DialogDriver& driver) {
-        driver.Then([this] { DialogPostClick(m_dialog.m_hWnd, IDC_EXIT); });
-        DialogRunDriven(m_dialog, driver);
+    // Runs the window (the test's own unless another is given) through the driver's steps and
+    // ends it with its Exit button.
+    void Run(DialogDriver& driver, CWatchDlg* other = nullptr) {
+        CWatchDlg& dialog = other != nullptr ? *other : m_dialog;
+        driver.Then([&dialog] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
+        DialogRunDriven(dialog, driver);
         EXPECT_TRUE(DialogDrainQuit());
     }
 
-    HWND AboutBox() const {
+    // The About box the window owns, if it is up.
+    static HWND AboutBox(const CWatchDlg& dialog) {
         HWND about = DialogFindByCaption("About Tarnwell");
-        return about != nullptr && ::GetWindow(about, GW_OWNER) == m_dialog.m_hWnd ? about
-                                                                                   : nullptr;
+        return about != nullptr && ::GetWindow(about, GW_OWNER) == dialog.m_hWnd ? about : nullptr;
     }
 
     DialogAppStateGuard m_appState;
@@ -53,17 +55,14 @@ TEST_F(WatchWindowCommands, AboutItemIsAddedWhereASystemMenuExists) {
     AfxGetApp()->m_pMainWnd = &dialog;
     std::string itemText = "(no system menu)";
     DialogDriver driver;
-    driver
-        .Then([&] {
-            if (HMENU menu = ::GetSystemMenu(dialog.m_hWnd, FALSE)) {
-                char text[128] = {};
-                ::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND);
-                itemText = text;
-            }
-        })
-        .Then([&] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
-    DialogRunDriven(dialog, driver);
-    EXPECT_TRUE(DialogDrainQuit());
+    driver.Then([&] {
+        if (HMENU menu = ::GetSystemMenu(dialog.m_hWnd, FALSE)) {
+            char text[128] = {};
+            ::GetMenuStringA(menu, IDM_ABOUTBOX, text, sizeof(text), MF_BYCOMMAND);
+            itemText = text;
+        }
+    });
+    Run(driver, &dialog);
     EXPECT_EQ(itemText, "&About Tarnwell...");
 }
 
@@ -75,21 +74,15 @@ TEST_F(WatchWindowCommands, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
         bool statusWhileOpen = false;
         DialogDriver driver;
         driver.Then([&] { ::PostMessageA(dialog.m_hWnd, WM_SYSCOMMAND, command, 0); })
-            .WaitUntil("the About box",
-                       [&] {
-                           HWND about = DialogFindByCaption("About Tarnwell");
-                           return about != nullptr && ::GetWindow(about, GW_OWNER) == dialog.m_hWnd;
-                       })
+            .WaitUntil("the About box", [&] { return AboutBox(dialog) != nullptr; })
             .Then([&] {
                 // The watch window goes on behind the box.
                 statusWhileOpen = DialogItemText(dialog.m_hWnd, IDC_STATUS) == "Ready";
-                DialogPostClick(DialogFindByCaption("About Tarnwell"), IDOK);
+                DialogPostClick(AboutBox(dialog), IDOK);
             })
             .WaitUntil("the About box closed",
-                       [] { return DialogFindByCaption("About Tarnwell") == nullptr; })
-            .Then([&] { DialogPostClick(dialog.m_hWnd, IDC_EXIT); });
-        DialogRunDriven(dialog, driver);
-        EXPECT_TRUE(DialogDrainQuit());
+                       [] { return DialogFindByCaption("About Tarnwell") == nullptr; });
+        Run(driver, &dialog);
         EXPECT_TRUE(driver.Done()) << driver.Failure();
         EXPECT_TRUE(statusWhileOpen);
     }
@@ -100,7 +93,7 @@ TEST_F(WatchWindowCommands, OtherSystemCommandsOpenNoAboutBox) {
     DialogDriver driver;
     driver.Then([&] { ::PostMessageA(m_dialog.m_hWnd, WM_SYSCOMMAND, 32, 0); })
         .Pause(400)
-        .Then([&] { aboutSeen = AboutBox() != nullptr; });
+        .Then([&] { aboutSeen = AboutBox(m_dialog) != nullptr; });
     Run(driver);
     EXPECT_FALSE(aboutSeen);
 }

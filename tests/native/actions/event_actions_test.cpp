@@ -13,6 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Calls = std::vector<std::string>;
 
 // Monday 06 December 1999 14:03:07.
 std::tm FixedTime() {
@@ -28,30 +29,28 @@ std::tm FixedTime() {
     return time;
 }
 
-TEST(LogLine, EventLineByteForByte) {
-    EXPECT_EQ(
-        "Monday 06 December 1999 14:03:07 -\texample.org is alive!\r\n",
-        ComposeLogLine(LogLineFormat::Event, FormatLogTime(FixedTime()), "example.org is alive!"));
-    // Control characters of the host cannot forge a line: one event is one line.
-    EXPECT_EQ("T -\ta?b?c?d?\xC4 is alive!\r\n", ComposeLogLine(LogLineFormat::Event, "T",
-                                                                "a\rb\nc\x01"
-                                                                "d\x7F\xC4 is alive!"));
-}
-
-TEST(LogLine, TestLineHasItsOwnSeparatorAndNoEventText) {
-    EXPECT_EQ("Monday 06 December 1999 14:03:07 - \ttest\r\n",
-              ComposeLogLine(LogLineFormat::Test, FormatLogTime(FixedTime()), "ignored"));
-}
-
-TEST(LogLine, EmptyTimeTextStartsTheLineWithTheSeparator) {
-    EXPECT_EQ(" -\thost has died!\r\n", ComposeLogLine(LogLineFormat::Event, "", "host has died!"));
-    EXPECT_EQ(" - \ttest\r\n", ComposeLogLine(LogLineFormat::Test, "", ""));
-}
-
-TEST(LogLine, LongHostNameIsKeptWhole) {
-    const std::string event = std::string(1000, 'h') + " is alive!";
-    const std::string line = ComposeLogLine(LogLineFormat::Event, "T", event);
-    EXPECT_EQ("T -\t" + event + "\r\n", line);
+// Byte for byte: the time, the separator (the test line's its own, with no event text), the
+// event kept whole, however long; control characters of the host cannot forge a line.
+TEST(LogLine, EventAndTestLinesByteForByte) {
+    const std::string fixed = FormatLogTime(FixedTime());
+    const std::string longEvent = std::string(1000, 'h') + " is alive!";
+    const struct {
+        LogLineFormat format;
+        std::string time, event, line;
+    } rows[] = {
+        {LogLineFormat::Event, fixed, "example.org is alive!",
+         "Monday 06 December 1999 14:03:07 -\texample.org is alive!\r\n"},
+        {LogLineFormat::Event, "T",
+         "a\rb\nc\x01"
+         "d\x7F\xC4 is alive!",
+         "T -\ta?b?c?d?\xC4 is alive!\r\n"},
+        {LogLineFormat::Test, fixed, "ignored", "Monday 06 December 1999 14:03:07 - \ttest\r\n"},
+        {LogLineFormat::Event, "", "host has died!", " -\thost has died!\r\n"},
+        {LogLineFormat::Test, "", "", " - \ttest\r\n"},
+        {LogLineFormat::Event, "T", longEvent, "T -\t" + longEvent + "\r\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.line, ComposeLogLine(row.format, row.time, row.event));
 }
 
 TEST(LogTime, NowHasTheLogTimeShape) {
@@ -97,19 +96,15 @@ protected:
     }
 };
 
+// A missing file is created; two events make two lines, a long one written whole.
 TEST_F(LogFile, MissingFileIsCreatedAndTwoEventsMakeTwoLines) {
     const fs::path path = folder / "events.log";
     ExpectAppended(path, LogLineFormat::Event, "host is alive!");
-    ExpectAppended(path, LogLineFormat::Event, "host has died!");
+    ExpectAppended(path, LogLineFormat::Event, std::string(1000, 'h') + " has died!");
     const std::string content = Read(path);
     EXPECT_EQ(2, std::count(content.begin(), content.end(), '\n'));
     EXPECT_EQ(2, std::count(content.begin(), content.end(), '\r'));
     EXPECT_EQ("\r\n", content.substr(content.size() - 2));
-}
-
-TEST_F(LogFile, LongLineIsWrittenWhole) {
-    const fs::path path = folder / "events.log";
-    ExpectAppended(path, LogLineFormat::Event, std::string(1000, 'h') + " has died!");
     EXPECT_GT(fs::file_size(path), 1000u);
 }
 
@@ -162,7 +157,7 @@ protected:
         settings.breakAction = AllOn("break");
         settings.slowAction = AllOn("slow");
     }
-    std::vector<std::string> Run(EventKind kind, const std::string& text, bool muted = false) {
+    Calls Run(EventKind kind, const std::string& text, bool muted = false) {
         runner.calls.clear();
         RunEventActions(kind, text, settings, runner, muted);
         return runner.calls;
@@ -172,31 +167,29 @@ protected:
 // The notification comes last, without the shell's sound when the event plays its own, and
 // looks like a warning for a break.
 TEST_F(EventActions, SoundThenLaunchThenLogThenNotificationOfTheEventsOwnAction) {
-    EXPECT_EQ((std::vector<std::string>{"sound make.wav", "launch make.exe",
-                                        "log make.log: h is alive!", "notify h is alive! silent"}),
+    EXPECT_EQ((Calls{"sound make.wav", "launch make.exe", "log make.log: h is alive!",
+                     "notify h is alive! silent"}),
               Run(EventKind::Make, "h is alive!"));
-    EXPECT_EQ((std::vector<std::string>{"sound break.wav", "launch break.exe",
-                                        "log break.log: h has died!",
-                                        "notify h has died! warning silent"}),
+    EXPECT_EQ((Calls{"sound break.wav", "launch break.exe", "log break.log: h has died!",
+                     "notify h has died! warning silent"}),
               Run(EventKind::Break, "h has died!"));
     // Slow runs its own four, whatever the master flags; its end only records and tells.
     settings.CheckMake = settings.CheckBreak = 0;
     EXPECT_EQ("notify h is slow! (9 ms) warning silent",
               Run(EventKind::Slow, "h is slow! (9 ms)")[3]);
-    EXPECT_EQ((std::vector<std::string>{"log slow.log: h is no longer slow.",
-                                        "notify h is no longer slow."}),
+    EXPECT_EQ((Calls{"log slow.log: h is no longer slow.", "notify h is no longer slow."}),
               Run(EventKind::SlowEnd, "h is no longer slow."));
 }
 
 // Muted, the records and the automation still run; the sound and the notification are held.
 TEST_F(EventActions, MutedHoldsTheSoundAndTheNotification) {
-    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: h is alive!"}),
+    EXPECT_EQ((Calls{"launch make.exe", "log make.log: h is alive!"}),
               Run(EventKind::Make, "h is alive!", true));
-    EXPECT_EQ((std::vector<std::string>{"launch break.exe", "log break.log: h has died!"}),
+    EXPECT_EQ((Calls{"launch break.exe", "log break.log: h has died!"}),
               Run(EventKind::Break, "h has died!", true));
-    EXPECT_EQ((std::vector<std::string>{"launch slow.exe", "log slow.log: h is slow! (9 ms)"}),
+    EXPECT_EQ((Calls{"launch slow.exe", "log slow.log: h is slow! (9 ms)"}),
               Run(EventKind::Slow, "h is slow! (9 ms)", true));
-    EXPECT_EQ((std::vector<std::string>{"log slow.log: h is no longer slow."}),
+    EXPECT_EQ((Calls{"log slow.log: h is no longer slow."}),
               Run(EventKind::SlowEnd, "h is no longer slow.", true));
 }
 
@@ -231,14 +224,13 @@ TEST_F(EventActions, MasterFlagOffRunsNothingOfThatKind) {
 
 TEST_F(EventActions, EachActionHasItsOwnFlag) {
     settings.makeAction.bPlaySound = 0;
-    EXPECT_EQ((std::vector<std::string>{"launch make.exe", "log make.log: e", "notify e"}),
-              Run(EventKind::Make, "e"));
+    EXPECT_EQ((Calls{"launch make.exe", "log make.log: e", "notify e"}), Run(EventKind::Make, "e"));
     settings.makeAction.bLaunch = 0;
-    EXPECT_EQ((std::vector<std::string>{"log make.log: e", "notify e"}), Run(EventKind::Make, "e"));
+    EXPECT_EQ((Calls{"log make.log: e", "notify e"}), Run(EventKind::Make, "e"));
     settings.makeAction.bLog = 0;
     settings.makeAction.bNotify = 0;
     settings.makeAction.bPlaySound = 1;
-    EXPECT_EQ((std::vector<std::string>{"sound make.wav"}), Run(EventKind::Make, "e"));
+    EXPECT_EQ((Calls{"sound make.wav"}), Run(EventKind::Make, "e"));
 }
 
 TEST_F(EventActions, EmptyPathsAreStillUsed) {
@@ -246,8 +238,7 @@ TEST_F(EventActions, EmptyPathsAreStillUsed) {
     settings.breakAction.bPlaySound = 1;
     settings.breakAction.bLaunch = 1;
     settings.breakAction.bLog = 1;
-    EXPECT_EQ((std::vector<std::string>{"sound ", "launch ", "log : e"}),
-              Run(EventKind::Break, "e"));
+    EXPECT_EQ((Calls{"sound ", "launch ", "log : e"}), Run(EventKind::Break, "e"));
 }
 
 } // namespace

@@ -3,57 +3,38 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr uint32_t LARGEST = std::numeric_limits<uint32_t>::max();
 
-TEST(ParsePeriodField, RefusesTextsThatHoldNoNumber) {
-    for (const char* text : {"", " ", "\t \t", "+", "-", "abc", "+ 5", "++5", "0x10"}) {
+// No number, a sign minus, a number followed by anything but blanks, a plus before zero.
+TEST(ParsePeriodField, RefusesTextsThatAreNoUnsignedNumber) {
+    for (const std::string& text : std::initializer_list<std::string>{
+             "",    " ",    "\t \t", "+",  "-",   "abc",           "+ 5",
+             "++5", "0x10", "-1",    "-0", " -5", "\t-4294967295", "12abc",
+             "5 6", "7\t.", "0abc",  "0+", "3\n", "4\r",           std::string("5\0", 2),
+             "+0",  "+00"}) {
         EXPECT_FALSE(ParsePeriodField(text).has_value()) << '"' << text << '"';
     }
 }
 
-TEST(ParsePeriodField, RefusesASignMinus) {
-    for (const char* text : {"-1", "-0", " -5", "\t-4294967295"}) {
-        EXPECT_FALSE(ParsePeriodField(text).has_value()) << '"' << text << '"';
+// Blanks and tabs on both sides are skipped and a leading plus taken; zero is written with the
+// digit; large values stop at the largest period.
+TEST(ParsePeriodField, TakesAnUnsignedNumberBetweenBlanks) {
+    // clang-format off
+    for (const auto& [text, value] : std::initializer_list<std::pair<std::string, uint32_t>>{
+             {" \t7\t ", 7}, {"\t\t12", 12}, {"30   ", 30}, {"+5", 5}, {"  +60 ", 60},
+             {"0", 0}, {"00", 0}, {" 0 ", 0}, {"007", 7}, {std::to_string(LARGEST), LARGEST},
+             {std::to_string(uint64_t{LARGEST} + 1), LARGEST}, {"99999999999999999999", LARGEST},
+             {std::to_string(LARGEST - 1), LARGEST - 1}}) {
+        // clang-format on
+        EXPECT_EQ(ParsePeriodField(text), value) << '"' << text << '"';
     }
-}
-
-TEST(ParsePeriodField, RefusesANumberFollowedByAnythingButBlanks) {
-    for (const char* text : {"12abc", "5 6", "7\t.", "0abc", "0+", "3\n", "4\r"}) {
-        EXPECT_FALSE(ParsePeriodField(text).has_value()) << '"' << text << '"';
-    }
-    EXPECT_FALSE(ParsePeriodField(std::string("5\0", 2)).has_value());
-}
-
-TEST(ParsePeriodField, SkipsBlanksAndTabsOnBothSides) {
-    EXPECT_EQ(ParsePeriodField(" \t7\t "), 7u);
-    EXPECT_EQ(ParsePeriodField("\t\t12"), 12u);
-    EXPECT_EQ(ParsePeriodField("30   "), 30u);
-}
-
-TEST(ParsePeriodField, TakesALeadingPlus) {
-    EXPECT_EQ(ParsePeriodField("+5"), 5u);
-    EXPECT_EQ(ParsePeriodField("  +60 "), 60u);
-}
-
-TEST(ParsePeriodField, TakesZeroOnlyWhenWrittenWithTheDigit) {
-    EXPECT_EQ(ParsePeriodField("0"), 0u);
-    EXPECT_EQ(ParsePeriodField("00"), 0u);
-    EXPECT_EQ(ParsePeriodField(" 0 "), 0u);
-    EXPECT_EQ(ParsePeriodField("007"), 7u);
-    EXPECT_FALSE(ParsePeriodField("+0").has_value());
-    EXPECT_FALSE(ParsePeriodField("+00").has_value());
-}
-
-TEST(ParsePeriodField, LargeValuesStopAtTheLargestPeriod) {
-    EXPECT_EQ(ParsePeriodField(std::to_string(LARGEST)), LARGEST);
-    EXPECT_EQ(ParsePeriodField(std::to_string(uint64_t{LARGEST} + 1)), LARGEST);
-    EXPECT_EQ(ParsePeriodField("99999999999999999999"), LARGEST);
-    EXPECT_EQ(ParsePeriodField(std::to_string(LARGEST - 1)), LARGEST - 1);
 }
 
 TEST(ParsePeriodField, ReadsOnlyTheFirst31Characters) {

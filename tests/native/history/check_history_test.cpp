@@ -184,6 +184,13 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(86411u, day.Figures(86410000).sent);
     EXPECT_EQ(11000u, day.Check(0).TimeMs());
     EXPECT_EQ(8u * CheckHistory::CHECK_CAPACITY, day.MemoryBytes());
+    // A finding between two checks leaves the history's clock as it was.
+    CheckHistory found;
+    found.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    found.OnFinding(5000, "the path ends after hop 2", {});
+    found.OnCheckSent(8000);
+    EXPECT_EQ(5000u, found.Findings()[0].timeMs);
+    EXPECT_EQ(8000u, found.Check(0).TimeMs());
 
     const int64_t day8Dec2026 = 155569LL * 86400000;
     EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
@@ -267,16 +274,6 @@ TEST(CheckHistory, RecentChecksAndTheSlowBand) {
     }
     const RecentChecks after = resumed.Recent(21100);
     EXPECT_EQ((std::vector<uint32_t>{15, 5}), (std::vector<uint32_t>{after.known, after.lost}));
-}
-
-// A finding between two checks leaves the history's clock as it was.
-TEST(CheckHistory, AFindingKeepsTheClock) {
-    CheckHistory history;
-    history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
-    history.OnFinding(5000, "the path ends after hop 2", {});
-    history.OnCheckSent(8000);
-    EXPECT_EQ(5000u, history.Findings()[0].timeMs);
-    EXPECT_EQ(8000u, history.Check(0).TimeMs());
 }
 
 } // namespace

@@ -11,25 +11,16 @@ uint16_t Checksum(const std::vector<uint8_t>& bytes) {
     return IcmpChecksum(bytes.data(), bytes.size());
 }
 
-TEST(IcmpChecksum, EmptyRangeIsAllOnes) {
+// Words are read least significant byte first, an odd last byte counts as its value, and the
+// carry of the first fold is folded again; nothing to sum is all ones.
+TEST(IcmpChecksum, OnesComplementSumOfLittleEndianWords) {
     EXPECT_EQ(0xFFFF, IcmpChecksum(nullptr, 0));
-}
-
-TEST(IcmpChecksum, OddByteCountsAsItsValue) {
     for (int b : {0x00, 0x01, 0x45, 0x80, 0xFF}) {
         EXPECT_EQ(0xFFFF - b, Checksum({static_cast<uint8_t>(b)})) << "byte " << b;
     }
-}
-
-TEST(IcmpChecksum, ReadsWordsLeastSignificantByteFirst) {
     // The worked example of RFC 1071 (bytes 00 01 f2 03 f4 f5 f6 f7, checksum 220d on the
     // wire), read as little-endian words: the result, stored LSB first, is the same bytes.
-    const uint16_t sum = Checksum({0x00, 0x01, 0xF2, 0x03, 0xF4, 0xF5, 0xF6, 0xF7});
-    EXPECT_EQ(0x22, sum & 0xFF);
-    EXPECT_EQ(0x0D, sum >> 8);
-}
-
-TEST(IcmpChecksum, CarryOfTheFirstFoldIsFoldedAgain) {
+    EXPECT_EQ(0x0D22, Checksum({0x00, 0x01, 0xF2, 0x03, 0xF4, 0xF5, 0xF6, 0xF7}));
     // FFFF + FFFF + 01 = 1FFFF: the first fold gives 10000, only the second gives 0001.
     EXPECT_EQ(0xFFFE, Checksum({0xFF, 0xFF, 0xFF, 0xFF, 0x01}));
 }
@@ -37,16 +28,11 @@ TEST(IcmpChecksum, CarryOfTheFirstFoldIsFoldedAgain) {
 TEST(EchoRequest, HoldsTheFieldsLeastSignificantByteFirst) {
     const EchoRequest request = BuildEchoRequest(0x1234, 0xA1B2C3D4);
     ASSERT_EQ(44u, request.size());
-    EXPECT_EQ(8, request[0]); // echo request
-    EXPECT_EQ(0, request[1]);
-    EXPECT_EQ(0x34, request[4]); // identifier
-    EXPECT_EQ(0x12, request[5]);
-    EXPECT_EQ(0, request[6]); // sequence
-    EXPECT_EQ(0, request[7]);
-    EXPECT_EQ(0xD4, request[8]); // send tick
-    EXPECT_EQ(0xC3, request[9]);
-    EXPECT_EQ(0xB2, request[10]);
-    EXPECT_EQ(0xA1, request[11]);
+    // Echo request (8), code 0, the checksum, the identifier, sequence 0, the send tick.
+    const std::vector<uint8_t> head(request.begin(), request.begin() + 12);
+    EXPECT_EQ(
+        (std::vector<uint8_t>{8, 0, head[2], head[3], 0x34, 0x12, 0, 0, 0xD4, 0xC3, 0xB2, 0xA1}),
+        head);
     for (size_t i = 12; i < request.size(); ++i) {
         EXPECT_EQ(0x45, request[i]) << "offset " << i;
     }

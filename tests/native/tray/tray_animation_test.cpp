@@ -40,14 +40,13 @@ TEST_F(TrayAnimationTest, StartShowsTheFirstIconSavesTheCurrentOneAndSetsTheTime
     EXPECT_EQ(shell.calls.back().operation, TIMER);
 }
 
-TEST_F(TrayAnimationTest, StartRefusesAnEmptyListOrTimerZero) {
+// A start with no icons or with timer zero is refused and calls nothing; one whose timer cannot
+// be set puts the icon back without killing anything.
+TEST_F(TrayAnimationTest, AFailedStartLeavesNoAnimation) {
     EXPECT_FALSE(tray.StartAnimation({}, START, 5, TIMER, INTERVAL_MS));
     EXPECT_FALSE(tray.StartAnimation(ICONS, START, 5, 0, INTERVAL_MS));
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_EQ(tray.AnimTimer(), 0u);
-}
-
-TEST_F(TrayAnimationTest, ATimerThatCannotBeSetPutsTheIconBackWithoutKillingAnything) {
     shell.setTimerResult = false;
     EXPECT_FALSE(tray.StartAnimation(ICONS, START, 5, TIMER, INTERVAL_MS));
     EXPECT_EQ(shell.IconsShown(), (std::vector<uintptr_t>{ICONS[0], RESTING_ICON}));
@@ -71,13 +70,6 @@ TEST_F(TrayAnimationTest, RestartingKeepsTheIconFromBeforeTheFirstAnimation) {
     EXPECT_EQ(shell.IconsShown().back(), RESTING_ICON);
 }
 
-TEST_F(TrayAnimationTest, AdvanceWithNoIconsChangesNothing) {
-    EXPECT_FALSE(tray.AdvanceAnimation());
-    EXPECT_EQ(tray.AnimFrame(), 0);
-    EXPECT_EQ(tray.Record().hIcon, RESTING_ICON);
-    EXPECT_TRUE(shell.calls.empty());
-}
-
 TEST_F(TrayAnimationTest, AdvanceStepsThroughTheListAndWrapsToTheFirst) {
     Start(0);
     EXPECT_TRUE(tray.AdvanceAnimation());
@@ -88,15 +80,13 @@ TEST_F(TrayAnimationTest, AdvanceStepsThroughTheListAndWrapsToTheFirst) {
     EXPECT_EQ(shell.IconsShown(), (std::vector<uintptr_t>{ICONS[1], ICONS[2], ICONS[0]}));
 }
 
-TEST_F(TrayAnimationTest, ATickAtExactlyTheLengthStillAdvances) {
+// A tick at exactly the length still advances; one past it stops and puts the icon back.
+TEST_F(TrayAnimationTest, ATickPastTheLengthStopsAndPutsTheIconBack) {
     Start(5);
     tray.OnTimer(START + 5.0);
     EXPECT_EQ(shell.IconsShown(), std::vector<uintptr_t>{ICONS[1]});
     EXPECT_EQ(tray.AnimTimer(), TIMER);
-}
-
-TEST_F(TrayAnimationTest, ATickPastTheLengthStopsAndPutsTheIconBack) {
-    Start(5);
+    shell.calls.clear();
     tray.OnTimer(START + 5.5);
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[0].kind, ShellCall::StopTimer);
@@ -134,8 +124,13 @@ TEST_F(TrayAnimationTest, StopReportsTheTimerKill) {
     EXPECT_EQ(tray.AnimTimer(), 0u);
 }
 
-TEST_F(TrayAnimationTest, StopWithNoTimerReturnsFalseAndCallsNothing) {
+// With no animation (none yet, or one stopped), an advance and a stop change nothing.
+TEST_F(TrayAnimationTest, WithNoAnimationAdvanceAndStopDoNothing) {
+    EXPECT_FALSE(tray.AdvanceAnimation());
+    EXPECT_EQ(tray.AnimFrame(), 0);
+    EXPECT_EQ(tray.Record().hIcon, RESTING_ICON);
     EXPECT_FALSE(tray.StopAnimation());
+    EXPECT_TRUE(shell.calls.empty());
     Start(0);
     ASSERT_TRUE(tray.StopAnimation());
     shell.calls.clear();

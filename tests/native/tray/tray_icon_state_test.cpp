@@ -56,7 +56,11 @@ TEST_F(TrayIconStateTest, WithoutParentTheCallbackGoesToTheHiddenWindow) {
     EXPECT_EQ(shell.NotifyCalls().at(0).record.hIcon, 0u);
 }
 
+// Before Create, or after one refused by a platform too old: no window, no icon, no calls.
 TEST_F(TrayIconStateTest, OldPlatformGetsNoWindowNoIconAndNoLaterCalls) {
+    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
+    EXPECT_FALSE(tray.SetTooltip("Hide"));
+    tray.RemoveIcon();
     EXPECT_FALSE(tray.Create(TrayIconState::FIRST_TRAY_VERSION - 1, RECORD_SIZE, PARENT,
                              CALLBACK_MESSAGE, "Hide", FIRST_ICON, ICON_ID));
     EXPECT_FALSE(tray.IsIconAdded());
@@ -86,46 +90,32 @@ TEST_F(TrayIconStateTest, AFailedAddIsTriedAgainAtTheNextChangeAndDeletedAtTheEn
     EXPECT_STREQ(notifies[3].record.szTip, "Show host");
 }
 
-TEST(TrayIconStateLifetime, AnIconWhoseAddFailedIsDeletedAllTheSame) {
-    FakeTrayShell shell;
-    shell.notifyResult = false;
-    {
-        TrayIconState tray(shell);
-        tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON, ICON_ID);
+// Destroying the object deletes its icon once, an icon whose add failed all the same; one never
+// created calls nothing.
+TEST(TrayIconStateLifetime, DestroyingDeletesTheIconOnceWhetherOrNotItsAddSucceeded) {
+    for (const bool added : {true, false}) {
+        FakeTrayShell shell;
+        shell.notifyResult = added;
+        {
+            TrayIconState tray(shell);
+            EXPECT_EQ(added, tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide",
+                                         FIRST_ICON, ICON_ID));
+        }
+        const auto notifies = shell.NotifyCalls();
+        ASSERT_EQ(notifies.size(), 2u) << added;
+        EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+        EXPECT_EQ(notifies[1].record.uFlags, 0u);
+        EXPECT_EQ(notifies[1].record.hWnd, PARENT);
+        EXPECT_EQ(notifies[1].record.uID, ICON_ID);
     }
-    ASSERT_EQ(shell.NotifyCalls().size(), 2u);
-    EXPECT_EQ(shell.NotifyCalls()[1].operation, NIM_DELETE);
-}
-
-TEST_F(TrayIconStateTest, NothingIsSentBeforeCreate) {
-    EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
-    EXPECT_FALSE(tray.SetTooltip("Hide"));
-    tray.RemoveIcon();
-    EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST(TrayIconStateLifetime, DestroyingANeverCreatedIconCallsNothing) {
     FakeTrayShell shell;
     { TrayIconState tray(shell); }
-    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_TRUE(shell.calls.empty()) << "never created";
 }
 
-TEST(TrayIconStateLifetime, DestroyingAnAddedIconDeletesItOnce) {
-    FakeTrayShell shell;
-    {
-        TrayIconState tray(shell);
-        ASSERT_TRUE(tray.Create(VERSION, RECORD_SIZE, PARENT, CALLBACK_MESSAGE, "Hide", FIRST_ICON,
-                                ICON_ID));
-    }
-    const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 2u);
-    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
-    EXPECT_EQ(notifies[1].record.uFlags, 0u);
-    EXPECT_EQ(notifies[1].record.hWnd, PARENT);
-    EXPECT_EQ(notifies[1].record.uID, ICON_ID);
-}
-
+// A second Create removes the first icon; RemoveIcon deletes once, then the modifiers refuse.
 TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
+    ASSERT_TRUE(CreateWithParent());
     ASSERT_TRUE(CreateWithParent());
     tray.RemoveIcon();
     tray.RemoveIcon();
@@ -133,8 +123,10 @@ TEST_F(TrayIconStateTest, RemoveIconDeletesOnceThenModifiersRefuse) {
     EXPECT_FALSE(tray.SetIcon(FIRST_ICON));
     EXPECT_FALSE(tray.SetTooltip("Hide"));
     const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 2u);
+    ASSERT_EQ(notifies.size(), 4u);
     EXPECT_EQ(notifies[1].operation, NIM_DELETE);
+    EXPECT_EQ(notifies[2].operation, NIM_ADD);
+    EXPECT_EQ(notifies[3].operation, NIM_DELETE);
 }
 
 TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
@@ -166,39 +158,27 @@ TEST_F(TrayIconStateTest, ANewTaskbarGetsTheIconAgainAsItIsNow) {
     EXPECT_EQ(shell.NotifyCalls().back().operation, NIM_DELETE);
 }
 
-TEST_F(TrayIconStateTest, ASecondCreateRemovesTheFirstIcon) {
-    ASSERT_TRUE(CreateWithParent());
-    ASSERT_TRUE(CreateWithParent());
-    const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 3u);
-    EXPECT_EQ(notifies[1].operation, NIM_DELETE);
-    EXPECT_EQ(notifies[2].operation, NIM_ADD);
-}
-
-TEST_F(TrayIconStateTest, SetIconSendsOnlyTheIconAndPassesOnTheShellsAnswer) {
+// A change sends only what changed, in the whole record as it is now: the icon (passing on the
+// shell's answer), or the tip.
+TEST_F(TrayIconStateTest, SetIconAndSetTooltipSendOnlyWhatChanged) {
     ASSERT_TRUE(CreateWithParent());
     const uintptr_t next = FIRST_ICON + 1;
     EXPECT_TRUE(tray.SetIcon(next));
+    EXPECT_TRUE(tray.SetTooltip("Show example.org"));
     shell.notifyResult = false;
     EXPECT_FALSE(tray.SetIcon(next + 1));
     const auto notifies = shell.NotifyCalls();
-    ASSERT_EQ(notifies.size(), 3u);
+    ASSERT_EQ(notifies.size(), 4u);
     EXPECT_EQ(notifies[1].operation, NIM_MODIFY);
     EXPECT_EQ(notifies[1].record.uFlags, NIF_ICON);
     EXPECT_EQ(notifies[1].record.hIcon, next);
     EXPECT_EQ(notifies[1].record.hWnd, PARENT);
     EXPECT_EQ(notifies[1].record.uID, ICON_ID);
     EXPECT_STREQ(notifies[1].record.szTip, "Hide");
-}
-
-TEST_F(TrayIconStateTest, SetTooltipSendsOnlyTheTip) {
-    ASSERT_TRUE(CreateWithParent());
-    EXPECT_TRUE(tray.SetTooltip("Show example.org"));
-    const ShellCall modify = shell.NotifyCalls().at(1);
-    EXPECT_EQ(modify.operation, NIM_MODIFY);
-    EXPECT_EQ(modify.record.uFlags, NIF_TIP);
-    EXPECT_STREQ(modify.record.szTip, "Show example.org");
-    EXPECT_EQ(modify.record.hIcon, FIRST_ICON);
+    EXPECT_EQ(notifies[2].operation, NIM_MODIFY);
+    EXPECT_EQ(notifies[2].record.uFlags, NIF_TIP);
+    EXPECT_STREQ(notifies[2].record.szTip, "Show example.org");
+    EXPECT_EQ(notifies[2].record.hIcon, next);
 }
 
 // A balloon is the record's title, text and flags with NIF_INFO alone; an icon that cannot be

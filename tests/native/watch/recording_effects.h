@@ -1,5 +1,7 @@
-// A fake watch window for the state machine tests: answers from its own fields and records
-// every effect, in order, as one line of text; the light timer is a flag of its own.
+// A fake watch window for the state machine tests: answers plain reads (the tick, whether it is
+// shown, the newest checks) from its own fields without recording them, so that a new read
+// changes no expected output, and records every effect, in order, as one line of text; the light
+// timer is a flag of its own. Taking the host text selects it, an effect, so it is recorded.
 #pragma once
 
 #include "watch/watch_machine.h"
@@ -13,6 +15,8 @@ public:
     std::optional<ProbeFailure> startFailure; // what StartProbe gives
     std::optional<ProbeFailure> sendFailure;  // what SendEchoRequest gives
     uint64_t tick = 0;
+    uint64_t sendTakesMs = 0;   // how far the tick moves while a request goes out
+    uint64_t actionsTakeMs = 0; // and while an event's actions run
     bool visible = true;
     bool lightTimerRunning = false;
     RecentChecks recent; // what ReadRecentChecks gives
@@ -35,22 +39,17 @@ public:
     }
     std::optional<ProbeFailure> SendEchoRequest() override {
         calls.push_back("send");
+        tick += sendTakesMs;
         return sendFailure;
     }
-    uint64_t ReadTickCount() override {
-        calls.push_back("tick");
-        return tick;
-    }
+    uint64_t ReadTickCount() override { return tick; }
     void SetStatusText(const std::string& text) override { calls.push_back("status " + text); }
     void ShowLight(int bitmapId) override { calls.push_back("light " + std::to_string(bitmapId)); }
     void RestartLightTimer() override { lightTimerRunning = true; }
     void StopLightTimer() override { lightTimerRunning = false; }
     void SetTrayIcon(int iconId) override { calls.push_back("icon " + std::to_string(iconId)); }
     void SetTrayTooltip(const std::string& text) override { calls.push_back("tooltip " + text); }
-    bool IsVisible() override {
-        calls.push_back("is visible");
-        return visible;
-    }
+    bool IsVisible() override { return visible; }
     void ToggleVisible() override {
         visible = !visible;
         calls.push_back(visible ? "toggle to shown" : "toggle to hidden");
@@ -59,6 +58,7 @@ public:
         const char* names[] = {"make actions ", "break actions ", "slow actions ",
                                "slow end actions "};
         calls.push_back(names[static_cast<int>(kind)] + eventText + (muted ? " muted" : ""));
+        tick += actionsTakeMs;
     }
     RecentChecks ReadRecentChecks() override { return recent; }
 };

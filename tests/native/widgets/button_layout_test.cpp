@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -191,24 +192,21 @@ TEST(ButtonDraw, OutlineRunsAlongTheItemsInnerEdge) {
     EXPECT_EQ(plan.corners, corners);
 }
 
+// An empty image, a frame past the strip or no cell size: nothing is copied; the last frame is.
 TEST(ButtonDraw, NothingIsCopiedFromAnImageWithoutTheCell) {
-    ButtonDrawInput empty = SmallItem();
-    empty.imageWidth = 0;
-    empty.imageHeight = 0;
-    EXPECT_FALSE(PlanButtonDraw(empty).showImage);
-
-    ButtonDrawInput pastTheStrip = SmallItem();
-    pastTheStrip.frame = 4;
-    EXPECT_FALSE(PlanButtonDraw(pastTheStrip).showImage);
-
-    ButtonDrawInput noCell = SmallItem();
-    noCell.frameWidth = 0;
-    noCell.rowHeight = 0;
-    EXPECT_FALSE(PlanButtonDraw(noCell).showImage);
-
-    ButtonDrawInput lastFrame = SmallItem();
-    lastFrame.frame = 3;
-    EXPECT_TRUE(PlanButtonDraw(lastFrame).showImage);
+    for (const auto& [imageWidth, imageHeight, frame, frameWidth, rowHeight, shown] :
+         {std::tuple{0, 0, 0, 32, 23, false},
+          {128, 69, 4, 32, 23, false},
+          {128, 69, 0, 0, 0, false},
+          {128, 69, 3, 32, 23, true}}) {
+        ButtonDrawInput in = SmallItem();
+        in.imageWidth = imageWidth;
+        in.imageHeight = imageHeight;
+        in.frame = frame;
+        in.frameWidth = frameWidth;
+        in.rowHeight = rowHeight;
+        EXPECT_EQ(shown, PlanButtonDraw(in).showImage) << imageWidth << " " << frame;
+    }
 }
 
 } // namespace

@@ -112,6 +112,9 @@ TEST(SourceRows, RowsMustFitInTheData) {
     EXPECT_FALSE(LocatePackedDib(whole.data(), whole.size() - 1, source));
     const std::vector<uint8_t> withTable = PackedDib({10, 3, 24, 0, 1}, 32 * 3);
     EXPECT_FALSE(LocatePackedDib(withTable.data(), withTable.size(), source));
+    // The largest side is accepted.
+    const std::vector<uint8_t> widest = PackedDib({16384, 1, 24, 0, 0}, 16384 * 3);
+    EXPECT_TRUE(LocatePackedDib(widest.data(), widest.size(), source));
 }
 
 TEST(SourceRows, AbsurdOrTruncatedHeadersAreRefusedAndLeaveTheSourceAlone) {
@@ -136,12 +139,6 @@ TEST(SourceRows, AbsurdOrTruncatedHeadersAreRefusedAndLeaveTheSourceAlone) {
     }
     DibSource source;
     EXPECT_FALSE(LocatePackedDib(nullptr, 100, source));
-}
-
-TEST(SourceRows, LargestSideIsAccepted) {
-    const std::vector<uint8_t> dib = PackedDib({16384, 1, 24, 0, 0}, 16384 * 3);
-    DibSource source;
-    EXPECT_TRUE(LocatePackedDib(dib.data(), dib.size(), source));
 }
 
 TEST(BitmapFile, NeedsTheMarkAndHoldsAPackedBitmapBehindTheHeader) {
@@ -218,48 +215,39 @@ TEST(Conversion, RefusesABufferTooSmallAndWritesNothing) {
 constexpr uint32_t KEY = 0x00BFBFBF;
 constexpr uint32_t INK = 0x00204080;
 
-TEST(Recolor, WithoutBlendOnlyKeyPixelsChange) {
-    // 3 x 2, bottom row first; the key read at (1, 1), with key pixels before and after it.
-    std::vector<uint32_t> bits = {KEY, INK, 0x00123456, KEY, KEY, INK};
-    RecolorKey(bits.data(), 3, 2, 1, 1, Rgb(1, 2, 3), false);
-    const uint32_t d = 0x00010203;
-    EXPECT_EQ(bits, (std::vector<uint32_t>{d, INK, 0x00123456, d, d, INK}));
-}
-
-TEST(Recolor, AKeyFoundOnlyAtItsOwnPixelChangesOnlyThatPixel) {
-    std::vector<uint32_t> bits = {INK, INK, INK, INK, 0x00777777, INK};
-    RecolorKey(bits.data(), 3, 2, 1, 1, Rgb(9, 9, 9), false);
-    EXPECT_EQ(bits, (std::vector<uint32_t>{INK, INK, INK, INK, 0x00090909, INK}));
-}
-
-TEST(Recolor, RecolouringTwiceFollowsTheNewKey) {
-    std::vector<uint32_t> bits = {KEY, INK, KEY, KEY};
-    RecolorKey(bits.data(), 2, 2, 1, 1, Rgb(10, 20, 30), false);
-    RecolorKey(bits.data(), 2, 2, 1, 1, Rgb(40, 50, 60), false);
-    const uint32_t d = 0x0028323C;
-    EXPECT_EQ(bits, (std::vector<uint32_t>{d, INK, d, d}));
-}
-
-TEST(Recolor, BlendHalvesThePixelBeforeAKeyPixel) {
-    // Row 0: ink, key, ink; row 1: key, ink, ink. The last pixel of row 0 is followed by the
-    // first of row 1; the last pixel of the buffer is never blended.
-    const uint32_t a = 0x00FF0101;
-    const uint32_t b = 0x00808080;
-    const uint32_t c = 0x00FFFFFF;
-    std::vector<uint32_t> bits = {a, KEY, b, KEY, c, c};
-    RecolorKey(bits.data(), 3, 2, 1, 0, Rgb(255, 3, 1), true);
-    const uint32_t d = 0x00FF0301;
-    // Per channel: half of each, rounded down (255 + 255 gives 254).
-    const uint32_t aBlend = 0x00FE0100;
-    const uint32_t bBlend = 0x00BF4140;
-    EXPECT_EQ(bits, (std::vector<uint32_t>{aBlend, d, bBlend, d, c, c}));
-}
-
-TEST(Recolor, BlendNeverTouchesTheLastPixel) {
-    // Only the last pixel is not the key: it has no next pixel, so it is not blended.
-    std::vector<uint32_t> bits = {KEY, KEY, KEY, INK};
-    RecolorKey(bits.data(), 2, 2, 0, 0, Rgb(0, 0, 0), true);
-    EXPECT_EQ(bits, (std::vector<uint32_t>{0, 0, 0, INK}));
+// The key is read at (x, y) of a buffer stored bottom row first, and each of its pixels takes
+// the new colour. With the blend, the pixel before a key pixel (across a row's end too) is
+// halved with it, per channel rounded down (255 + 255 gives 254); the buffer's last pixel has
+// no next one and is never blended.
+TEST(Recolor, KeyPixelsTakeTheColourAndTheBlendHalvesThePixelBefore) {
+    const uint32_t a = 0x00FF0101, b = 0x00808080, c = 0x00FFFFFF, d = 0x0028323C;
+    const struct {
+        const char* what;
+        std::vector<uint32_t> bits;
+        int32_t width, x, y;
+        std::vector<ColorRef> colours; // one recolouring each
+        bool blend;
+        std::vector<uint32_t> expected;
+    } rows[] = {
+        // clang-format off
+        {"key pixels before and after the one read", {KEY, INK, 0x00123456, KEY, KEY, INK}, 3, 1, 1,
+         {Rgb(1, 2, 3)}, false, {0x00010203, INK, 0x00123456, 0x00010203, 0x00010203, INK}},
+        {"a key found only at its own pixel", {INK, INK, INK, INK, 0x00777777, INK}, 3, 1, 1,
+         {Rgb(9, 9, 9)}, false, {INK, INK, INK, INK, 0x00090909, INK}},
+        {"twice, following the new key", {KEY, INK, KEY, KEY}, 2, 1, 1,
+         {Rgb(10, 20, 30), Rgb(40, 50, 60)}, false, {d, INK, d, d}},
+        {"blended", {a, KEY, b, KEY, c, c}, 3, 1, 0, {Rgb(255, 3, 1)}, true,
+         {0x00FE0100, 0x00FF0301, 0x00BF4140, 0x00FF0301, c, c}},
+        {"blended, all but the last", {KEY, KEY, KEY, INK}, 2, 0, 0, {Rgb(0, 0, 0)}, true,
+         {0, 0, 0, INK}},
+        // clang-format on
+    };
+    for (auto row : rows) {
+        const int32_t height = static_cast<int32_t>(row.bits.size()) / row.width;
+        for (const ColorRef colour : row.colours)
+            RecolorKey(row.bits.data(), row.width, height, row.x, row.y, colour, row.blend);
+        EXPECT_EQ(row.bits, row.expected) << row.what;
+    }
 }
 
 TEST(Recolor, RefusesOutsidePixelsAndMissingBuffers) {

@@ -144,53 +144,36 @@ double Brightness(const std::vector<uint32_t>& pixels) {
     return sum;
 }
 
-TEST(ShippedStrips, HaveTheirSizeAndTheKeyBackgroundWhereTheProgramReadsIt) {
+// Each strip: its size, the key background where the program reads it (buffer column 1, buffer
+// row 1) and along every cell's border; every cell shows something, hover brighter and pressed
+// darker than normal, and the frames move.
+TEST(ShippedStrips, SizeKeyBackgroundAndCellsOfEachStrip) {
     for (const StripFile& strip : STRIPS) {
+        SCOPED_TRACE(strip.file);
         LoadedBitmap image;
         ASSERT_TRUE(LoadStrip(strip.file, image));
-        EXPECT_EQ(image.width, strip.width) << strip.file;
-        EXPECT_EQ(image.height, strip.height) << strip.file;
-        // The button keys on buffer column 1, buffer row 1.
-        EXPECT_EQ(image.At(1, 1), KEY_PIXEL) << strip.file;
-    }
-}
-
-TEST(ShippedStrips, CellBordersAreBackgroundAndEveryCellShowsSomething) {
-    for (const StripFile& strip : STRIPS) {
-        LoadedBitmap image;
-        ASSERT_TRUE(LoadStrip(strip.file, image));
+        EXPECT_EQ(image.width, strip.width);
+        EXPECT_EQ(image.height, strip.height);
+        EXPECT_EQ(image.At(1, 1), KEY_PIXEL);
         const int32_t w = strip.width / strip.frames;
         const int32_t h = strip.height / 3;
         for (int32_t y = 0; y < image.height; ++y) {
             for (int32_t x = 0; x < image.width; ++x) {
                 if (x % w == 0 || x % w == w - 1 || y % h == 0 || y % h == h - 1) {
-                    ASSERT_EQ(image.At(x, y), KEY_PIXEL) << strip.file << " " << x << "," << y;
+                    ASSERT_EQ(image.At(x, y), KEY_PIXEL) << x << "," << y;
                 }
             }
         }
-        for (int32_t row = 0; row < 3; ++row) {
-            for (int32_t frame = 0; frame < strip.frames; ++frame) {
-                const std::vector<uint32_t> inside = CellInside(image, w, h, frame, row);
-                EXPECT_GT(Brightness(inside), 0) << strip.file << " " << frame << "," << row;
-            }
-        }
-    }
-}
-
-TEST(ShippedStrips, HoverIsBrighterPressedDarkerAndFramesMove) {
-    for (const StripFile& strip : STRIPS) {
-        LoadedBitmap image;
-        ASSERT_TRUE(LoadStrip(strip.file, image));
-        const int32_t w = strip.width / strip.frames;
-        const int32_t h = strip.height / 3;
         for (int32_t frame = 0; frame < strip.frames; ++frame) {
             const double normal = Brightness(CellInside(image, w, h, frame, 0));
-            EXPECT_GT(Brightness(CellInside(image, w, h, frame, 1)), normal) << strip.file;
-            EXPECT_LT(Brightness(CellInside(image, w, h, frame, 2)), normal) << strip.file;
+            EXPECT_GT(normal, 0) << frame;
+            EXPECT_GT(Brightness(CellInside(image, w, h, frame, 1)), normal) << frame;
+            EXPECT_LT(Brightness(CellInside(image, w, h, frame, 2)), normal) << frame;
+            EXPECT_GT(Brightness(CellInside(image, w, h, frame, 2)), 0) << frame;
             if (strip.frames > 1) {
                 const int32_t next = (frame + 1) % strip.frames;
                 EXPECT_NE(CellInside(image, w, h, frame, 0), CellInside(image, w, h, next, 0))
-                    << strip.file << " frame " << frame;
+                    << "frame " << frame;
             }
         }
     }
@@ -235,6 +218,10 @@ struct IconImage {
     uint32_t bitCount;
     size_t offset;
     size_t size;
+    // The bytes of the colour table, of a colour row and of a mask row.
+    size_t Palette() const { return bitCount <= 8 ? 4u << bitCount : 0; }
+    size_t ColourRow() const { return (width * bitCount + 31) / 32 * 4; }
+    size_t MaskRow() const { return (width + 31) / 32 * 4; }
 };
 
 // Reads the icon directory and checks that each image's header and size agree with it.
@@ -254,10 +241,8 @@ std::vector<IconImage> IconDirectory(const std::vector<uint8_t>& ico) {
         EXPECT_EQ(U32(ico, image.offset + 4), image.width);
         EXPECT_EQ(U32(ico, image.offset + 8), 2 * image.height); // colour rows and mask rows
         EXPECT_EQ(U16(ico, image.offset + 14), image.bitCount);
-        const size_t palette = image.bitCount <= 8 ? 4u << image.bitCount : 0;
-        const size_t colourRow = (image.width * image.bitCount + 31) / 32 * 4;
-        const size_t maskRow = (image.width + 31) / 32 * 4;
-        EXPECT_EQ(image.size, 40 + palette + (colourRow + maskRow) * image.height);
+        EXPECT_EQ(image.size,
+                  40 + image.Palette() + (image.ColourRow() + image.MaskRow()) * image.height);
         EXPECT_EQ(ico.at(e + 2), image.bitCount == 4 ? 16 : 0);
         images.push_back(image);
     }
@@ -266,11 +251,8 @@ std::vector<IconImage> IconDirectory(const std::vector<uint8_t>& ico) {
 
 // The AND-mask bit of the pixel at (x, y) as seen: set where the screen shows through.
 bool Masked(const std::vector<uint8_t>& ico, const IconImage& image, uint32_t x, uint32_t y) {
-    const size_t palette = image.bitCount <= 8 ? 4u << image.bitCount : 0;
-    const size_t colourRow = (image.width * image.bitCount + 31) / 32 * 4;
-    const size_t maskRow = (image.width + 31) / 32 * 4;
-    const size_t mask = image.offset + 40 + palette + colourRow * image.height;
-    const uint8_t bits = ico.at(mask + (image.height - 1 - y) * maskRow + x / 8);
+    const size_t mask = image.offset + 40 + image.Palette() + image.ColourRow() * image.height;
+    const uint8_t bits = ico.at(mask + (image.height - 1 - y) * image.MaskRow() + x / 8);
     return (bits & (0x80 >> (x % 8))) != 0;
 }
 
