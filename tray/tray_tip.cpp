@@ -3,6 +3,15 @@
 
 #include "framework/short_text.h"
 
+namespace {
+
+// What is left of the tip after `used` bytes.
+size_t RoomAfter(size_t used) {
+    return used < TOOLTIP_ROOM ? TOOLTIP_ROOM - used : 0;
+}
+
+} // namespace
+
 std::string DurationText(uint64_t ms) {
     const uint64_t seconds = ms / 1000;
     const uint64_t minutes = seconds / 60;
@@ -44,18 +53,19 @@ std::string WatchStatusLine(const WatchStatus& status) {
 
 std::string TrayTooltipText(bool visible, const std::string& host, const WatchStatus& status,
                             const std::string& muteLine) {
-    std::string statusLine = WatchStatusLine(status);
-    // The finding follows the state in what the state, the mute's end and the start of the host
-    // line leave of the tip: shortened, or left out where too little of it would show.
+    // The state stays whole; the mute's end is cut only where the user's own clock is longer than
+    // the tip. The finding follows the state in what the state, the mute's end and the start of
+    // the host line leave of the tip: shortened, or left out where too little of it would show.
     constexpr size_t HOST_LINE_LEAST = 8, FINDING_LEAST = 16; // "Hide ab...", "the path end..."
-    const size_t used =
-        1 + statusLine.size() + 2 + (muteLine.empty() ? 0 : 1 + muteLine.size()) + HOST_LINE_LEAST;
+    std::string statusLine = WatchStatusLine(status);
+    const size_t stateUsed = 1 + statusLine.size() + HOST_LINE_LEAST;
+    const std::string mute = muteLine.empty()
+                                 ? muteLine
+                                 : "\n" + ShortenKeepingTail(muteLine, RoomAfter(stateUsed + 1), 0);
+    const size_t used = stateUsed + 2 + mute.size();
     if (!statusLine.empty() && !status.finding.empty() && used + FINDING_LEAST <= TOOLTIP_ROOM)
         statusLine += "; " + ShortenKeepingTail(status.finding, TOOLTIP_ROOM - used, 0);
-    std::string below = statusLine.empty() ? std::string() : "\n" + statusLine;
-    if (!muteLine.empty())
-        below += "\n" + muteLine;
-    const size_t room = below.size() < TOOLTIP_ROOM ? TOOLTIP_ROOM - below.size() : 0;
+    const std::string below = (statusLine.empty() ? std::string() : "\n" + statusLine) + mute;
     const std::string first = (visible ? "Hide " : "Show ") + host;
-    return ShortenKeepingTail(first, room, 0) + below;
+    return ShortenKeepingTail(first, RoomAfter(below.size()), 0) + below;
 }

@@ -28,8 +28,8 @@ std::string DurationText(uint64_t ms);
 std::string WatchStatusLine(const WatchStatus& status);
 // The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
 // then the status line (with the finding, as it fits) and the mute line, each on a line of its
-// own when not empty. It fits TOOLTIP_ROOM: a long host name is shortened, the other lines are
-// kept whole.
+// own when not empty. It fits TOOLTIP_ROOM: a long host name is shortened, the state is kept
+// whole, and so is the mute's end unless the user's clock is longer than the tip.
 std::string TrayTooltipText(bool visible, const std::string& host,
                             const WatchStatus& status = WatchStatus(),
                             const std::string& muteLine = std::string());
