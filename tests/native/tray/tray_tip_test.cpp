@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
-#include <utility>
+#include <regex>
 
 namespace {
 
@@ -16,15 +17,6 @@ TEST(DurationText, SaysTheTwoLargestUnits) {
     EXPECT_EQ("3 min", DurationText(3 * 60000 + 59999));
     EXPECT_EQ("2 h 14 min", DurationText((2 * 60 + 14) * 60000));
     EXPECT_EQ("3 d 5 h", DurationText((3 * 24 + 5) * 3600000u + 59 * 60000));
-}
-
-// Whole UTF-8 letters: every lead byte has the continuation bytes it announces, and no more.
-bool IsWholeUtf8(const std::string& text) {
-    int owed = 0;
-    for (const unsigned char b : text)
-        if (b >> 6 == 2 ? owed-- == 0 : std::exchange(owed, (b > 0xBF) + (b > 0xDF) + (b > 0xEF)))
-            return false;
-    return owed == 0;
 }
 
 // Hosts of up to thousands of bytes in any letters, every state with and without a finding,
@@ -49,7 +41,9 @@ TEST(TrayTooltipText, FitsCutsNoLetterAndKeepsTheState) {
         const std::string tip = TrayTooltipText(visible, host, status, mute);
         const std::string state = WatchStatusLine(status), line = tip.substr(0, tip.find('\n'));
         SCOPED_TRACE(tip);
-        EXPECT_TRUE(tip.size() <= ROOM && IsWholeUtf8(tip));
+        const std::string rest = std::regex_replace(tip, std::regex("ж|日|😀"), ""); // cut letters
+        EXPECT_TRUE(tip.size() <= ROOM &&
+                    std::none_of(rest.begin(), rest.end(), [](char c) { return c & 0x80; }));
         EXPECT_TRUE(line == (visible ? "Hide " : "Show ") + host || tip.size() + 3 >= ROOM);
         EXPECT_EQ(state, tip.substr(std::min(line.size() + 1, tip.size()), state.size()));
         EXPECT_TRUE(mute.size() + state.size() + 10 > ROOM ||
