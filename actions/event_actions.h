@@ -28,11 +28,6 @@ std::string ComposeLogLine(LogLineFormat format, const std::string& timeText,
 // (created if missing) in a single write. False when the file cannot be opened.
 bool AppendLogLine(const std::string& path, LogLineFormat format, const std::string& eventText);
 
-// The text cut to at most `room` bytes: when it is longer, its start and its last `tailLength`
-// bytes with "..." between them, so that what the tail says is never cut. A cut never splits a
-// UTF-8 character (the text may be shorter by its bytes).
-std::string ShortenKeepingTail(const std::string& text, size_t room, size_t tailLength);
-
 // What the notification of an event shows: a title and a text that fit the shell's record,
 // the warning look for a break, and no sound of the shell's when the event plays its own.
 struct Notification {

@@ -8,6 +8,7 @@
 #include "probe/probe_failure.h"
 #include "settings/event_action.h"
 #include "settings/watch_settings.h"
+#include "tray/tray_tip.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,32 +38,6 @@ uint32_t SilenceLimitMs(uint32_t checkPeriodMs);
 
 // How long the alerts stay muted.
 constexpr uint32_t MUTE_MS = 60 * 60 * 1000;
-
-// The most characters the shell shows in a tooltip.
-constexpr size_t TOOLTIP_ROOM = 127;
-
-// What is known of the watched host, for the tooltip.
-struct WatchStatus {
-    enum class Kind { None, Waiting, UnknownName, LookupFails, ProxyRefuses, Alive, Dead, Slow };
-    Kind kind = Kind::None;
-    uint64_t forMs = 0;       // Alive, Dead, Slow: time since the event
-    uint32_t roundTripMs = 0; // Alive, Slow: the latest reply's round trip
-    std::string slowFigure;   // Slow: "850 ms" or "25 % lost", as last judged
-    std::string finding;      // where the path stops, found since the latest event
-};
-
-// "45 s", "3 min", "2 h 14 min", "3 d 5 h".
-std::string DurationText(uint64_t ms);
-// The status as the tooltip's second line: "waiting", "unknown name", "name lookup fails",
-// "proxy refuses sign-in", "alive for 2 h 14 min, 12 ms", "dead for 3 min", "slow for 3 min,
-// 850 ms"; empty when nothing is watched. (The tip adds "; " and the finding, as it fits.)
-std::string WatchStatusLine(const WatchStatus& status);
-// The tray tooltip: "Hide <host>" while the window is shown, "Show <host>" while it is hidden,
-// then the status line and the mute line, each on a line of its own when not empty. It fits
-// the shell's TOOLTIP_ROOM: a long host name is shortened, the other lines are kept whole.
-std::string TrayTooltipText(bool visible, const std::string& host,
-                            const std::string& statusLine = std::string(),
-                            const std::string& muteLine = std::string());
 
 // What the state machine needs of the watch window.
 class WatchEffects {

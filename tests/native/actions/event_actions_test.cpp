@@ -204,12 +204,6 @@ TEST(Notification, ALongHostNameIsShortenedAndTheStateKept) {
     EXPECT_EQ(died.title, "h??x has died!") << "one line, whatever the host text holds";
     EXPECT_TRUE(died.warning);
     EXPECT_TRUE(died.silent);
-    EXPECT_EQ(ShortenKeepingTail("abcdef", 5, 9), "...ef") << "the tail before the start";
-    EXPECT_EQ(ShortenKeepingTail("abcdef", 2, 0), "ab");
-    // UTF-8 letters (two bytes each here) are never split, at either cut.
-    EXPECT_EQ(ShortenKeepingTail("жжжжж", 8, 0), "жж...");
-    EXPECT_EQ(ShortenKeepingTail("abжжж", 7, 3), "ab...ж");
-    EXPECT_EQ(ShortenKeepingTail("жж", 3, 0), "ж");
 }
 
 TEST_F(EventActions, MasterFlagOffRunsNothingOfThatKind) {

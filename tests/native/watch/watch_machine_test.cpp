@@ -515,16 +515,6 @@ TEST(CheckTiming, SilenceLimitIsTenSecondsOrAPeriodAndASecond) {
     EXPECT_EQ(0x7FFFFFFFu + 1000u, SilenceLimitMs(CheckTimerPeriodMs(0xFFFFFFFFu)));
 }
 
-TEST(TrayTooltipText, SaysWhatAClickWillDo) {
-    EXPECT_EQ("Hide example.org", TrayTooltipText(true, "example.org"));
-    EXPECT_EQ("Show example.org", TrayTooltipText(false, "example.org"));
-    EXPECT_EQ("Show ", TrayTooltipText(false, ""));
-    EXPECT_EQ("45 s", DurationText(45999));
-    EXPECT_EQ("3 min", DurationText(3 * 60000 + 59999));
-    EXPECT_EQ("2 h 14 min", DurationText((2 * 60 + 14) * 60000));
-    EXPECT_EQ("3 d 5 h", DurationText((3 * 24 + 5) * 3600000u + 59 * 60000));
-}
-
 // The tooltip's lines through a watch: its state, how long, the round trip and the mute's end,
 // which goes with the hour. (Its fit with a long name: the start above and the Wine test.)
 TEST_F(WatchMachineTest, TheTooltipSaysTheStateSinceWhenAndTheMute) {
