@@ -6,13 +6,11 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
-#include "framework/local_time.h"
 #include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "probe/path_trace_win.h"
 #include "probe/platform_probe.h"
 #include "widgets/art_set.h"
-#include "watch/tray_menu.h"
 #include "widgets/image_store.h"
 
 namespace {
@@ -28,14 +26,6 @@ public:
 private:
     CWatchDlg& m_window;
 };
-
-// The local time an hour from now in the user's own short time format ("14:32", "2:32 PM"),
-// with the time zone's rule for that moment (an hour may cross a daylight-saving change).
-std::string LocalTimeInAnHour() {
-    const std::optional<SYSTEMTIME> local = LocalTimeOf(UtcNowMs() + MUTE_MS);
-    const std::string text = local ? UserTimeText(*local, false) : std::string();
-    return text.empty() ? "in an hour" : text;
-}
 
 // The light of the picture set the buttons use, or else the 100 % one.
 void LoadLight(CBitmap& bitmap, UINT id) {
@@ -232,45 +222,12 @@ void CWatchDlg::OnTrayNotify(UINT event) {
 }
 
 void CWatchDlg::ShowTrayMenu() {
-    // One menu at a time: a second request while it is open is the same user's.
-    if (m_bTrayMenuOpen)
-        return;
-    TrayMenuState state;
-    state.windowShown = m_bVisible;
-    state.mutedUntil = m_watch.MutedUntil();
-    state.historyAvailable = true;
-    state.dialogOpen = m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile();
-    state.watching = m_watch.IsWatching();
-    HMENU menu = ::CreatePopupMenu();
-    if (menu == nullptr)
-        return;
-    for (const TrayMenuItem& item : TrayMenuItems(state)) {
-        if (item.id == 0) {
-            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        ::AppendMenuA(menu, MF_STRING | (item.enabled ? 0 : MF_GRAYED), item.id, item.text.c_str());
-        if (item.isDefault)
-            ::SetMenuDefaultItem(menu, item.id, FALSE);
-    }
-    POINT cursor = {};
-    ::GetCursorPos(&cursor);
-    // The window must be in the foreground for the menu to close when the user clicks
-    // elsewhere; the message posted afterwards lets the shell see the menu end.
-    ::SetForegroundWindow(m_hWnd);
-    m_bTrayMenuOpen = true;
-    const UINT align = ::GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    ::TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    m_bTrayMenuOpen = false;
-    PostMessage(WM_NULL);
-    ::DestroyMenu(menu);
+    m_trayMenu.Show(m_hWnd, m_watch, m_bVisible,
+                    m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile());
 }
 
 void CWatchDlg::OnTrayMute() {
-    if (m_watch.IsMuted())
-        m_watch.Unmute();
-    else
-        m_watch.Mute(LocalTimeInAnHour());
+    ToggleMute(m_watch);
     UpdateTooltipOnStateChange();
 }
 

@@ -13,6 +13,7 @@
 #include "settings/watch_settings.h"
 #include "tray/system_tray.h"
 #include "watch/path_finder.h"
+#include "watch/tray_menu_win.h"
 #include "watch/watch_machine.h"
 #include "widgets/anim_button.h"
 
@@ -159,7 +160,7 @@ private:
     CheckHistory m_history;
     CHistoryDlg m_historyDlg{m_history};
     int m_nDialogsOpen = 0; // modal dialogs of the window now running
-    bool m_bTrayMenuOpen = false;
+    CTrayMenu m_trayMenu;
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key
     DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip
     CPathFinder m_pathFinder;
