@@ -15,18 +15,6 @@
 
 namespace {
 
-// The event actions as the platform runs them, the notification through this window's icon.
-class WindowActionRunner : public PlatformActionRunner {
-public:
-    explicit WindowActionRunner(CWatchDlg& window) : m_window(window) {}
-    void ShowNotification(const Notification& notification) override {
-        m_window.ShowNotification(notification);
-    }
-
-private:
-    CWatchDlg& m_window;
-};
-
 // The light of the picture set the buttons use, or else the 100 % one.
 void LoadLight(CBitmap& bitmap, UINT id) {
     if (!bitmap.LoadBitmap(ArtResourceId(id, theImageStore.ArtPercent())))
@@ -95,7 +83,7 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnTrayNotify(LOWORD(lParam));
     } else if (message == WM_SHOW_NOTIFICATION) {
         if (lParam != 0)
-            ShowNotification(*reinterpret_cast<const Notification*>(lParam));
+            m_notifier.ShowNotification(*reinterpret_cast<const Notification*>(lParam));
         return 0;
     } else if (message == WM_ECHO_REPLY) {
         const WatchMarks before = MarksNow();
@@ -231,18 +219,6 @@ void CWatchDlg::OnTrayMute() {
     UpdateTooltipOnStateChange();
 }
 
-void CWatchDlg::ShowNotification(const Notification& notification) {
-    // Quiet hours and focus assist are the user's; the balloon never takes the focus.
-    DWORD flags = (notification.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
-    if (notification.silent)
-        flags |= NIIF_NOSOUND;
-    if (notification.warning) { // a break's: its finding follows as a second line
-        m_breakNotification = notification;
-        m_nNotifiedBreak = m_watch.Breaks();
-    }
-    m_trayIcon.ShowBalloon(notification.title.c_str(), notification.text.c_str(), flags);
-}
-
 void CWatchDlg::UpdateTooltipOnStateChange() {
     const WatchStatus status = m_watch.Status();
     std::string key = std::to_string(static_cast<int>(status.kind)) + (m_bVisible ? "+" : "-") +
@@ -322,13 +298,7 @@ void CWatchDlg::ShowFinding(const PathFinding& found) {
     UpdateTooltip();
     m_history.OnFinding(::GetTickCount(), text, found.finding.hops);
     m_historyDlg.Refresh();
-    if (found.atBreak && m_nNotifiedBreak == m_watch.Breaks()) {
-        Notification notification = m_breakNotification;
-        notification.text += "\n" + text;
-        notification.silent = true; // the break's own sound, if any, has played
-        ShowNotification(notification);
-        m_nNotifiedBreak = UINT64_MAX; // one second line
-    }
+    m_notifier.ShowFinding(found);
 }
 
 void CWatchDlg::OpenHistory() {
@@ -595,6 +565,5 @@ RecentChecks CWatchDlg::ReadRecentChecks() {
 }
 
 void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText, bool muted) {
-    WindowActionRunner runner(*this);
-    ::RunEventActions(kind, eventText, m_settings, runner, muted);
+    ::RunEventActions(kind, eventText, m_settings, m_notifier, muted);
 }

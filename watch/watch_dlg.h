@@ -14,6 +14,7 @@
 #include "tray/system_tray.h"
 #include "watch/path_finder.h"
 #include "watch/tray_menu_win.h"
+#include "watch/tray_notifier.h"
 #include "watch/watch_machine.h"
 #include "widgets/anim_button.h"
 
@@ -31,8 +32,6 @@ public:
     void ToggleVisible() override;
     // Opens the History window, or brings it forward (system menu, Ctrl+H).
     void OpenHistory();
-    // Shows a notification through the tray icon; nothing where the shell shows none.
-    void ShowNotification(const Notification& notification);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -164,6 +163,5 @@ private:
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key
     DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip
     CPathFinder m_pathFinder;
-    Notification m_breakNotification; // the latest break's, shown at m_nNotifiedBreak
-    uint64_t m_nNotifiedBreak = UINT64_MAX;
+    CTrayNotifier m_notifier{m_trayIcon, m_watch};
 };
