@@ -10,6 +10,7 @@
 #include "framework/win_app.h"
 #include "probe/path_trace_win.h"
 #include "probe/platform_probe.h"
+#include "watch/probe_news.h"
 #include "widgets/art_set.h"
 #include "widgets/image_store.h"
 
@@ -109,7 +110,7 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Each of these may end the watch or mark a pause.
         const WatchMarks before = MarksNow();
         if (message == WM_HOST_RESOLVED) {
-            OnHostResolved(wParam);
+            TellWatch(m_watch, ProbeOnHostResolved(wParam));
             UpdateTooltipOnStateChange();
         } else if (message == WM_PROBE_FAILED) {
             m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
@@ -305,51 +306,11 @@ void CWatchDlg::OpenHistory() {
     m_historyDlg.Open(this);
 }
 
-void CWatchDlg::OnHostResolved(WPARAM lookupId) {
-    switch (ProbeOnHostResolved(lookupId)) {
-    case LookupNews::None:
-        break;
-    case LookupNews::HostUnknown:
-        m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
-        break;
-    case LookupNews::HostFound:
-        m_watch.OnHostFound();
-        break;
-    case LookupNews::AccessDenied:
-        m_watch.OnProbeFailed(ProbeFailure::AccessDenied);
-        break;
-    case LookupNews::NetworkError:
-        m_watch.OnProbeFailed(ProbeFailure::NetworkError);
-        break;
-    }
-}
-
 void CWatchDlg::OnWebEvent() {
     while (const std::optional<WebNews> news = TakeProbeWebNews()) {
-        switch (*news) {
-        case WebNews::None:
-        case WebNews::Answer: // sent as WM_ECHO_REPLY
-            break;
-        case WebNews::HostUnknown:
-            m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
-            break;
-        case WebNews::HostFound:
-            m_watch.OnHostFound();
-            break;
-        case WebNews::BadCertificate:
-            m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
-            break;
-        case WebNews::LookupFails:
-            m_watch.OnProbeFailed(ProbeFailure::LookupFails);
-            break;
-        case WebNews::ProxyRefuses:
-            m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
-            break;
-        case WebNews::CheckMade:
+        if (*news == WebNews::CheckMade)
             NoteChecksResumed();
-            m_watch.OnCheckMade();
-            break;
-        }
+        TellWatch(m_watch, *news);
     }
 }
 

@@ -106,8 +106,6 @@ private:
     void SaveSettings();
     // WM_WEB_EVENT: what the finished web requests mean for the watch.
     void OnWebEvent();
-    // WM_HOST_RESOLVED: what the lookup's answer means for the watch.
-    void OnHostResolved(WPARAM lookupId);
     // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.
     void OnSessionMessage(UINT message, WPARAM wParam);
 
