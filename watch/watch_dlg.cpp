@@ -1,5 +1,8 @@
 // CWatchDlg: the watch window; see watch_dlg.h. The watch decisions are WatchMachine's; this
-// file wires them to the controls, the timers, the probe, the tray icon and the actions.
+// file wires them to the controls, the timers, the probe, the tray icon and the actions. What
+// is more than wiring has a file of its own: the light (status_light), the tray menu
+// (tray_menu_win), the notifications (tray_notifier), the probe's news (probe_news) and the
+// path finder.
 #include "watch/watch_dlg.h"
 
 #include "actions/event_actions_win.h"
@@ -11,18 +14,7 @@
 #include "probe/path_trace_win.h"
 #include "probe/platform_probe.h"
 #include "watch/probe_news.h"
-#include "widgets/art_set.h"
 #include "widgets/image_store.h"
-
-namespace {
-
-// The light of the picture set the buttons use, or else the 100 % one.
-void LoadLight(CBitmap& bitmap, UINT id) {
-    if (!bitmap.LoadBitmap(ArtResourceId(id, theImageStore.ArtPercent())))
-        bitmap.LoadBitmap(id);
-}
-
-} // namespace
 
 CWatchDlg::CWatchDlg(CWnd* parent)
     : CDialog(IDD, parent),
@@ -152,11 +144,7 @@ BOOL CWatchDlg::OnInitDialog() {
     m_bVisible = true;
     ApplyZOrder();
 
-    LoadLight(m_bmpFlash, IDB_LIGHT_FLASH);
-    LoadLight(m_bmpGreen, IDB_LIGHT_GREEN);
-    LoadLight(m_bmpRed, IDB_LIGHT_RED);
-    LoadLight(m_bmpGrey, IDB_LIGHT_GREY);
-    LoadLight(m_bmpAmber, IDB_LIGHT_AMBER);
+    m_light.LoadPictures();
     ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
@@ -473,29 +461,10 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 }
 
 void CWatchDlg::ShowLight(int bitmapId) {
-    // A light tick after a start or an event often shows the picture already on show; setting
-    // it again would only repaint the control. Hidden, nobody sees the light: every reply's
-    // flash would cost a repaint and a timer for nothing.
-    if (bitmapId == m_nLightShown || !m_bVisible)
-        return;
-    m_nLightShown = bitmapId;
-    switch (bitmapId) {
-    case IDB_LIGHT_RED:
-        m_light.SetBitmap(m_bmpRed);
-        break;
-    case IDB_LIGHT_GREEN:
-        m_light.SetBitmap(m_bmpGreen);
-        break;
-    case IDB_LIGHT_FLASH:
-        m_light.SetBitmap(m_bmpFlash);
-        break;
-    case IDB_LIGHT_AMBER:
-        m_light.SetBitmap(m_bmpAmber);
-        break;
-    default:
-        m_light.SetBitmap(m_bmpGrey);
-        break;
-    }
+    // Hidden, nobody sees the light: every reply's flash would cost a repaint and a timer for
+    // nothing. A light tick after a start or an event often shows the picture already on show.
+    if (m_bVisible)
+        m_light.Show(bitmapId);
 }
 
 void CWatchDlg::RestartLightTimer() {

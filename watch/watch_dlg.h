@@ -13,6 +13,7 @@
 #include "settings/watch_settings.h"
 #include "tray/system_tray.h"
 #include "watch/path_finder.h"
+#include "watch/status_light.h"
 #include "watch/tray_menu_win.h"
 #include "watch/tray_notifier.h"
 #include "watch/watch_machine.h"
@@ -137,7 +138,7 @@ private:
     // Runs a modal dialog of the window, noting that one runs.
     template <class Dialog> INT_PTR RunDialog(Dialog& dialog);
 
-    CStatic m_light;
+    CStatusLight m_light;
     CAnimButton m_btnOptions;
     CAnimButton m_btnExit;
     CStatic m_status;
@@ -147,13 +148,6 @@ private:
     WatchMachine m_watch;
     CSystemTray m_trayIcon;
     bool m_bVisible = true;
-    CBitmap m_bmpRed;
-    CBitmap m_bmpGreen;
-    CBitmap m_bmpFlash;
-    CBitmap m_bmpGrey;
-    CBitmap m_bmpAmber;
-    int m_nLightShown =
-        0; // the light bitmap on show, so that a tick showing it again costs nothing
     CheckHistory m_history;
     CHistoryDlg m_historyDlg{m_history};
     int m_nDialogsOpen = 0; // modal dialogs of the window now running
