@@ -1,10 +1,10 @@
-// CStatusLight: the watch window's status light: a picture control with the light's five
-// pictures (IDB_LIGHT_...), of the picture set the buttons use, and the one on show.
+// CStatusLight: the watch window's status light, its five pictures and the one on show.
 #pragma once
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
 
+// A picture control with the light's pictures (IDB_LIGHT_...) of the picture set the buttons use.
 class CStatusLight : public CStatic {
 public:
     // Loads the five pictures, each of the buttons' picture set, or else the 100 % one.

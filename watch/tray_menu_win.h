@@ -1,5 +1,4 @@
-// CTrayMenu: the tray icon's menu on screen, made from TrayMenuItems for the watch, and the mute
-// that its item sets or ends.
+// CTrayMenu: the tray icon's menu on screen, made from TrayMenuItems; and the mute it toggles.
 #pragma once
 
 #include "watch/watch_machine.h"

@@ -1,5 +1,4 @@
-// CTrayNotifier: the watch window's notifications, shown as balloons of its tray icon, and a
-// break's trace finding as the second line of that break's notification.
+// CTrayNotifier: notifications as tray balloons, and a break's trace finding as its second line.
 #pragma once
 
 #include "actions/event_actions_win.h"
