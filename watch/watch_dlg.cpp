@@ -1,49 +1,20 @@
 // CWatchDlg: the watch window; see watch_dlg.h. The watch decisions are WatchMachine's; this
-// file wires them to the controls, the timers, the probe, the tray icon and the actions.
+// file wires them to the controls, the timers, the probe, the tray icon and the actions. What
+// is more than wiring has a file of its own: the light (status_light), the tray menu
+// (tray_menu_win), the notifications (tray_notifier), the probe's news (probe_news) and the
+// path finder.
 #include "watch/watch_dlg.h"
 
 #include "actions/event_actions_win.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/options_dlg.h"
 #include "framework/data_exchange.h"
-#include "framework/local_time.h"
 #include "framework/sign_in_start.h"
 #include "framework/win_app.h"
 #include "probe/path_trace_win.h"
 #include "probe/platform_probe.h"
-#include "widgets/art_set.h"
-#include "watch/tray_menu.h"
+#include "watch/probe_news.h"
 #include "widgets/image_store.h"
-
-namespace {
-
-// The event actions as the platform runs them, the notification through this window's icon.
-class WindowActionRunner : public PlatformActionRunner {
-public:
-    explicit WindowActionRunner(CWatchDlg& window) : m_window(window) {}
-    void ShowNotification(const Notification& notification) override {
-        m_window.ShowNotification(notification);
-    }
-
-private:
-    CWatchDlg& m_window;
-};
-
-// The local time an hour from now in the user's own short time format ("14:32", "2:32 PM"),
-// with the time zone's rule for that moment (an hour may cross a daylight-saving change).
-std::string LocalTimeInAnHour() {
-    const std::optional<SYSTEMTIME> local = LocalTimeOf(UtcNowMs() + MUTE_MS);
-    const std::string text = local ? UserTimeText(*local, false) : std::string();
-    return text.empty() ? "in an hour" : text;
-}
-
-// The light of the picture set the buttons use, or else the 100 % one.
-void LoadLight(CBitmap& bitmap, UINT id) {
-    if (!bitmap.LoadBitmap(ArtResourceId(id, theImageStore.ArtPercent())))
-        bitmap.LoadBitmap(id);
-}
-
-} // namespace
 
 CWatchDlg::CWatchDlg(CWnd* parent)
     : CDialog(IDD, parent),
@@ -105,7 +76,7 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnTrayNotify(LOWORD(lParam));
     } else if (message == WM_SHOW_NOTIFICATION) {
         if (lParam != 0)
-            ShowNotification(*reinterpret_cast<const Notification*>(lParam));
+            m_notifier.ShowNotification(*reinterpret_cast<const Notification*>(lParam));
         return 0;
     } else if (message == WM_ECHO_REPLY) {
         const WatchMarks before = MarksNow();
@@ -131,7 +102,7 @@ LRESULT CWatchDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         // Each of these may end the watch or mark a pause.
         const WatchMarks before = MarksNow();
         if (message == WM_HOST_RESOLVED) {
-            OnHostResolved(wParam);
+            TellWatch(m_watch, ProbeOnHostResolved(wParam));
             UpdateTooltipOnStateChange();
         } else if (message == WM_PROBE_FAILED) {
             m_watch.OnProbeFailed(static_cast<ProbeFailure>(wParam));
@@ -173,11 +144,7 @@ BOOL CWatchDlg::OnInitDialog() {
     m_bVisible = true;
     ApplyZOrder();
 
-    LoadLight(m_bmpFlash, IDB_LIGHT_FLASH);
-    LoadLight(m_bmpGreen, IDB_LIGHT_GREEN);
-    LoadLight(m_bmpRed, IDB_LIGHT_RED);
-    LoadLight(m_bmpGrey, IDB_LIGHT_GREY);
-    LoadLight(m_bmpAmber, IDB_LIGHT_AMBER);
+    m_light.LoadPictures();
     ShowLight(IDB_LIGHT_GREY);
 
     if (CWinApp* app = AfxGetApp(); app != nullptr && !app->m_strCmdLine.empty()) {
@@ -232,58 +199,13 @@ void CWatchDlg::OnTrayNotify(UINT event) {
 }
 
 void CWatchDlg::ShowTrayMenu() {
-    // One menu at a time: a second request while it is open is the same user's.
-    if (m_bTrayMenuOpen)
-        return;
-    TrayMenuState state;
-    state.windowShown = m_bVisible;
-    state.mutedUntil = m_watch.MutedUntil();
-    state.historyAvailable = true;
-    state.dialogOpen = m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile();
-    state.watching = m_watch.IsWatching();
-    HMENU menu = ::CreatePopupMenu();
-    if (menu == nullptr)
-        return;
-    for (const TrayMenuItem& item : TrayMenuItems(state)) {
-        if (item.id == 0) {
-            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        ::AppendMenuA(menu, MF_STRING | (item.enabled ? 0 : MF_GRAYED), item.id, item.text.c_str());
-        if (item.isDefault)
-            ::SetMenuDefaultItem(menu, item.id, FALSE);
-    }
-    POINT cursor = {};
-    ::GetCursorPos(&cursor);
-    // The window must be in the foreground for the menu to close when the user clicks
-    // elsewhere; the message posted afterwards lets the shell see the menu end.
-    ::SetForegroundWindow(m_hWnd);
-    m_bTrayMenuOpen = true;
-    const UINT align = ::GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    ::TrackPopupMenu(menu, align | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    m_bTrayMenuOpen = false;
-    PostMessage(WM_NULL);
-    ::DestroyMenu(menu);
+    m_trayMenu.Show(m_hWnd, m_watch, m_bVisible,
+                    m_nDialogsOpen > 0 || m_historyDlg.IsAskingForFile());
 }
 
 void CWatchDlg::OnTrayMute() {
-    if (m_watch.IsMuted())
-        m_watch.Unmute();
-    else
-        m_watch.Mute(LocalTimeInAnHour());
+    ToggleMute(m_watch);
     UpdateTooltipOnStateChange();
-}
-
-void CWatchDlg::ShowNotification(const Notification& notification) {
-    // Quiet hours and focus assist are the user's; the balloon never takes the focus.
-    DWORD flags = (notification.warning ? NIIF_WARNING : NIIF_INFO) | NIIF_RESPECT_QUIET_TIME;
-    if (notification.silent)
-        flags |= NIIF_NOSOUND;
-    if (notification.warning) { // a break's: its finding follows as a second line
-        m_breakNotification = notification;
-        m_nNotifiedBreak = m_watch.Breaks();
-    }
-    m_trayIcon.ShowBalloon(notification.title.c_str(), notification.text.c_str(), flags);
 }
 
 void CWatchDlg::UpdateTooltipOnStateChange() {
@@ -365,64 +287,18 @@ void CWatchDlg::ShowFinding(const PathFinding& found) {
     UpdateTooltip();
     m_history.OnFinding(::GetTickCount(), text, found.finding.hops);
     m_historyDlg.Refresh();
-    if (found.atBreak && m_nNotifiedBreak == m_watch.Breaks()) {
-        Notification notification = m_breakNotification;
-        notification.text += "\n" + text;
-        notification.silent = true; // the break's own sound, if any, has played
-        ShowNotification(notification);
-        m_nNotifiedBreak = UINT64_MAX; // one second line
-    }
+    m_notifier.ShowFinding(found);
 }
 
 void CWatchDlg::OpenHistory() {
     m_historyDlg.Open(this);
 }
 
-void CWatchDlg::OnHostResolved(WPARAM lookupId) {
-    switch (ProbeOnHostResolved(lookupId)) {
-    case LookupNews::None:
-        break;
-    case LookupNews::HostUnknown:
-        m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
-        break;
-    case LookupNews::HostFound:
-        m_watch.OnHostFound();
-        break;
-    case LookupNews::AccessDenied:
-        m_watch.OnProbeFailed(ProbeFailure::AccessDenied);
-        break;
-    case LookupNews::NetworkError:
-        m_watch.OnProbeFailed(ProbeFailure::NetworkError);
-        break;
-    }
-}
-
 void CWatchDlg::OnWebEvent() {
     while (const std::optional<WebNews> news = TakeProbeWebNews()) {
-        switch (*news) {
-        case WebNews::None:
-        case WebNews::Answer: // sent as WM_ECHO_REPLY
-            break;
-        case WebNews::HostUnknown:
-            m_watch.OnProbeFailed(ProbeFailure::UnknownHost);
-            break;
-        case WebNews::HostFound:
-            m_watch.OnHostFound();
-            break;
-        case WebNews::BadCertificate:
-            m_watch.OnProbeFailed(ProbeFailure::BadCertificate);
-            break;
-        case WebNews::LookupFails:
-            m_watch.OnProbeFailed(ProbeFailure::LookupFails);
-            break;
-        case WebNews::ProxyRefuses:
-            m_watch.OnProbeFailed(ProbeFailure::ProxyRefuses);
-            break;
-        case WebNews::CheckMade:
+        if (*news == WebNews::CheckMade)
             NoteChecksResumed();
-            m_watch.OnCheckMade();
-            break;
-        }
+        TellWatch(m_watch, *news);
     }
 }
 
@@ -585,29 +461,10 @@ void CWatchDlg::SetStatusText(const std::string& text) {
 }
 
 void CWatchDlg::ShowLight(int bitmapId) {
-    // A light tick after a start or an event often shows the picture already on show; setting
-    // it again would only repaint the control. Hidden, nobody sees the light: every reply's
-    // flash would cost a repaint and a timer for nothing.
-    if (bitmapId == m_nLightShown || !m_bVisible)
-        return;
-    m_nLightShown = bitmapId;
-    switch (bitmapId) {
-    case IDB_LIGHT_RED:
-        m_light.SetBitmap(m_bmpRed);
-        break;
-    case IDB_LIGHT_GREEN:
-        m_light.SetBitmap(m_bmpGreen);
-        break;
-    case IDB_LIGHT_FLASH:
-        m_light.SetBitmap(m_bmpFlash);
-        break;
-    case IDB_LIGHT_AMBER:
-        m_light.SetBitmap(m_bmpAmber);
-        break;
-    default:
-        m_light.SetBitmap(m_bmpGrey);
-        break;
-    }
+    // Hidden, nobody sees the light: every reply's flash would cost a repaint and a timer for
+    // nothing. A light tick after a start or an event often shows the picture already on show.
+    if (m_bVisible)
+        m_light.Show(bitmapId);
 }
 
 void CWatchDlg::RestartLightTimer() {
@@ -638,6 +495,5 @@ RecentChecks CWatchDlg::ReadRecentChecks() {
 }
 
 void CWatchDlg::RunEventActions(EventKind kind, const std::string& eventText, bool muted) {
-    WindowActionRunner runner(*this);
-    ::RunEventActions(kind, eventText, m_settings, runner, muted);
+    ::RunEventActions(kind, eventText, m_settings, m_notifier, muted);
 }

@@ -13,6 +13,9 @@
 #include "settings/watch_settings.h"
 #include "tray/system_tray.h"
 #include "watch/path_finder.h"
+#include "watch/status_light.h"
+#include "watch/tray_menu_win.h"
+#include "watch/tray_notifier.h"
 #include "watch/watch_machine.h"
 #include "widgets/anim_button.h"
 
@@ -30,8 +33,6 @@ public:
     void ToggleVisible() override;
     // Opens the History window, or brings it forward (system menu, Ctrl+H).
     void OpenHistory();
-    // Shows a notification through the tray icon; nothing where the shell shows none.
-    void ShowNotification(const Notification& notification);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -106,8 +107,6 @@ private:
     void SaveSettings();
     // WM_WEB_EVENT: what the finished web requests mean for the watch.
     void OnWebEvent();
-    // WM_HOST_RESOLVED: what the lookup's answer means for the watch.
-    void OnHostResolved(WPARAM lookupId);
     // Messages of the session and the shell: logoff, resume from sleep, a new taskbar.
     void OnSessionMessage(UINT message, WPARAM wParam);
 
@@ -139,7 +138,7 @@ private:
     // Runs a modal dialog of the window, noting that one runs.
     template <class Dialog> INT_PTR RunDialog(Dialog& dialog);
 
-    CStatic m_light;
+    CStatusLight m_light;
     CAnimButton m_btnOptions;
     CAnimButton m_btnExit;
     CStatic m_status;
@@ -149,20 +148,12 @@ private:
     WatchMachine m_watch;
     CSystemTray m_trayIcon;
     bool m_bVisible = true;
-    CBitmap m_bmpRed;
-    CBitmap m_bmpGreen;
-    CBitmap m_bmpFlash;
-    CBitmap m_bmpGrey;
-    CBitmap m_bmpAmber;
-    int m_nLightShown =
-        0; // the light bitmap on show, so that a tick showing it again costs nothing
     CheckHistory m_history;
     CHistoryDlg m_historyDlg{m_history};
     int m_nDialogsOpen = 0; // modal dialogs of the window now running
-    bool m_bTrayMenuOpen = false;
+    CTrayMenu m_trayMenu;
     std::string m_strTipState;  // what the tooltip last said of the watch, as a key
     DWORD m_dwTipHoverTick = 0; // when the pointer on the icon last renewed the tooltip
     CPathFinder m_pathFinder;
-    Notification m_breakNotification; // the latest break's, shown at m_nNotifiedBreak
-    uint64_t m_nNotifiedBreak = UINT64_MAX;
+    CTrayNotifier m_notifier{m_trayIcon, m_watch};
 };
