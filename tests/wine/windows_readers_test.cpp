@@ -1,0 +1,75 @@
+// What the product leaves to Windows' own readers, as Windows reads it: the addresses typed as
+// numbers (InetPtonA).
+#include "probe/probe_address.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace {
+
+// "name" for a text to look up, else the address: dotted, or eight hex groups and the zone.
+std::string Read(const char* text) {
+    const std::optional<ProbeAddress> address = ParseNumericAddress(text);
+    if (!address)
+        return "name";
+    const auto& b = address->bytes;
+    char out[64];
+    if (!address->isIpv6) {
+        std::snprintf(out, sizeof(out), "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
+        return out;
+    }
+    std::string groups;
+    for (int i = 0; i < 16; i += 2) {
+        std::snprintf(out, sizeof(out), i == 0 ? "%x" : ":%x", b[i] << 8 | b[i + 1]);
+        groups += out;
+    }
+    return address->scopeId == 0 ? groups : groups + "%" + std::to_string(address->scopeId);
+}
+
+// A dotted IPv4 address only as four decimal numbers up to 255 without leading zeros (which a
+// resolver may read as octal); an IPv6 address in each of its text forms.
+TEST(WindowsReaders, AddressesTypedAsNumbers) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"127.0.0.1", "127.0.0.1"},
+        {"255.255.255.0", "255.255.255.0"},
+        {"2001:DB8::1", "2001:db8:0:0:0:0:0:1"},
+        {"::1", "0:0:0:0:0:0:0:1"},
+        {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
+        {"::ffff:192.0.2.1", "0:0:0:0:0:ffff:c000:201"},
+        {"fe80::1%5", "fe80:0:0:0:0:0:0:1%5"},
+    };
+    for (const auto& [text, address] : rows)
+        EXPECT_EQ(address, Read(text)) << text;
+    for (const char* text : {"127.1",
+                             "010.0.0.1",
+                             "0x7f.0.0.1",
+                             "1.2.3.4.",
+                             " 1.2.3.4",
+                             "1.2.3.4 ",
+                             "256.1.1.1",
+                             "127.0.0",
+                             "127.0.0.010",
+                             "127.0.0.0001",
+                             "127..0.1",
+                             "1.2.3.-4",
+                             "a.b.c.d",
+                             "",
+                             "[::1]",
+                             "fe80::1%eth0",
+                             "1::2::3",
+                             "1:2:3:4:5:6:7:8:9",
+                             ":",
+                             ":1",
+                             "1:",
+                             "12345::",
+                             "g::1",
+                             "1:2:3:4:5:6:7:8::",
+                             "1:2:3:4:5:6:7:1.2.3.4",
+                             "example.org"})
+        EXPECT_EQ("name", Read(text)) << text;
+}
+
+} // namespace
