@@ -1,5 +1,6 @@
 // What the product leaves to Windows' own readers, as Windows reads it: the addresses typed as
-// numbers (InetPtonA).
+// numbers (InetPtonA) and the calendar days of History's CSV (FileTimeToSystemTime).
+#include "history/history_picture.h"
 #include "probe/probe_address.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,17 @@ TEST(WindowsReaders, AddressesTypedAsNumbers) {
                              "1:2:3:4:5:6:7:1.2.3.4",
                              "example.org"})
         EXPECT_EQ("name", Read(text)) << text;
+}
+
+// The CSV's dates, counted in days from 1 January 1601, leap days and the year 2100 included.
+TEST(WindowsReaders, CalendarDays) {
+    for (const auto& [days, iso] : {std::pair{0LL, "1601-01-01T07:30:12.3+01:00"},
+                                    {145790LL, "2000-02-29T07:30:12.3+01:00"},
+                                    {154556LL, "2024-02-29T07:30:12.3+01:00"},
+                                    {182315LL, "2100-03-01T07:30:12.3+01:00"}}) {
+        const int64_t localMs = days * 86400000 + 27012300;
+        EXPECT_EQ(iso, IsoDateTimeText(UserClock().DateOf(localMs), localMs, 60));
+    }
 }
 
 } // namespace
