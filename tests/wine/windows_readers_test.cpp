@@ -1,10 +1,13 @@
 // What the product leaves to Windows' own readers, as Windows reads it: the addresses typed as
-// numbers (InetPtonA) and the calendar days of History's CSV (FileTimeToSystemTime).
+// numbers (InetPtonA), the calendar days of History's CSV (FileTimeToSystemTime) and the local
+// time of the tray's animation (SystemTimeToVariantTime).
+#include "framework/ole_date_time.h"
 #include "history/history_picture.h"
 #include "probe/probe_address.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -75,13 +78,26 @@ TEST(WindowsReaders, AddressesTypedAsNumbers) {
 
 // The CSV's dates, counted in days from 1 January 1601, leap days and the year 2100 included.
 TEST(WindowsReaders, CalendarDays) {
-    for (const auto& [days, iso] : {std::pair{0LL, "1601-01-01T07:30:12.3+01:00"},
-                                    {145790LL, "2000-02-29T07:30:12.3+01:00"},
-                                    {154556LL, "2024-02-29T07:30:12.3+01:00"},
-                                    {182315LL, "2100-03-01T07:30:12.3+01:00"}}) {
+    const std::pair<int64_t, const char*> rows[] = {{0, "1601-01-01T07:30:12.3+01:00"},
+                                                    {145790, "2000-02-29T07:30:12.3+01:00"},
+                                                    {154556, "2024-02-29T07:30:12.3+01:00"},
+                                                    {182315, "2100-03-01T07:30:12.3+01:00"}};
+    for (const auto& [days, iso] : rows) {
         const int64_t localMs = days * 86400000 + 27012300;
         EXPECT_EQ(iso, IsoDateTimeText(UserClock().DateOf(localMs), localMs, 60));
     }
+}
+
+// The local time in whole seconds, in days from 30 December 1899; a span with an end that is
+// not valid is 0.
+TEST(WindowsReaders, LocalDateTime) {
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    ASSERT_EQ(COleDateTime::valid, now.m_status);
+    EXPECT_GT(now.m_dt, 43831.0); // 1 January 2020
+    EXPECT_NEAR(std::round(now.m_dt * 86400), now.m_dt * 86400, 1e-3);
+    EXPECT_NEAR((COleDateTime(now.m_dt + 15.0 / 86400) - now) * 86400, 15.0, 1e-6);
+    EXPECT_EQ(now - COleDateTime(0.0, COleDateTime::invalid), 0.0);
+    EXPECT_EQ(COleDateTime(5.0, COleDateTime::null) - now, 0.0);
 }
 
 } // namespace
