@@ -1,78 +1,48 @@
-// What the product leaves to Windows' own readers, as Windows reads it: the addresses typed as
-// numbers (InetPtonA), the calendar days of History's CSV (FileTimeToSystemTime) and the local
-// time of the tray's animation (SystemTimeToVariantTime).
+// What the product leaves to Windows' own readers: addresses typed as numbers (InetPtonA), the
+// CSV's calendar days (FileTimeToSystemTime), the tray's local time (SystemTimeToVariantTime).
 #include "framework/ole_date_time.h"
 #include "history/history_picture.h"
 #include "probe/probe_address.h"
 
 #include <gtest/gtest.h>
 
+#include <ws2tcpip.h>
+
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <utility>
 
 namespace {
 
-// "name" for a text to look up, else the address: dotted, or eight hex groups and the zone.
+// "name" for a text to look up, else the address as Windows writes it, and its zone.
 std::string Read(const char* text) {
-    const std::optional<ProbeAddress> address = ParseNumericAddress(text);
-    if (!address)
-        return "name";
-    const auto& b = address->bytes;
-    char out[64];
-    if (!address->isIpv6) {
-        std::snprintf(out, sizeof(out), "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
-        return out;
-    }
-    std::string groups;
-    for (int i = 0; i < 16; i += 2) {
-        std::snprintf(out, sizeof(out), i == 0 ? "%x" : ":%x", b[i] << 8 | b[i + 1]);
-        groups += out;
-    }
-    return address->scopeId == 0 ? groups : groups + "%" + std::to_string(address->scopeId);
+    const std::optional<ProbeAddress> a = ParseNumericAddress(text);
+    char out[64] = "name";
+    if (a)
+        ::InetNtopA(a->isIpv6 ? AF_INET6 : AF_INET, a->bytes.data(), out, sizeof(out));
+    return a && a->scopeId != 0 ? out + ("%" + std::to_string(a->scopeId)) : out;
 }
 
 // A dotted IPv4 address only as four decimal numbers up to 255 without leading zeros (which a
 // resolver may read as octal); an IPv6 address in each of its text forms.
 TEST(WindowsReaders, AddressesTypedAsNumbers) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"127.0.0.1", "127.0.0.1"},
-        {"255.255.255.0", "255.255.255.0"},
-        {"2001:DB8::1", "2001:db8:0:0:0:0:0:1"},
-        {"::1", "0:0:0:0:0:0:0:1"},
-        {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
-        {"::ffff:192.0.2.1", "0:0:0:0:0:ffff:c000:201"},
-        {"fe80::1%5", "fe80:0:0:0:0:0:0:1%5"},
-    };
+    const std::pair<const char*, const char*> rows[] = {{"127.0.0.1", "127.0.0.1"},
+                                                        {"255.255.255.0", "255.255.255.0"},
+                                                        {"2001:DB8::1", "2001:db8::1"},
+                                                        {"0:0:0:0:0:0:0:1", "::1"},
+                                                        {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
+                                                        {"::ffff:c000:201", "::ffff:192.0.2.1"},
+                                                        {"fe80::1%5", "fe80::1%5"},
+                                                        {"1:2:3:4:5:6:7:1.2.3.4", "name"}};
     for (const auto& [text, address] : rows)
         EXPECT_EQ(address, Read(text)) << text;
-    for (const char* text : {"127.1",
-                             "010.0.0.1",
-                             "0x7f.0.0.1",
-                             "1.2.3.4.",
-                             " 1.2.3.4",
-                             "1.2.3.4 ",
-                             "256.1.1.1",
-                             "127.0.0",
-                             "127.0.0.010",
-                             "127.0.0.0001",
-                             "127..0.1",
-                             "1.2.3.-4",
-                             "a.b.c.d",
-                             "",
-                             "[::1]",
-                             "fe80::1%eth0",
-                             "1::2::3",
-                             "1:2:3:4:5:6:7:8:9",
-                             ":",
-                             ":1",
-                             "1:",
-                             "12345::",
-                             "g::1",
-                             "1:2:3:4:5:6:7:8::",
-                             "1:2:3:4:5:6:7:1.2.3.4",
-                             "example.org"})
+    const char* const names[] = {
+        "127.1",      "010.0.0.1", "0x7f.0.0.1",  "1.2.3.4.",     " 1.2.3.4", "1.2.3.4 ",
+        "256.1.1.1",  "127.0.0",   "127.0.0.010", "127.0.0.0001", "127..0.1", "1.2.3.-4",
+        "a.b.c.d",    "",          "[::1]",       "fe80::1%eth0", "1::2::3",  "1:2:3:4:5:6:7:8:9",
+        ":",          ":1",        "1:",          "12345::",      "g::1",     "1:2:3:4:5:6:7:8::",
+        "example.org"};
+    for (const char* text : names)
         EXPECT_EQ("name", Read(text)) << text;
 }
 
@@ -88,8 +58,7 @@ TEST(WindowsReaders, CalendarDays) {
     }
 }
 
-// The local time in whole seconds, in days from 30 December 1899; a span with an end that is
-// not valid is 0.
+// The local time in whole seconds, in days from 30 December 1899; a span to an invalid end is 0.
 TEST(WindowsReaders, LocalDateTime) {
     const COleDateTime now = COleDateTime::GetCurrentTime();
     ASSERT_EQ(COleDateTime::valid, now.m_status);
