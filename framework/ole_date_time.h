@@ -2,7 +2,7 @@
 // 30 December 1899, the time of day as the fraction), with a validity status.
 #pragma once
 
-#include <ctime>
+#include <windows.h>
 
 // The platform headers define GetCurrentTime as a macro for their tick count.
 #undef GetCurrentTime
@@ -17,8 +17,6 @@ public:
 
     // The current local time, to the second; invalid when the local time cannot be had.
     static COleDateTime GetCurrentTime();
-    // The day count of a local calendar time; invalid for a date before year 100.
-    static COleDateTime FromLocalTime(const std::tm& local);
 
     // The span between two times in days; 0 when either is not valid.
     double operator-(const COleDateTime& earlier) const;

@@ -55,6 +55,11 @@ std::string UserClock::TimeOfDay(int64_t localMs, bool seconds) const {
     return text.empty() ? ClockText(localMs).substr(0, seconds ? 8 : 5) : text;
 }
 
+CivilDate UserClock::DateOf(int64_t localMs) const {
+    const std::optional<SYSTEMTIME> time = SystemTimeOfMs(localMs);
+    return time ? CivilDate{time->wYear, time->wMonth, time->wDay} : CivilDate{};
+}
+
 void DrawHistoryPicture(HDC dc, const RECT& area, HFONT font, const CheckHistory& history,
                         HistoryMs spanMs, uint32_t nowTick, int64_t utcNowMs) {
     const int dpi = std::max(::GetDeviceCaps(dc, LOGPIXELSY), 96);

@@ -18,11 +18,13 @@ constexpr COLORREF HISTORY_BREAK_COLOR = RGB(220, 0, 0);
 constexpr COLORREF HISTORY_WATCHED_COLOR = RGB(255, 255, 255);
 constexpr COLORREF HISTORY_NOT_WATCHED_COLOR = RGB(208, 208, 208);
 
-// The user's clock: the time zone's rule for each time, the user's time format.
+// The user's clock: the time zone's rule for each time, the user's time format, the system's
+// calendar.
 class UserClock : public HistoryClock {
 public:
     int OffsetMinutes(int64_t utcMs) const override;
     std::string TimeOfDay(int64_t localMs, bool seconds) const override;
+    CivilDate DateOf(int64_t localMs) const override;
 };
 
 // Draws the span that ends at nowTick (the moment utcNowMs) into `area` of the device context,

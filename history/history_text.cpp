@@ -78,7 +78,8 @@ std::string ChecksCsv(const CheckHistory& history, HistoryMs nowMs, HistoryMs sp
             continue;
         const int64_t utc = utcNowMs - static_cast<int64_t>(nowMs - sample.TimeMs());
         const int offset = clock.OffsetMinutes(utc);
-        csv += IsoDateTimeText(utc + int64_t{60000} * offset, offset) + ",";
+        const int64_t local = utc + int64_t{60000} * offset;
+        csv += IsoDateTimeText(clock.DateOf(local), local, offset) + ",";
         if (sample.state == CheckState::Answered)
             csv += std::to_string(sample.roundTripMs);
         csv += "\r\n";

@@ -7,9 +7,6 @@
 namespace {
 
 constexpr int64_t MS_PER_MINUTE = 60000;
-constexpr int64_t MS_PER_DAY = 86400000;
-// Days from 1 January 1601 to 1 January 1970.
-constexpr int64_t DAYS_1601_TO_1970 = 134774;
 constexpr uint64_t MOST_SCALE_STEPS = 5;
 
 // The times are put together from whole numbers, without the C library's formatted printing,
@@ -195,20 +192,9 @@ std::string ClockText(int64_t localMs) {
            Digits(second % 60, 2);
 }
 
-std::string IsoDateTimeText(int64_t localMs, int offsetMinutes) {
-    // The civil date of a day count (days since 1970), after Howard Hinnant's algorithm.
-    const int64_t days = localMs / MS_PER_DAY - DAYS_1601_TO_1970 + 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    const int day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+std::string IsoDateTimeText(const CivilDate& date, int64_t localMs, int offsetMinutes) {
     const int offset = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-    return Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2) + "T" +
+    return Digits(date.year, 4) + "-" + Digits(date.month, 2) + "-" + Digits(date.day, 2) + "T" +
            ClockText(localMs) + "." + Digits(localMs / 100 % 10) + (offsetMinutes < 0 ? "-" : "+") +
            Digits(offset / 60, 2) + ":" + Digits(offset % 60, 2);
 }

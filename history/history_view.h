@@ -37,10 +37,15 @@ std::vector<PictureColumn> PictureColumns(const CheckHistory& history, HistoryMs
 // The highest round trip of the columns, for ScaleFor.
 uint32_t MaxRoundTrip(const std::vector<PictureColumn>& columns);
 
+// A day of the calendar.
+struct CivilDate {
+    int year = 0, month = 0, day = 0;
+};
+
 // "HH:MM:SS" of a local time.
 std::string ClockText(int64_t localMs);
-// ISO 8601 with the offset from UTC: "2026-03-29T03:00:12.3+02:00".
-std::string IsoDateTimeText(int64_t localMs, int offsetMinutes);
+// ISO 8601 with the offset from UTC: "2026-03-29T03:00:12.3+02:00", the date that of localMs.
+std::string IsoDateTimeText(const CivilDate& date, int64_t localMs, int offsetMinutes);
 
 // How the window tells times (times are milliseconds since 1 January 1601): each UTC time is
 // made local by the time zone's rule for that very moment, so that a span across a
@@ -53,6 +58,8 @@ public:
     virtual int OffsetMinutes(int64_t utcMs) const = 0;
     // With or without the seconds ("14:32", "2:32 PM").
     virtual std::string TimeOfDay(int64_t localMs, bool seconds) const = 0;
+    // The calendar day of a local time.
+    virtual CivilDate DateOf(int64_t localMs) const = 0;
 
     // The time of day of a history time, given the moment nowMs is utcNowMs.
     std::string TimeOfDayAt(HistoryMs ms, HistoryMs nowMs, int64_t utcNowMs) const;

@@ -7,23 +7,14 @@
 
 namespace {
 
-constexpr unsigned long MAX_PORT = 65535;
-
 // The port after the colon: decimal digits only, from 1 to 65535.
 HostText WithPort(std::string host, const std::string& portText) {
     if (host.empty())
         return {HostText::NoHost, std::move(host), 0};
-    unsigned long port = 0;
-    for (const char c : portText) {
-        if (c < '0' || c > '9')
-            return {HostText::BadPort, std::move(host), 0};
-        port = port * 10 + static_cast<unsigned long>(c - '0');
-        if (port > MAX_PORT)
-            return {HostText::BadPort, std::move(host), 0};
-    }
-    if (port == 0)
+    uint16_t port = 0;
+    if (!ReadDecimal(portText, port) || port == 0)
         return {HostText::BadPort, std::move(host), 0};
-    return {HostText::Port, std::move(host), static_cast<uint16_t>(port)};
+    return {HostText::Port, std::move(host), port};
 }
 
 // A host without a port: an IPv6 address cannot be pinged; anything else is a name to look up

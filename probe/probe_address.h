@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,13 +29,22 @@ inline bool operator!=(const ProbeAddress& a, const ProbeAddress& b) {
 }
 
 // A host text that is a dotted IPv4 address (four decimal numbers from 0 to 255, without
-// leading zeros) gives its address; anything else is a name to look up.
+// leading zeros, which a resolver may read as octal) gives its address, as the system reads it;
+// anything else is a name to look up.
 std::optional<Ipv4Word> ParseDottedIpv4(const std::string& text);
 
-// An IPv6 address in its text form (eight groups of up to four hex digits, one "::" for a run
-// of zero groups, the last 32 bits optionally as a dotted IPv4 address), with an optional zone
-// after "%" given as the interface's number ("fe80::1%12"). Anything else gives nothing.
+// An IPv6 address in a text form the system reads (eight groups of up to four hex digits, one
+// "::" for a run of zero groups, the last 32 bits optionally as a dotted IPv4 address), with an
+// optional zone after "%" given as the interface's number ("fe80::1%12"). Anything else gives
+// nothing.
 std::optional<ProbeAddress> ParseIpv6(const std::string& text);
 
 // A dotted IPv4 or an IPv6 address typed as numbers.
 std::optional<ProbeAddress> ParseNumericAddress(const std::string& text);
+
+// The whole text as a decimal number that fits `value`: digits only, no sign and no blank.
+template <class Number> bool ReadDecimal(const std::string& text, Number& value) {
+    const char* const end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, value);
+    return read.ec == std::errc() && read.ptr == end;
+}

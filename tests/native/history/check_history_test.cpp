@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,6 +27,11 @@ struct ChangingClock : HistoryClock {
         return twelveHour ? std::to_string((hour + 11) % 12 + 1) + text.substr(2) +
                                 (hour < 12 ? " AM" : " PM")
                           : text;
+    }
+    CivilDate DateOf(int64_t localMs) const override {
+        const std::time_t seconds = localMs / 1000 - 11644473600; // the C library counts from 1970
+        const std::tm* t = std::gmtime(&seconds);
+        return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday};
     }
 };
 
@@ -194,8 +200,8 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(8000u, found.Check(0).TimeMs());
 
     const int64_t day8Dec2026 = 155569LL * 86400000;
-    EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText(day8Dec2026 + 27012300, 60));
-    EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText(day8Dec2026 + 27012300, -210));
+    EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText({2026, 12, 8}, 27012300, 60));
+    EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText({2026, 12, 8}, 27012300, -210));
 
     // Across the spring change in central Europe (01:00 UTC on 29 March 2026, 02:00 local
     // becomes 03:00): each time takes its own offset, not the one of now.
@@ -230,8 +236,9 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
             if (answered)
                 checks.OnAnswer(start + ms + roundTrip, roundTrip);
             const int offset = cet.OffsetMinutes(utcStartMs + ms);
+            const int64_t localMs = utcStartMs + ms + 60000 * offset;
             if (ms >= fromMs)
-                expected.push_back({IsoDateTimeText(utcStartMs + ms + 60000 * offset, offset),
+                expected.push_back({IsoDateTimeText(cet.DateOf(localMs), localMs, offset),
                                     answered ? std::to_string(roundTrip) : ""});
         }
         expected.emplace_back(1);          // after the last record's CR LF

@@ -43,25 +43,16 @@ TEST(HostText, TheBlanksAroundTheTextAreTrimmed) {
     EXPECT_EQ("", TrimHostText(""));
 }
 
-// An IPv6 address typed as numbers, in each of its text forms and with a numeric zone.
-TEST(NumericAddress, Ipv6TextForms) {
-    const auto v6 = [](const char* text) { return ParseNumericAddress(text).value(); };
-    const ProbeAddress doc = v6("2001:DB8::1");
-    EXPECT_TRUE(doc.isIpv6);
-    EXPECT_EQ(0x20, doc.bytes[0]);
-    EXPECT_EQ(0x0d, doc.bytes[2]);
-    EXPECT_EQ(1, doc.bytes[15]);
-    EXPECT_EQ(doc, v6("2001:db8:0:0:0:0:0:1"));
-    EXPECT_EQ(v6("::1"), v6("0:0:0:0:0:0:0:1"));
-    EXPECT_EQ(v6("1:2:3:4:5:6:7::"), v6("1:2:3:4:5:6:7:0"));
-    EXPECT_EQ(v6("::ffff:192.0.2.1"), v6("::ffff:c000:201"));
-    EXPECT_EQ(12u, v6("fe80::1%12").scopeId);
+// The zone after "%" is the interface's number; the address before it is the system's to read
+// (the Wine tests hold its forms), up to the end of the text.
+TEST(NumericAddress, TheZoneIsTheInterfacesNumber) {
+    EXPECT_EQ(12u, ParseNumericAddress("fe80::1%12")->scopeId);
+    EXPECT_EQ(ParseNumericAddress("::1"), ParseNumericAddress("::1%0"));
     EXPECT_FALSE(ParseNumericAddress("192.0.2.1")->isIpv6);
-    for (const char* text : {"", ":", ":1", "1:", "1::2::3", "1:2:3:4:5:6:7:8:9",
-                             "12345::", "1:2:3:4:5:6:7:8::", "::1%", "::1%eth0", "::1%99999999999",
-                             "1:2:3:4:5:6:7:1.2.3.4", "g::1", "example.org"}) {
+    using namespace std::string_literals;
+    for (const std::string& text :
+         {"::1%"s, "::1%eth0"s, "::1%99999999999"s, "::1%+5"s, "::1% 5"s, "1.2.3.4%5"s, "::1\0x"s})
         EXPECT_FALSE(ParseNumericAddress(text).has_value()) << text;
-    }
 }
 
 } // namespace

@@ -123,18 +123,6 @@ TEST(ProbeWayChoice, TheEnvironmentForcesOneWayOrNone) {
     EXPECT_EQ(ProbeWayChoice::Automatic, ParseProbeWayChoice(nullptr));
 }
 
-TEST(DottedIpv4, FourDecimalNumbersUpTo255) {
-    const std::optional<Ipv4Word> loopback = ParseDottedIpv4("127.0.0.1");
-    ASSERT_TRUE(loopback.has_value());
-    EXPECT_EQ("127.0.0.1", Dotted(ProbeAddress::FromIpv4(*loopback)));
-    EXPECT_EQ("255.255.255.0", Dotted(ProbeAddress::FromIpv4(*ParseDottedIpv4("255.255.255.0"))));
-    for (const char* name :
-         {"", "127.0.0", "127.0.0.1.", "127.0.0.256", "1.2.3.4 ", "a.b.c.d", "127.0.0.0001",
-          "127.0.0.010", "127..0.1", "example.org", "1.2.3.-4"}) {
-        EXPECT_FALSE(ParseDottedIpv4(name).has_value()) << name;
-    }
-}
-
 TEST(LookupErrors, OnlyTheNameServersNoMeansNoSuchName) {
     // Host not found and no data (no IPv4 address); try again (a silent server), network down.
     for (const auto& [code, outcome] :
