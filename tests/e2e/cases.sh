@@ -590,8 +590,9 @@ case_start_at_sign_in() {
     local off=030000000010a5bd93c8d901
     in_ns wine reg add "HKCU\\$approved" /v tarnwell /t REG_BINARY /d $off /f >/dev/null 2>&1
     # Cancel with the box checked changes neither value.
-    [[ $(drv options-check $START_BOX 1 5000 cancel) == 0 && $(drv reg-value "$run" tarnwell) ==
-        "$line 127.0.0.1" && $(drv reg-value "$approved" tarnwell) == "$off" ]] ||
+    [[ $(drv options-check $START_BOX 1 5000 cancel) == 0 &&
+        $(drv reg-value "$run" tarnwell) == "$line 127.0.0.1" &&
+        $(drv reg-value "$approved" tarnwell) == "$off" ]] ||
         problem "Cancel changed the start: $(drv reg-value "$approved" tarnwell)"
     # An OK that leaves the box as shown leaves it off; checking it turns it on there.
     [[ $(drv options-check $START_BOX 0 5000) == 0 && $(drv reg-value "$approved" tarnwell) == 03* ]] ||
