@@ -8,7 +8,8 @@ Exits with 1 when anything failed.
 
 A REPORT is
   NAME.xml    a GoogleTest XML report;
-  NAME.count  "<passed> <failed>", or "skipped <reason>" from a suite skipped on purpose;
+  NAME.count  "<passed> <failed>" (then what a shortened run left out, told in the closing
+              line), or "skipped <reason>" from a suite skipped on purpose;
   ctest       the native suite: ctest-tests.json (ctest --show-only=json-v1) lists its tests.
               Each labelled googletest leaves NAME.xml, named after its program; every other
               one is one test, passed when ctest.xml (ctest's JUnit report) says it ran.
@@ -25,6 +26,7 @@ class Tally:
     def __init__(self, folder):
         self.folder = pathlib.Path(folder)
         self.passed = self.failed = self.skipped = 0
+        self.notes = []
 
     def broken(self, report, why):
         self.failed += 1
@@ -68,6 +70,8 @@ class Tally:
             return self.broken(name, "ran no test")
         self.passed += passed
         self.failed += failed
+        if fields[2:]:  # the runner ran only some of its tests
+            self.notes.append(" ".join(fields[2:]))
         if failed == 0 and not exited_ok:
             self.broken(name, "the runner failed")
 
@@ -108,7 +112,8 @@ def main(folder, reports):
         else:
             tally.googletest(name, exited_ok)
     line = f"tests: {tally.passed} passed, {tally.failed} failed"
-    print(line + (f", {tally.skipped} skipped" if tally.skipped else ""))
+    line += f", {tally.skipped} skipped" if tally.skipped else ""
+    print(line + "".join(f" ({note})" for note in tally.notes))
     return 1 if tally.failed else 0
 
 

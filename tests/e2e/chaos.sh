@@ -34,29 +34,19 @@ EARLY=8  # and no sooner than this into it (the silence limit, less a period and
 NAME=dual-rr.test
 PORT=8080
 
-BENCH=chaos
+BENCH=chaos EXE=${CHAOS_EXE:-}
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
-E2E_NS=tw-chaos-$$
-E2E_EXE=${CHAOS_EXE:-$WIN_BUILD/tarnwell.exe}
-E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
-E2E_WORK=$BUILD_DIR/chaos
-E2E_DRIVE_DIR=$WINEPREFIX/drive_c/chaos
 WEB_STATUS=$E2E_WORK/web-status
 
 [[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 60 ]] || {
     echo "usage: $0 [SECONDS [WAYS]] (60 or more; default 180; ways: echo port web)" >&2
     exit 2
 }
-bench_begin "$E2E_EXE" "$E2E_DRIVER"
+bench_begin 2 1
 STOPPED=""
 resume() { [[ -z $STOPPED ]] || kill -CONT $STOPPED 2>/dev/null; STOPPED=""; }
 trap 'resume; bench_finish' EXIT
 trap 'echo; echo "chaos: interrupted, cleaning up" >&2; resume; bench_finish; trap - EXIT; exit 130' INT TERM
-rm -f "$E2E_WORK"/*.txt "$E2E_WORK"/*.out
-make_namespace || give_up "cannot make the network namespace $E2E_NS"
-start_dns 2 1 || give_up "cannot start the DNS server inside $E2E_NS"
-start_server || give_up "cannot start the Wine server inside $E2E_NS"
-dns_mode rotate
 echo 200 >"$WEB_STATUS"
 # One server for the port and the page, on every address (IPv6 and IPv4 alike).
 start_in_ns web python3 -c 'import http.server, socket, socketserver, sys
@@ -72,8 +62,6 @@ class Server(http.server.ThreadingHTTPServer):
         self.socket.setsockopt(socket.IPPROTO_IPV6, socket.IPV6_V6ONLY, 0)
         socketserver.TCPServer.server_bind(self)
 Server(("::", int(sys.argv[2])), Handler).serve_forever()' "$WEB_STATUS" $PORT
-in_ns nft add table inet chaos && in_ns nft add chain inet chaos input \
-    '{ type filter hook input priority 0; }' || give_up "nftables refused the table"
 RANDOM=$SEED
 
 between() { echo $(($1 + RANDOM % ($2 - $1 + 1))); } # low high: a whole number of seconds
@@ -105,7 +93,7 @@ disturb() { # kind seconds
         dns_mode rotate
         ;;
     stop)
-        STOPPED="$(namespace_pids 'tarnwell\.exe') $(namespace_server_pid)"
+        STOPPED="$(namespace_pids tarnwell.exe) $(namespace_pids wineserver)"
         kill -STOP $STOPPED
         sleep "$2"
         resume
@@ -122,15 +110,12 @@ run_way() { # way host silence-kinds...
     local silences=("$@") disturbances=(dns-outage stop options) events=$E2E_WORK/$way-events.txt
     local n=0 kind seconds from deadline
     : >"$events"
-    drv clear-settings >/dev/null || give_up "cannot clear the settings"
-    rm -rf "$E2E_DRIVE_DIR" && mkdir -p "$E2E_DRIVE_DIR"
-    drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 MakeLog 1 \
-        BreakLog 1 >/dev/null
-    drv set-string tarnwell MakeLogFilename 'C:\chaos\events.log' \
-        BreakLogFilename 'C:\chaos\events.log' >/dev/null
-    launch "$E2E_EXE" "$host" || give_up "no watch window within 15 s"
-    drv wait-text $STATUS "$host is alive!" 15000 >/dev/null ||
-        give_up "no \"$host is alive!\" within 15 s (status \"$(drv text $STATUS)\")"
+    fresh_case
+    dns_mode rotate
+    in_ns nft add table inet chaos && in_ns nft add chain inet chaos input \
+        '{ type filter hook input priority 0; }' || give_up "nftables refused the table"
+    watch_settings
+    launch "$E2E_EXE" "$host" && expect_status "$host is alive!" 15000
     sleep $GAP
     deadline=$(($(date +%s) + DURATION))
     while (($(date +%s) + 40 < deadline)); do
@@ -152,12 +137,7 @@ run_way() { # way host silence-kinds...
         sleep $GAP
     done
     stop_program
-    # "Tuesday 08 December 2026 14:56:59 -<tab>TEXT" as "<Unix seconds> TEXT".
-    local when text
-    while IFS=$'\t' read -r when text; do
-        when=${when#* }
-        echo "$(date -d "${when% -}" +%s) ${text%$'\r'}"
-    done <"$E2E_DRIVE_DIR/events.log" >"$E2E_WORK/$way-log.txt"
+    log_seconds "$E2E_LOG" >"$E2E_WORK/$way-log.txt"
     report_way "$way" "$host"
 }
 

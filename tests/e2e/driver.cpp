@@ -5,9 +5,8 @@
 //   tarnwell_driver wait-window MS              wait until the watch window exists
 //   tarnwell_driver text ID                     print a control's text
 //   tarnwell_driver wait-text ID TEXT MS        wait until a control shows TEXT (TEXT* for a
-//   start);
-//                                               prints the ms
-//                                               waited and the wall-clock time (Unix seconds)
+//                                               start); prints the ms waited and the
+//                                               wall-clock time (Unix seconds)
 //   tarnwell_driver wait-change ID OLD MS       wait until a control's text differs from OLD;
 //                                               prints the new text
 //   tarnwell_driver info                        print the client size in pixels and in dialog
@@ -57,8 +56,9 @@
 //                                               the count done and the mean and longest times
 //   tarnwell_driver options-period TEXT MS      open Options, type TEXT as the period, press
 //                                               OK and wait until it is gone (MS per wait)
-//   tarnwell_driver options-check ID 0|1 MS     the same with check box ID: prints the state
-//                                               it showed, then clears or checks it
+//   tarnwell_driver options-check ID 0|1 MS [cancel]  the same with check box ID: prints the
+//                                               state it showed, then clears or checks it
+//                                               (and presses Cancel instead of OK)
 //   tarnwell_driver follow-text ID MS           for MS ms, print "<Unix seconds> <text>" each
 //                                               time a control's text changes (the first line
 //                                               is the text at the start)
@@ -94,45 +94,76 @@ std::string SettingsPath(const char* appName) {
            "\\Settings";
 }
 
-bool IsWatchWindow(HWND hwnd) {
-    char className[64] = {};
-    char title[64] = {};
-    ::GetClassNameA(hwnd, className, sizeof(className));
-    ::GetWindowTextA(hwnd, title, sizeof(title));
-    // The watch window is the dialog captioned "Tarnwell" that has a host field.
-    return std::strcmp(className, "#32770") == 0 && std::strcmp(title, "Tarnwell") == 0 &&
-           ::GetDlgItem(hwnd, 1001) != nullptr;
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof(name));
+    return name;
 }
 
-HWND FindWatchWindow() {
-    HWND found = nullptr;
+std::string TitleOf(HWND hwnd) {
+    char title[256] = {};
+    ::GetWindowTextA(hwnd, title, sizeof(title));
+    return title;
+}
+
+// The top-level windows for which `match` holds, in Z order.
+template <class Match> std::vector<HWND> TopLevelWindows(Match match) {
+    std::vector<HWND> all;
     ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            if (!IsWatchWindow(hwnd))
-                return TRUE;
-            *reinterpret_cast<HWND*>(param) = hwnd;
-            return FALSE;
+        [](HWND hwnd, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+            return TRUE;
         },
-        reinterpret_cast<LPARAM>(&found));
+        reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND hwnd : all)
+        if (match(hwnd))
+            found.push_back(hwnd);
     return found;
 }
 
-int CountWindowsCaptioned(const char* caption) {
-    struct Search {
-        const char* caption;
-        int count;
-    } search = {caption, 0};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            char title[256] = {};
-            ::GetWindowTextA(hwnd, title, sizeof(title));
-            if (std::strcmp(title, s->caption) == 0)
-                ++s->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+template <class Match> HWND FirstWindow(Match match) {
+    const std::vector<HWND> found = TopLevelWindows(match);
+    return found.empty() ? nullptr : found.front();
+}
+
+// The watch window is the dialog captioned "Tarnwell" that has a host field.
+HWND FindWatchWindow() {
+    return FirstWindow([](HWND hwnd) {
+        return ClassOf(hwnd) == "#32770" && TitleOf(hwnd) == "Tarnwell" &&
+               ::GetDlgItem(hwnd, 1001) != nullptr;
+    });
+}
+
+// A shown top-level window of the class (with the balloon style when asked), a dialog of the
+// process captioned so, a visible dialog owned by the window: null when there is none.
+HWND FindShownWindow(const char* className, bool balloon) {
+    constexpr LONG BALLOON_STYLE = 0x40; // TTS_BALLOON
+    return FirstWindow([&](HWND hwnd) {
+        return ClassOf(hwnd) == className && ::IsWindowVisible(hwnd) &&
+               (!balloon || (::GetWindowLongA(hwnd, GWL_STYLE) & BALLOON_STYLE));
+    });
+}
+
+HWND FindProcessDialog(DWORD processId, const char* caption) {
+    return FirstWindow([&](HWND hwnd) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        return owner == processId && ClassOf(hwnd) == "#32770" && TitleOf(hwnd) == caption;
+    });
+}
+
+HWND FindOwnedDialog(HWND window) {
+    return FirstWindow([&](HWND hwnd) {
+        return ClassOf(hwnd) == "#32770" && ::GetWindow(hwnd, GW_OWNER) == window &&
+               ::IsWindowVisible(hwnd);
+    });
+}
+
+// Posts a button's click to its window, as the button itself would send it.
+void PostClick(HWND window, int id) {
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
 }
 
 std::string TextOf(HWND hwnd) {
@@ -163,14 +194,8 @@ int SaveAs(const char* caption, const char* path, DWORD timeoutMs) {
     HWND window = ::FindWindowA(nullptr, caption), dialog = nullptr;
     if (window == nullptr)
         return 1;
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_SAVE, BN_CLICKED), 0);
-    const auto fileDialog = [&] {
-        for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;)
-            if (::GetWindow(w, GW_OWNER) == window && ::IsWindowVisible(w))
-                return w;
-        return HWND{};
-    };
-    if (!WaitFor(timeoutMs, [&] { return (dialog = fileDialog()) != nullptr; }))
+    PostClick(window, IDC_HISTORY_SAVE);
+    if (!WaitFor(timeoutMs, [&] { return (dialog = FindOwnedDialog(window)) != nullptr; }))
         return 1;
     ::Sleep(300);
     // The file name: the edit inside the combo box cmb13 (1148), or an edit of its own (edt1).
@@ -189,8 +214,8 @@ int SaveAs(const char* caption, const char* path, DWORD timeoutMs) {
         reinterpret_cast<LPARAM>(&name));
     if (name == nullptr || !::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path)))
         return 1;
-    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return WaitFor(timeoutMs, [&] { return fileDialog() == nullptr; }) ? 0 : 1;
+    PostClick(dialog, IDOK);
+    return WaitFor(timeoutMs, [&] { return FindOwnedDialog(window) == nullptr; }) ? 0 : 1;
 }
 
 // The History window's texts and how its picture looks on the screen.
@@ -332,6 +357,24 @@ int NeverShown(DWORD waitMs, DWORD holdMs) {
     return visiblePolls == 0 ? 0 : 1;
 }
 
+// A value as the scripts read it: a text as it is (UTF-8), a number, bytes in hex.
+std::string ValueText(DWORD type, const BYTE* data, DWORD size) {
+    DWORD number = 0;
+    if (type == REG_SZ)
+        return reinterpret_cast<const char*>(data);
+    if (type == REG_DWORD && size == sizeof(number)) {
+        std::memcpy(&number, data, sizeof(number));
+        return std::to_string(number);
+    }
+    std::string hex;
+    for (DWORD i = 0; i < size; ++i) {
+        char digits[3];
+        std::snprintf(digits, sizeof(digits), "%02x", data[i]);
+        hex += digits;
+    }
+    return hex;
+}
+
 int PrintRegistry(const char* appName) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath(appName).c_str(), 0, KEY_READ, &key) !=
@@ -349,15 +392,11 @@ int PrintRegistry(const char* appName) {
         if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) !=
             ERROR_SUCCESS)
             break;
-        if (type == REG_DWORD && dataLength == sizeof(DWORD)) {
-            DWORD value = 0;
-            std::memcpy(&value, data, sizeof(value));
-            std::printf("%s REG_DWORD %lu\n", name, static_cast<unsigned long>(value));
-        } else if (type == REG_SZ) {
-            std::printf("%s REG_SZ %s\n", name, reinterpret_cast<const char*>(data));
-        } else {
-            std::printf("%s TYPE%lu\n", name, static_cast<unsigned long>(type));
-        }
+        const std::string kind = type == REG_SZ ? "REG_SZ"
+                                 : type == REG_DWORD && dataLength == sizeof(DWORD)
+                                     ? "REG_DWORD"
+                                     : "TYPE" + std::to_string(type);
+        std::printf("%s %s %s\n", name, kind.c_str(), ValueText(type, data, dataLength).c_str());
     }
     ::RegCloseKey(key);
     return 0;
@@ -372,14 +411,7 @@ int PrintValue(const char* keyPath, const char* name) {
         std::printf("missing\n");
         return 1;
     }
-    if (type == REG_SZ)
-        std::printf("%s", reinterpret_cast<const char*>(data));
-    if (type == REG_DWORD)
-        std::printf("%lu", static_cast<unsigned long>(data[0] | data[1] << 8 | data[2] << 16 |
-                                                      static_cast<unsigned long>(data[3]) << 24));
-    for (DWORD i = 0; type == REG_BINARY && i < size; ++i)
-        std::printf("%02x", data[i]);
-    std::printf("\n");
+    std::printf("%s\n", ValueText(type, data, size).c_str());
     return 0;
 }
 
@@ -457,44 +489,29 @@ int PrintResources(HWND window) {
     return 0;
 }
 
-// A top-level dialog captioned CAPTION that belongs to PROCESSID, or null.
-HWND FindProcessDialog(DWORD processId, const char* caption) {
-    struct Search {
-        DWORD processId;
-        const char* caption;
-        HWND found;
-    } search = {processId, caption, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            char className[64] = {};
-            char title[256] = {};
-            ::GetClassNameA(hwnd, className, sizeof(className));
-            ::GetWindowTextA(hwnd, title, sizeof(title));
-            if (owner != s->processId || std::strcmp(className, "#32770") != 0 ||
-                std::strcmp(title, s->caption) != 0)
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Clicks the watch window's Options button; the Options dialog once it shows, or null when
-// none does within waitMs.
-HWND OpenOptions(HWND window, DWORD processId, DWORD waitMs) {
-    const int optionsButton = 1004;
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(optionsButton, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(window, optionsButton)));
+// Opens Options with the watch window's button, lets `edit` change it and closes it with BUTTON
+// (IDOK or IDCANCEL), as a user would; true once it has gone and the window is enabled again.
+template <class Edit> bool RunOptions(HWND window, DWORD waitMs, int button, Edit edit) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    PostClick(window, 1004); // the Options button
     HWND dialog = nullptr;
-    const bool shown = WaitFor(waitMs, [&] {
-        dialog = FindProcessDialog(processId, "Options");
-        return dialog != nullptr && ::IsWindowVisible(dialog);
-    });
-    return shown ? dialog : nullptr;
+    if (!WaitFor(waitMs, [&] {
+            dialog = FindProcessDialog(processId, "Options");
+            return dialog != nullptr && ::IsWindowVisible(dialog);
+        })) {
+        std::fprintf(stderr, "no Options dialog within %lu ms\n",
+                     static_cast<unsigned long>(waitMs));
+        return false;
+    }
+    edit(dialog);
+    PostClick(dialog, button);
+    // The watch window is enabled again once the modal run has ended.
+    if (WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }))
+        return true;
+    std::fprintf(stderr, "the Options dialog did not close within %lu ms\n",
+                 static_cast<unsigned long>(waitMs));
+    return false;
 }
 
 // Opens and cancels the Options dialog COUNT times, as a user clicking Options then Cancel.
@@ -510,20 +527,8 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
     long done = 0;
     for (; done < count; ++done) {
         const DWORD start = ::GetTickCount();
-        HWND dialog = OpenOptions(window, processId, waitMs);
-        if (dialog == nullptr) {
-            std::fprintf(stderr, "open %ld: no Options dialog within %lu ms\n", done + 1,
-                         static_cast<unsigned long>(waitMs));
+        if (!RunOptions(window, waitMs, IDCANCEL, [](HWND) {}))
             break;
-        }
-        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
-        // The watch window is enabled again once the modal run has ended.
-        if (!WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); })) {
-            std::fprintf(stderr, "open %ld: the Options dialog did not close within %lu ms\n",
-                         done + 1, static_cast<unsigned long>(waitMs));
-            break;
-        }
         const DWORD took = ::GetTickCount() - start;
         total += took;
         if (took > longest)
@@ -533,22 +538,6 @@ int CycleOptions(HWND window, long count, DWORD waitMs) {
                 done > 0 ? static_cast<double>(total) / static_cast<double>(done) : 0.0,
                 static_cast<unsigned long>(longest));
     return done == count ? 0 : 1;
-}
-
-// Opens Options, lets `edit` change it and confirms with OK, as a user would; waits till it goes.
-template <class Edit> int ConfirmOptions(HWND window, DWORD waitMs, Edit edit) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(window, &processId);
-    HWND dialog = OpenOptions(window, processId, waitMs);
-    if (dialog == nullptr) {
-        std::fprintf(stderr, "no Options dialog\n");
-        return 1;
-    }
-    edit(dialog);
-    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
-    return WaitFor(waitMs, [&] { return !::IsWindow(dialog) && ::IsWindowEnabled(window); }) ? 0
-                                                                                             : 1;
 }
 
 // Prints a control's text with the time whenever it changes, until MS have passed or the
@@ -618,33 +607,6 @@ int MeasureStalls(HWND window, DWORD durationMs, DWORD limitMs) {
     return limitMs != 0 && worst > limitMs ? 1 : 0;
 }
 
-// A shown top-level window of the class, and with the balloon style when asked; null if none.
-HWND FindShownWindow(const char* className, bool balloon) {
-    struct Search {
-        const char* className;
-        bool balloon;
-        HWND found;
-    } search = {className, balloon, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            char name[64] = {};
-            ::GetClassNameA(hwnd, name, sizeof(name));
-            constexpr LONG BALLOON_STYLE = 0x40; // TTS_BALLOON
-            if (std::strcmp(name, s->className) != 0 || !::IsWindowVisible(hwnd) ||
-                (s->balloon && !(::GetWindowLongA(hwnd, GWL_STYLE) & BALLOON_STYLE)))
-                return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindBalloon() {
-    return FindShownWindow("tooltips_class32", true);
-}
-
 int PressInMenu(const std::string& key, DWORD timeoutMs) {
     HWND menu = nullptr;
     if (!WaitFor(timeoutMs, [&] { return (menu = FindShownWindow("#32768", false)) != nullptr; })) {
@@ -672,6 +634,7 @@ int main(int argc, char** argv) {
     auto arg = [&](int i) -> const char* { return i < argc ? argv[i] : ""; };
     auto number = [&](int i) { return std::strtol(arg(i), nullptr, 0); };
     auto milliseconds = [&](int i) { return static_cast<DWORD>(number(i)); };
+    auto code = [](bool ok) { return ok ? 0 : 1; };
 
     if (command == "registry")
         return argc < 3 ? Usage() : PrintRegistry(arg(2));
@@ -685,71 +648,65 @@ int main(int argc, char** argv) {
         return StoreSettings(arg(2), argv + 3, argc - 3, command == "set-string");
     }
     if (command == "find-window") {
-        const int count = CountWindowsCaptioned(arg(2));
-        std::printf("%d\n", count);
+        const std::size_t count =
+            TopLevelWindows([&](HWND hwnd) { return TitleOf(hwnd) == arg(2); }).size();
+        std::printf("%zu\n", count);
         return count > 0 ? 0 : 1;
     }
     if (command == "click") {
         HWND dialog = ::FindWindowA(nullptr, arg(2));
-        const int id = static_cast<int>(number(3));
-        if (dialog == nullptr)
-            return 1;
-        ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
-        return 0;
+        if (dialog != nullptr)
+            PostClick(dialog, static_cast<int>(number(3)));
+        return dialog != nullptr ? 0 : 1;
     }
     if (command == "history")
         return PrintHistory(arg(2), milliseconds(3));
     if (command == "never-shown")
         return NeverShown(milliseconds(2), milliseconds(3));
     if (command == "wait-window")
-        return WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }) ? 0 : 1;
+        return code(WaitFor(milliseconds(2), [] { return FindWatchWindow() != nullptr; }));
 
     if (command == "menu-key")
         return argc < 4 ? Usage() : PressInMenu(arg(2), milliseconds(3));
-    if (command == "balloon") {
-        const bool shown = number(2) != 0;
-        return WaitFor(milliseconds(3), [&] { return (FindBalloon() != nullptr) == shown; }) ? 0
-                                                                                             : 1;
-    }
+    if (command == "balloon")
+        return code(WaitFor(milliseconds(3), [&] {
+            return (FindShownWindow("tooltips_class32", true) != nullptr) == (number(2) != 0);
+        }));
 
-    if (command == "pointer") {
-        if (argc < 4)
-            return Usage();
-        return ::SetCursorPos(static_cast<int>(number(2)), static_cast<int>(number(3))) ? 0 : 1;
-    }
+    if (command == "pointer")
+        return argc < 4
+                   ? Usage()
+                   : code(::SetCursorPos(static_cast<int>(number(2)), static_cast<int>(number(3))));
 
     HWND window = FindWatchWindow();
     if (window == nullptr) {
         std::fprintf(stderr, "no Tarnwell window\n");
         return 1;
     }
+    auto control = [&](int i) { return Control(window, static_cast<int>(number(i))); };
     if (command == "text") {
-        std::printf("%s\n", TextOf(Control(window, static_cast<int>(number(2)))).c_str());
+        std::printf("%s\n", TextOf(control(2)).c_str());
         return 0;
     }
-    if (command == "wait-text") {
-        HWND control = Control(window, static_cast<int>(number(2)));
-        const std::string wanted = arg(3);
+    if (command == "wait-text" || command == "wait-change") {
+        const std::string given = arg(3);
+        const bool change = command == "wait-change";
+        const bool prefix = !change && !given.empty() && given.back() == '*';
+        const std::string stem = prefix ? given.substr(0, given.size() - 1) : given;
         const DWORD start = ::GetTickCount();
-        const bool prefix = !wanted.empty() && wanted.back() == '*';
-        const std::string stem = prefix ? wanted.substr(0, wanted.size() - 1) : wanted;
+        std::string text;
         const bool seen = WaitFor(milliseconds(4), [&] {
-            const std::string text = TextOf(control);
-            return prefix ? text.rfind(stem, 0) == 0 : text == wanted;
+            text = TextOf(control(2));
+            return change ? text != given : prefix ? text.rfind(stem, 0) == 0 : text == given;
         });
-        std::printf("%lu %.3f\n", static_cast<unsigned long>(::GetTickCount() - start),
-                    UnixSeconds());
-        if (!seen)
-            std::fprintf(stderr, "text is \"%s\"\n", TextOf(control).c_str());
-        return seen ? 0 : 1;
-    }
-    if (command == "wait-change") {
-        HWND control = Control(window, static_cast<int>(number(2)));
-        const std::string old = arg(3);
-        const bool changed = WaitFor(milliseconds(4), [&] { return TextOf(control) != old; });
-        std::printf("%s\n", TextOf(control).c_str());
-        return changed ? 0 : 1;
+        if (change)
+            std::printf("%s\n", text.c_str());
+        else
+            std::printf("%lu %.3f\n", static_cast<unsigned long>(::GetTickCount() - start),
+                        UnixSeconds());
+        if (!seen && !change)
+            std::fprintf(stderr, "text is \"%s\"\n", text.c_str());
+        return code(seen);
     }
     if (command == "info")
         return PrintInfo(window);
@@ -759,65 +716,57 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
-    if (command == "wait-visible") {
-        const bool wanted = number(2) != 0;
-        const bool seen = WaitFor(milliseconds(3),
-                                  [&] { return (::IsWindowVisible(window) != FALSE) == wanted; });
-        return seen ? 0 : 1;
-    }
+    if (command == "wait-visible")
+        return code(WaitFor(milliseconds(3), [&] {
+            return (::IsWindowVisible(window) != FALSE) == (number(2) != 0);
+        }));
     if (command == "save-as")
         return argc < 5 ? Usage() : SaveAs(arg(2), arg(3), milliseconds(4));
     if (command == "set-text") {
-        ::SendMessageA(Control(window, static_cast<int>(number(2))), WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>(arg(3)));
+        ::SendMessageA(control(2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(3)));
         return 0;
     }
     if (command == "key") {
-        HWND target = Control(window, static_cast<int>(number(2)));
         const WPARAM key = static_cast<WPARAM>(number(3));
-        ::PostMessageA(target, WM_KEYDOWN, key, 1);
-        ::PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        ::PostMessageA(control(2), WM_KEYDOWN, key, 1);
+        ::PostMessageA(control(2), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
         return 0;
     }
     if (command == "command") {
-        const int id = static_cast<int>(number(2));
-        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+        PostClick(window, static_cast<int>(number(2)));
         return 0;
     }
     if (command == "resources")
         return PrintResources(window);
     if (command == "options-cycle")
         return argc < 4 ? Usage() : CycleOptions(window, number(2), milliseconds(3));
-    if (command == "options-period")
-        return argc < 4 ? Usage() : ConfirmOptions(window, milliseconds(3), [&](HWND dialog) {
-            ::SendDlgItemMessageA(dialog, 1005, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(2)));
-        });
-    if (command == "options-check")
-        return argc < 5 ? Usage() : ConfirmOptions(window, milliseconds(4), [&](HWND dialog) {
+    if (command == "options-period" || command == "options-check") {
+        const bool period = command == "options-period";
+        if (argc < (period ? 4 : 5))
+            return Usage();
+        const int button = std::strcmp(arg(5), "cancel") == 0 ? IDCANCEL : IDOK;
+        return code(RunOptions(window, milliseconds(period ? 3 : 4), button, [&](HWND dialog) {
             const int box = static_cast<int>(number(2));
-            std::printf("%d\n",
-                        static_cast<int>(::SendDlgItemMessageA(dialog, box, BM_GETCHECK, 0, 0)));
-            ::SendDlgItemMessageA(dialog, box, BM_SETCHECK, static_cast<WPARAM>(number(3)), 0);
-        });
+            if (period) {
+                ::SetDlgItemTextA(dialog, 1005, arg(2));
+                return;
+            }
+            std::printf("%d\n", ::IsDlgButtonChecked(dialog, box));
+            ::CheckDlgButton(dialog, box, static_cast<UINT>(number(3)));
+        }));
+    }
     if (command == "follow-text")
-        return argc < 4 ? Usage()
-                        : FollowText(window, Control(window, static_cast<int>(number(2))),
-                                     milliseconds(3));
+        return argc < 4 ? Usage() : FollowText(window, control(2), milliseconds(3));
     if (command == "stalls")
         return argc < 3 ? Usage() : MeasureStalls(window, milliseconds(2), milliseconds(3));
     if (command == "post") {
         if (argc < 5)
             return Usage();
         const auto value = [&](int i) { return std::strtoll(arg(i), nullptr, 0); };
-        return ::PostMessageA(window, static_cast<UINT>(value(2)), static_cast<WPARAM>(value(3)),
-                              static_cast<LPARAM>(value(4)))
-                   ? 0
-                   : 1;
+        return code(::PostMessageA(window, static_cast<UINT>(value(2)),
+                                   static_cast<WPARAM>(value(3)), static_cast<LPARAM>(value(4))));
     }
-    if (command == "close") {
-        ::PostMessageA(window, WM_CLOSE, 0, 0);
-        return 0;
-    }
+    if (command == "close")
+        return code(::PostMessageA(window, WM_CLOSE, 0, 0));
     return Usage();
 }

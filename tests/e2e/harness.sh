@@ -18,6 +18,7 @@
 #                                   second, no sounds, make and break lines logged to
 #                                   $E2E_LOG (C:\e2e\events.log), then any REG_DWORD given
 #   launch EXE ARGS...              starts the program and waits for its window (else problem)
+#   enter_host TEXT                 types TEXT in the host field and presses Enter (status emptied)
 #   expect_status TEXT MS [WHY]     waits up to MS for the status line to show TEXT (else problem)
 #   expect_steady ID TEXT MS        the control shows TEXT throughout MS (else problem)
 #   expect_event_log LINE...        the log holds exactly these "host event" lines, in order
@@ -160,24 +161,20 @@ stop_in_ns() { # name
     return 0
 }
 
-# Prints the Linux process id of the Wine server inside the namespace; fails when there is none.
-namespace_server_pid() {
-    local pid
-    for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
-        if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == wineserver* ]]; then
-            echo "$pid"
-            return 0
-        fi
+# Prints the Linux process ids inside the namespace of the program NAME (tarnwell.exe,
+# wineserver; a process's name is cut to 15 letters), waiting up to SECONDS for one; fails when
+# there is none. Other runs of the same programs elsewhere on the machine are left out.
+namespace_pids() { # name [seconds]
+    local deadline=$(($(now_ms) + ${2:-0} * 1000)) pid found
+    while :; do
+        found=""
+        for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
+            [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "${1:0:15}"* ]] && found+="$pid "
+        done
+        [[ -n $found ]] && echo "${found% }" && return 0
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.1
     done
-    return 1
-}
-
-server_in_namespace() { namespace_server_pid >/dev/null; }
-
-# Prints the Linux process ids inside the namespace whose command line matches PATTERN (as
-# pgrep -f takes it): other runs of the same programs elsewhere on the machine are left out.
-namespace_pids() { # pattern
-    comm -12 <(pgrep -f "$1" | LC_ALL=C sort) <(ip netns pids "$E2E_NS" 2>/dev/null | LC_ALL=C sort)
 }
 
 start_server() {
@@ -185,10 +182,7 @@ start_server() {
     wineserver -k >/dev/null 2>&1
     timeout 10 wineserver -w >/dev/null 2>&1
     in_ns wineserver -p 60 || return 1
-    for _ in $(seq 50); do
-        server_in_namespace && return 0
-        sleep 0.1
-    done
+    namespace_pids wineserver 5 >/dev/null && return 0
     echo "the Wine server did not start inside $E2E_NS" >&2
     return 1
 }
@@ -249,9 +243,10 @@ dns_mode() { echo "$1" >"$E2E_DNS_MODE"; } # answer|silent|nxdomain|roundrobin
 # a case run as an ordinary user) setpriv and that user's prefix.
 E2E_AS=()
 
-# The driver's console output ends its lines with CR LF; the carriage returns are dropped.
+# The driver's console output ends its lines with CR LF; the carriage returns are dropped. It
+# may take DRV_SECONDS (30 when unset).
 drv() {
-    timeout 30 ip netns exec "$E2E_NS" "${E2E_AS[@]}" wine "$E2E_DRIVER" "$@" 2>>"$E2E_WORK/driver.err" |
+    timeout "${DRV_SECONDS:-30}" ip netns exec "$E2E_NS" "${E2E_AS[@]}" wine "$E2E_DRIVER" "$@" 2>>"$E2E_WORK/driver.err" |
         tr -d '\r'
 }
 
@@ -309,6 +304,12 @@ fresh_case() {
     rm -rf "$E2E_DRIVE_DIR"
     mkdir -p "$E2E_DRIVE_DIR"
     drv clear-settings >/dev/null || problem "could not clear the settings"
+}
+
+# Types TEXT into the host field and presses Enter there, the status line emptied first: a wait
+# for the status that Enter brings cannot be met by what the line showed before.
+enter_host() { # text
+    drv set-text $STATUS "" && drv set-text $HOST_FIELD "$1" && drv key $HOST_FIELD $VK_RETURN
 }
 
 # Starts the program and waits for its window. Returns 1 (and notes a problem) when none comes.
@@ -391,6 +392,16 @@ expect_event_log() { # "host event"...
             problem "log line $((i + 1)) is \"$(tr -d '\r\t' <<<"${lines[i]}")\", not a \"$line\" line"
         i=$((i + 1))
     done
+}
+
+# The lines of an event log as "<Unix seconds> <text>": "Tuesday 08 December 2026 14:56:59 -"
+# and a tab before each text, the times to the second.
+log_seconds() { # file
+    local when text
+    while IFS=$'\t' read -r when text; do
+        when=${when#* }
+        echo "$(date -d "${when% -}" +%s) ${text%$'\r'}"
+    done <"$1"
 }
 
 # A break undone within one message never shows in the status line; it does in the log.

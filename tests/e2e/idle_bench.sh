@@ -30,14 +30,10 @@ HOST=127.0.0.1
 WM_TRAY_NOTIFY=1125
 WM_LBUTTONDOWN=0x201
 
-BENCH=idle
+BENCH=idle EXE=${IDLE_EXE:-}
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
-source "$E2E_SCRIPTS/web_cases.sh"
-E2E_NS=tw-idle-$$
-E2E_EXE=${IDLE_EXE:-$WIN_BUILD/tarnwell.exe}
-E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
 EMPTY_EXE=$WIN_BUILD/tools/tarnwell_idle_window.exe
-E2E_WORK=$BUILD_DIR/idle
+BENCH_PROGRAMS=("$EMPTY_EXE")
 RESULTS=$E2E_WORK/results.txt
 CLOCK_TICKS=$(getconf CLK_TCK)
 
@@ -45,24 +41,9 @@ CLOCK_TICKS=$(getconf CLK_TCK)
     echo "usage: $0 [SECONDS] (10 or more; default 60)" >&2
     exit 2
 }
-bench_begin "$E2E_EXE" "$E2E_DRIVER" "$EMPTY_EXE"
-rm -f "$RESULTS"
-make_namespace || give_up "cannot make the network namespace $E2E_NS"
-start_server || give_up "cannot start the Wine server inside $E2E_NS"
+bench_begin
 
 # --- measurements --------------------------------------------------------------------------------
-
-# The Linux process inside the namespace whose name starts with NAME (names are cut to 15).
-process_named() { # name
-    local pid
-    for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
-        if [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "${1:0:15}"* ]]; then
-            echo "$pid"
-            return 0
-        fi
-    done
-    return 1
-}
 
 # "<voluntary context switches of all threads> <user + system clock ticks>" of a process.
 counters_of() { # pid
@@ -86,7 +67,7 @@ snapshot() {
 # rest (processes that lived through the whole phase).
 measure() { # phase program-pid
     local phase=$1 program=$2 server before after start end
-    server=$(namespace_server_pid)
+    server=$(namespace_pids wineserver)
     before=$(snapshot)
     start=$(date +%s.%N)
     sleep "$DURATION"
@@ -109,12 +90,8 @@ measure() { # phase program-pid
 # Starts the empty program, measures it, and ends it again.
 measure_empty() { # phase [caret]
     start_in_ns empty wine "$EMPTY_EXE" "${@:2}"
-    local pid="" i
-    for i in $(seq 100); do
-        pid=$(process_named tarnwell_idle_window.exe) && break
-        sleep 0.1
-    done
-    [[ -n $pid ]] || give_up "the empty program did not start"
+    local pid
+    pid=$(namespace_pids tarnwell_idle_window.exe 10) || give_up "the empty program did not start"
     drv pointer 0 0 >/dev/null
     sleep "$SETTLE"
     echo "idle: $1 for ${DURATION} s..."
@@ -130,13 +107,14 @@ echo "idle: $(basename "$E2E_EXE") watching $HOST every ${PERIOD} s, ${DURATION}
 measure_empty empty
 measure_empty empty+caret caret
 
-drv clear-settings >/dev/null || give_up "cannot clear the settings"
 drv set-dword tarnwell CheckFrequency "$PERIOD" Hide 0 AlwaysOnTop 0 >/dev/null
-launch "$E2E_EXE" "$HOST" || give_up "no watch window within 15 s"
-drv wait-text $STATUS "$HOST is alive!" 10000 >/dev/null ||
-    give_up "no \"$HOST is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
-tarnwell_pid=$(process_named "$(basename "$E2E_EXE")") || give_up "cannot find tarnwell.exe's process"
-drv pointer 0 0 >/dev/null
+# The program and its process, watching a host (or service) that answers.
+launch_alive() { # host
+    launch "$E2E_EXE" "$1" && expect_status "$1 is alive!" 10000
+    tarnwell_pid=$(namespace_pids "$(basename "$E2E_EXE")") || give_up "cannot find tarnwell.exe's process"
+    drv pointer 0 0 >/dev/null
+}
+launch_alive "$HOST"
 
 # A click on the tray icon hides the window; another brings it back.
 drv post $WM_TRAY_NOTIFY 0 $WM_LBUTTONDOWN >/dev/null
@@ -155,15 +133,10 @@ stop_program
 
 # Hidden from the start, watching a service of the web server.
 measure_service() { # phase host
-    launch "$E2E_EXE" "$2" || give_up "no watch window within 15 s"
-    drv wait-text $STATUS "$2 is alive!" 10000 >/dev/null ||
-        give_up "no \"$2 is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
-    local pid
-    pid=$(process_named "$(basename "$E2E_EXE")") || give_up "cannot find tarnwell.exe's process"
-    drv pointer 0 0 >/dev/null
+    launch_alive "$2"
     sleep "$SETTLE"
     echo "idle: Tarnwell watching $2, hidden, for ${DURATION} s..."
-    measure "$1" "$pid"
+    measure "$1" "$tarnwell_pid"
     stop_program
 }
 start_web_server 8080 || give_up "the web server did not start"

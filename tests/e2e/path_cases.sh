@@ -72,7 +72,7 @@ case_path_trace() {
     ip netns exec "${CHAIN_NS[2]}" python3 -c 'import socket, time
 s = socket.socket(); s.bind(("", 3389)); s.listen(); time.sleep(60)' &
     local listener=$!
-    drv set-text $HOST_FIELD "$TARGET:3389" && drv key 0 $VK_RETURN >/dev/null
+    enter_host "$TARGET:3389"
     expect_status "$TARGET:3389 is alive!" 10000 && kill $listener
     TARGET=$TARGET:3389 expect_finding " has died!" "the host answers echo; port 3389 does not"
     result trace_port_closed

@@ -2,7 +2,8 @@
 # The end-to-end tests: the real tarnwell.exe under Wine, watching 127.0.0.1 inside a private
 # network namespace whose echo replies the tests switch off and on, driven and read through
 # tarnwell_driver.exe. Prints "PASS name" or "FAIL name: reason" per result and a closing count,
-# writes "<passed> <failed>" (or "skipped <reason>") into $E2E_RESULTS when that is set, and
+# writes "<passed> <failed>" (and what E2E_ONLY left out, or "skipped <reason>") into
+# $E2E_RESULTS when that is set, and
 # exits non-zero when any result failed.
 #
 # Called by scripts/test with WINEPREFIX and DISPLAY set and the prefix made; when run by hand
@@ -33,10 +34,12 @@ E2E_EXE=$WIN_BUILD/tarnwell.exe
 E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
 E2E_WORK=$BUILD_DIR/e2e
 
+# A run shortened with E2E_ONLY says so in its closing count and in the count file.
+E2E_SHORTENED=""
 finish() {
     cleanup
-    echo "e2e: $E2E_PASSED passed, $E2E_FAILED failed"
-    write_counts "$E2E_PASSED" "$E2E_FAILED"
+    echo "e2e: $E2E_PASSED passed, $E2E_FAILED failed${E2E_SHORTENED:+ ($E2E_SHORTENED)}"
+    write_counts "$E2E_PASSED" "$E2E_FAILED" $E2E_SHORTENED
     ((E2E_FAILED == 0))
 }
 
@@ -76,7 +79,9 @@ E2E_CASES=(case_first_run case_escape case_close_and_boolean_2 case_renamed_copy
     # Last: the end of the session ends the Wine desktop too.
     case_end_session)
 # E2E_ONLY="case_a case_b" runs only those (while working on them).
+all_cases=${#E2E_CASES[@]}
 read -r -a E2E_CASES <<<"${E2E_ONLY:-${E2E_CASES[*]}}"
+[[ -z ${E2E_ONLY:-} ]] || E2E_SHORTENED="E2E_ONLY: only ${#E2E_CASES[@]} of $all_cases cases"
 started=$SECONDS
 run_cases "${E2E_CASES[@]}"
 stop_program

@@ -25,12 +25,6 @@ HOST=127.0.0.1
 
 BENCH=soak
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
-E2E_NS=tw-soak-$$
-E2E_EXE=$WIN_BUILD/tarnwell.exe
-E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
-E2E_WORK=$BUILD_DIR/soak
-E2E_DRIVE_DIR=$WINEPREFIX/drive_c/soak
-EVENT_LOG=$E2E_DRIVE_DIR/events.log
 SAMPLES=$E2E_WORK/samples.txt
 TOGGLES=$E2E_WORK/toggles.txt
 STATUS_LOG=$E2E_WORK/status.txt
@@ -40,12 +34,8 @@ OPTIONS_LOG=$E2E_WORK/options.txt
     echo "usage: $0 [SECONDS] (20 or more; default 180)" >&2
     exit 2
 }
-bench_begin "$E2E_EXE" "$E2E_DRIVER"
-rm -f "$E2E_WORK"/*.txt "$E2E_WORK"/*.raw
-rm -f "$E2E_WORK/follow-text.out"
+bench_begin
 touch "$SAMPLES" "$TOGGLES" "$OPTIONS_LOG"
-make_namespace || give_up "cannot make the network namespace $E2E_NS"
-start_server || give_up "cannot start the Wine server inside $E2E_NS"
 
 # --- measurements --------------------------------------------------------------------------------
 
@@ -72,7 +62,7 @@ count_lines() { # text file
     n=$(grep -cF -- "$1" "$2" 2>/dev/null)
     echo "${n:-0}"
 }
-logged_events() { if [[ -f $EVENT_LOG ]]; then wc -l <"$EVENT_LOG"; else echo 0; fi; }
+logged_events() { if [[ -f $E2E_LOG ]]; then wc -l <"$E2E_LOG"; else echo 0; fi; }
 
 # GDI objects, USER objects and handles of the program as the driver reads them through
 # OpenProcess; "-" where Wine does not report them.
@@ -94,7 +84,7 @@ gui_counts() {
 # the driver's own connection to it is not counted.
 take_sample() { # seconds host-state
     local server srv_files=- srv_sockets=- srv_rss=-
-    server=$(namespace_server_pid)
+    server=$(namespace_pids wineserver)
     if [[ -n $server ]]; then
         srv_files=$(open_files "$server")
         srv_sockets=$(open_sockets "$server")
@@ -127,16 +117,9 @@ first_last() { # column
 
 echo "soak: tarnwell.exe $HOST, check every 1 s, host silent/answering every ${TOGGLE} s," \
     "sample every ${SAMPLE} s, ${DURATION} s; namespace $E2E_NS"
-drv clear-settings >/dev/null || give_up "cannot clear the settings"
-rm -rf "$E2E_DRIVE_DIR"
-mkdir -p "$E2E_DRIVE_DIR"
-drv set-dword tarnwell CheckFrequency 1 MakeLog 1 BreakLog 1 >/dev/null
-drv set-string tarnwell MakeLogFilename 'C:\soak\events.log' BreakLogFilename 'C:\soak\events.log' >/dev/null
-launch "$E2E_EXE" "$HOST" || give_up "no watch window within 15 s"
-drv wait-text $STATUS "$HOST is alive!" 10000 >/dev/null ||
-    give_up "no \"$HOST is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
-TW_LINUX_PID=$(namespace_pids 'tarnwell.exe' | head -n1)
-[[ -n $TW_LINUX_PID ]] || give_up "cannot find the Linux process of tarnwell.exe"
+watch_settings MakePlaySound 1 BreakPlaySound 1 # the sounds of the default settings
+launch "$E2E_EXE" "$HOST" && expect_status "$HOST is alive!" 10000
+TW_LINUX_PID=$(namespace_pids tarnwell.exe) || give_up "cannot find the Linux process of tarnwell.exe"
 
 # Every status change with its time, for the detection delays; one driver for the whole run,
 # so that the Wine server's count of connections stays level.
@@ -172,7 +155,7 @@ program_running || give_up "tarnwell.exe ended during the soak"
 if [[ $host_state == silent ]]; then
     echo "$(date +%s.%N) answering" >>"$TOGGLES"
     silence_host 0
-    drv wait-text $STATUS "$HOST is alive!" 5000 >/dev/null
+    expect_status "$HOST is alive!" 5000
 fi
 sleep 1
 echo "0 $(memory_of "$TW_LINUX_PID")" >>"$OPTIONS_LOG"
@@ -195,8 +178,8 @@ while ((opened < OPTIONS_OPENS)); do
     fi
 done
 final_events=$(logged_events)
-make_lines=$(count_lines "$HOST is alive!" "$EVENT_LOG")
-break_lines=$(count_lines "$HOST has died!" "$EVENT_LOG")
+make_lines=$(count_lines "$HOST is alive!" "$E2E_LOG")
+break_lines=$(count_lines "$HOST has died!" "$E2E_LOG")
 stop_program
 tr -d '\r' <"$E2E_WORK/follow-text.out" >"$STATUS_LOG"
 program_running && echo "soak: tarnwell.exe did not end on a close request" >&2
@@ -287,4 +270,4 @@ awk -v b="$design_bytes" 'BEGIN {
     printf "  each open makes 3 button images (%.1f kB of pixels) that go with the dialog;\n", b / 1024
     printf "  a per-open growth near that figure would mean they are kept\n" }'
 echo
-echo "Files: $E2E_WORK (samples.txt, toggles.txt, status.txt, options.txt), log $EVENT_LOG"
+echo "Files: $E2E_WORK (samples.txt, toggles.txt, status.txt, options.txt), log $E2E_LOG"

@@ -27,25 +27,12 @@ PORT_HOST=127.0.0.1:3389
 WEB_HOST=http://127.0.0.1:8080/
 NAME=watched.test
 
-BENCH=stall
+BENCH=stall EXE=${STALL_EXE:-}
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
-source "$E2E_SCRIPTS/web_cases.sh"
-E2E_NS=tw-stall-$$
-E2E_EXE=${STALL_EXE:-$WIN_BUILD/tarnwell.exe}
-E2E_DRIVER=$WIN_BUILD/tests/tarnwell_driver.exe
-E2E_WORK=$BUILD_DIR/stall
+bench_begin 5 2
 
-bench_begin "$E2E_EXE" "$E2E_DRIVER"
-rm -f "$E2E_WORK/dns.err"
-make_namespace || give_up "cannot make the network namespace $E2E_NS"
-start_dns 5 2 || give_up "no name server"
-start_server || give_up "cannot start the Wine server inside $E2E_NS"
-
-# The driver's stall measurement, which outlasts drv's time limit.
-measure_stalls() { # seconds
-    timeout $(($1 + 60)) ip netns exec "$E2E_NS" wine "$E2E_DRIVER" stalls $(($1 * 1000)) \
-        2>>"$E2E_WORK/driver.err" | tr -d '\r'
-}
+# The driver's stall measurement, which outlasts drv's usual time limit.
+measure_stalls() { DRV_SECONDS=$(($1 + 60)) drv stalls $(($1 * 1000)); } # seconds
 
 report() { # phase driver-output
     local samples worst mean over blocked
@@ -56,21 +43,18 @@ report() { # phase driver-output
 
 echo "stall: tarnwell.exe watching $NAME (check every 1 s); silent name server, resolver 5 s x 2;" \
     "WM_NULL every 100 ms from a second process"
-drv clear-settings >/dev/null || give_up "cannot clear the settings"
-drv set-dword tarnwell CheckFrequency 1 MakePlaySound 0 BreakPlaySound 0 >/dev/null
+watch_settings
 
 # 1. A start while the name server is silent.
 dns_mode silent
-launch "$E2E_EXE" "$NAME" || give_up "no watch window within 15 s"
+launch "$E2E_EXE" "$NAME"
 start_out=$(measure_stalls "$START_DURATION")
 start_status=$(drv text $STATUS)
 stop_program
 
 # 2. Watching a live host when the name server falls silent.
 dns_mode answer
-launch "$E2E_EXE" "$NAME" || give_up "no watch window within 15 s"
-drv wait-text $STATUS "$NAME is alive!" 20000 >/dev/null ||
-    give_up "no \"$NAME is alive!\" within 20 s (status \"$(drv text $STATUS)\")"
+launch "$E2E_EXE" "$NAME" && expect_status "$NAME is alive!" 20000
 dns_mode silent
 watch_out=$(measure_stalls "$DURATION")
 watch_status=$(drv text $STATUS)
@@ -80,16 +64,14 @@ stop_program
 in_ns nft -f - <<<'table inet tw_stall {
     chain input { type filter hook input priority 0; tcp dport 3389 drop; }
 }' || give_up "nftables refused the rule that drops SYNs"
-launch "$E2E_EXE" "$PORT_HOST" || give_up "no watch window within 15 s"
+launch "$E2E_EXE" "$PORT_HOST"
 port_out=$(measure_stalls "$PORT_DURATION")
 port_status=$(drv text $STATUS)
 stop_program
 
 # 4. Watching a web server whose SYNs are dropped.
 start_web_server 8080 || give_up "the web server did not start"
-launch "$E2E_EXE" "$WEB_HOST" || give_up "no watch window within 15 s"
-drv wait-text $STATUS "$WEB_HOST is alive!" 10000 >/dev/null ||
-    give_up "no \"$WEB_HOST is alive!\" within 10 s (status \"$(drv text $STATUS)\")"
+launch "$E2E_EXE" "$WEB_HOST" && expect_status "$WEB_HOST is alive!" 10000
 in_ns nft add rule inet tw_stall input tcp dport 8080 drop || give_up "nftables refused the rule"
 web_out=$(measure_stalls "$WEB_DURATION")
 web_status=$(drv text $STATUS)

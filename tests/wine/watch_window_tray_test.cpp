@@ -165,6 +165,7 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
     HWND window = nullptr;
     HWND menu = nullptr, history = nullptr;
     bool optionsInSaveAs = false;
+    int shellNotices = 0; // counted before this test sends the window notices of its own
     POINT icon = {};
     std::vector<std::string> seen;
     const auto menuUp = [&] { return (menu = ShownWindow("#32768", 0, true)) != nullptr; };
@@ -186,6 +187,7 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
         })
         .WaitUntil("the menu of a right click on the icon", menuUp)
         .Then([&] {
+            shellNotices = recorder.Count(window, WM_CONTEXTMENU);
             SaveWindowScreenshot(menu, "tray_menu");
             look('m');
         })
@@ -219,7 +221,7 @@ TEST_F(WatchWindowTest, TheTrayMenuOffersItsItemsInOrder) {
         .WaitUntil("Save as closed", [&] { return DialogFindOwnedBy(history) == nullptr; })
         .Then([&] { DialogPostClick(history, IDCANCEL); });
     Run(driver);
-    EXPECT_GE(recorder.Count(window, WM_CONTEXTMENU), 1) << "the shell's notice of a right click";
+    EXPECT_GE(shellNotices, 1) << "the shell's notice of a right click";
     const std::regex muted("&Hide\\*\\|&Options\\.\\.\\.\\|His&tory\\.\\.\\.\\|"
                            "Un&mute \\(muted until [0-9]{1,2}:[0-5][0-9]( [AP]M)?\\)\\|"
                            "&Find where it stops\\(grey\\)\\|-\\|"
