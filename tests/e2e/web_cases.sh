@@ -157,13 +157,13 @@ case_web() {
     result web_server_asking_sign_in_gets_no_credentials
 
     # Exit while requests wait on SYNs that are dropped (a connection to the server seen
-    # pending first): every handle is closed and WinHTTP's last callback has run, or the 3 s
-    # the program allows it have passed, before the process ends, cleanly. Wine's WinHTTP
-    # does not call back for a connection under way, so here the exit takes those 3 s; 4 s
-    # at most, the driver's start and the polling included.
+    # pending first): the window goes at once, the settings saved; then every handle is closed
+    # and the process ends once WinHTTP's last callback has run or the 3 s it is allowed have
+    # passed. Wine's WinHTTP does not call back for a connection under way, so here the
+    # process takes those 3 s; 4 s at most, the driver's start and the polling included.
     in_ns nft add rule inet tw_web syn tcp dport 8080 drop
     enter_host $url
-    local pending=0 took
+    local pending=0 took gone
     for _ in {1..50}; do
         pending=$(in_ns ss -Htn state syn-sent "dport = :8080" | wc -l)
         ((pending > 0)) && break
@@ -171,10 +171,17 @@ case_web() {
     done
     ((pending > 0)) || problem "no connection to the server pending before Exit"
     took=$(now_ms)
-    end_with "Exit command" command $EXIT_BUTTON &&
-        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    drv command $EXIT_BUTTON >/dev/null
+    wait_for_window Tarnwell 4 gone || problem "the window still shows 4 s after Exit"
+    gone=$(($(now_ms) - took))
+    if ! wait_program_exit 10; then
+        problem "tarnwell.exe still runs 10 s after Exit"
+    elif [[ $TW_RC != 0 ]]; then
+        problem "exit code $TW_RC after Exit, not 0"
+    fi
     took=$(($(now_ms) - took))
-    note "Exit with $pending connection(s) pending: $took ms"
+    note "Exit with $pending connection(s) pending: window gone in $gone ms, process in $took ms"
+    ((gone <= 1500)) || problem "the window took $gone ms to go after Exit, not 1,500 at most"
     ((took <= 4000)) || problem "Exit with requests pending took $took ms, not 4,000 at most"
     result web_exit_with_requests_in_flight
 
