@@ -4,6 +4,7 @@
 // object, and the looks of its two picture buttons on the screen, with screenshots.
 #include "framework/win_app.h"
 #include "res/resource.h"
+#include "tests/native/watch/recording_effects.h"
 #include "tests/wine/dialog_driver.h"
 #include "tests/wine/screenshot.h"
 #include "tests/wine/widget_canvas.h"
@@ -612,6 +613,33 @@ TEST_F(WatchWindowTest, PicturesAndTrayIconAreThoseDrawnForTheSystemScaling) {
         EXPECT_NEAR(tick, expected, expected * 0.15);
     });
     Run(driver);
+}
+
+// A break's notification comes again, silent, with its trace's finding as a second line, once;
+// not for a finding the user asked for, nor at a break after the one notified.
+TEST(TrayNotifier, ABreaksFindingIsItsNotificationsSecondLineOnce) {
+    WatchSettings settings;
+    RecordingEffects effects;
+    WatchMachine watch(settings, effects);
+    CSystemTray tray;
+    ASSERT_TRUE(tray.Create(nullptr, WM_APP, "Hide", nullptr, TRAY_ICON_ID));
+    CTrayNotifier notifier(tray, watch);
+    const auto shownAfter = [&](const PathFinding& found) {
+        notifier.ShowFinding(found);
+        return std::string(tray.State().Record().szInfo);
+    };
+    const PathFinding atBreak{{"ends at hop 2", {}}, true}, asked{{"asked", {}}, false};
+    notifier.ShowNotification({"h has died!", "14:03", true, false});
+    EXPECT_EQ("14:03", shownAfter(asked));
+    EXPECT_EQ("14:03\nends at hop 2", shownAfter(atBreak));
+    EXPECT_NE(0u, tray.State().Record().dwInfoFlags & NIIF_NOSOUND);
+    EXPECT_EQ("14:03\nends at hop 2", shownAfter(atBreak));
+    notifier.ShowNotification({"h has died!", "14:05", true, false});
+    watch.StartWatch();
+    watch.OnEchoReply();
+    for (effects.tick = 5000; effects.tick < 20000; effects.tick += 5001)
+        watch.OnTimer(TIMER_CHECK); // a break at 10,001 ms
+    EXPECT_EQ("14:05", shownAfter(atBreak));
 }
 
 } // namespace

@@ -225,8 +225,8 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     std::mt19937 random(34);
     for (int round = 0; round < 300; ++round) {
         CheckHistory checks;
-        const uint32_t start = random(), fromMs = 100 * (random() % 1000); // ticks wrap in some
-        const int64_t utcStartMs = cet.changeUtcMs - random() % 300000;
+        const uint32_t start = random(), fromMs = 100 * (random() % 1000);    // ticks wrap in some
+        const int64_t utcStartMs = cet.changeUtcMs - 100 * (random() % 3000); // some on it
         checks.Start(start, "host", SILENCE_LIMIT_AT_1_S);
         std::vector<std::vector<std::string>> expected{{"time", "round trip ms"}}, read{{""}};
         uint32_t ms = 0;
