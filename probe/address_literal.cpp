@@ -10,6 +10,15 @@
 
 bool ReadAddressLiteral(bool ipv6, const std::string& text, uint8_t* bytes) {
     // The reader stops at a NUL, after which the text would go unread.
-    return text.find('\0') == std::string::npos &&
-           ::inet_pton(ipv6 ? AF_INET6 : AF_INET, text.c_str(), bytes) == 1;
+    if (text.find('\0') != std::string::npos)
+        return false;
+    // Windows' IPv6 reader takes a dotted tail with leading zeros ("::1.02.3.4", read as decimal
+    // where a resolver may read octal): the tail must pass the IPv4 reader too, as in the C
+    // library's.
+    const std::size_t tail = text.rfind(':') + 1; // 0 when there is no colon
+    uint8_t ipv4[4];
+    if (ipv6 && text.find('.', tail) != std::string::npos &&
+        !ReadAddressLiteral(false, text.substr(tail), ipv4))
+        return false;
+    return ::inet_pton(ipv6 ? AF_INET6 : AF_INET, text.c_str(), bytes) == 1;
 }
