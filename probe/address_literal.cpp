@@ -1,6 +1,8 @@
 // Address literals read by the system; see address_literal.h.
 #include "probe/address_literal.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h> // InetPtonA, which it also names inet_pton
@@ -9,8 +11,9 @@
 #endif
 
 bool ReadAddressLiteral(bool ipv6, const std::string& text, uint8_t* bytes) {
-    // The reader stops at a NUL, after which the text would go unread.
-    if (text.find('\0') != std::string::npos)
+    // Printable ASCII only, as a literal is: the reader stops at a NUL (the rest would go
+    // unread), and what it makes of other scripts' digits in the UTF-8 code page is its own.
+    if (std::any_of(text.begin(), text.end(), [](char c) { return c <= ' ' || c > '~'; }))
         return false;
     // Windows' IPv6 reader takes a dotted tail with leading zeros ("::1.02.3.4", read as decimal
     // where a resolver may read octal): the tail must pass the IPv4 reader too, as in the C
