@@ -23,5 +23,10 @@ bool ReadAddressLiteral(bool ipv6, const std::string& text, uint8_t* bytes) {
     if (ipv6 && text.find('.', tail) != std::string::npos &&
         !ReadAddressLiteral(false, text.substr(tail), ipv4))
         return false;
-    return ::inet_pton(ipv6 ? AF_INET6 : AF_INET, text.c_str(), bytes) == 1;
+    if (::inet_pton(ipv6 ? AF_INET6 : AF_INET, text.c_str(), bytes) != 1)
+        return false;
+    // A dotted IPv4 address only as the system writes it back: no leading zero, which a
+    // resolver may read as octal, whatever this Windows' reader makes of one.
+    char written[INET_ADDRSTRLEN] = {};
+    return ipv6 || (::inet_ntop(AF_INET, bytes, written, sizeof(written)) && text == written);
 }
