@@ -413,15 +413,13 @@ expect_no_break_logged() {
     fi
 }
 
-# Waits up to SECONDS for a top-level window captioned CAPTION to be there (or gone).
+# Waits up to SECONDS for a top-level window captioned CAPTION to be there (or gone): gone only
+# when the driver counts none, not when the driver itself fails.
 wait_for_window() { # caption seconds [gone]
-    local deadline=$(($(now_ms) + $2 * 1000))
+    local deadline=$(($(now_ms) + $2 * 1000)) count
     while :; do
-        if drv find-window "$1" >/dev/null; then
-            [[ ${3:-} != gone ]] && return 0
-        else
-            [[ ${3:-} == gone ]] && return 0
-        fi
+        count=$(drv find-window "$1")
+        [[ ${3:-} == gone && $count == 0 || ${3:-} != gone && $count =~ ^[1-9] ]] && return 0
         (($(now_ms) < deadline)) || return 1
         sleep 0.1
     done

@@ -23,7 +23,7 @@ OPTIONS_OPENS=${SOAK_OPTIONS_OPENS:-50}
 OPTIONS_BATCH=10
 HOST=127.0.0.1
 
-BENCH=soak
+BENCH=soak EXE= # the build's own tarnwell.exe, whatever EXE the caller has
 source "$(dirname "${BASH_SOURCE[0]}")/bench.sh"
 SAMPLES=$E2E_WORK/samples.txt
 TOGGLES=$E2E_WORK/toggles.txt
