@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -218,15 +219,42 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     const int64_t utcNow = cet.changeUtcMs + 1000; // the second check goes out at the change
     EXPECT_EQ((std::vector<std::string>{"03:00:00  host has died!", "01:59:59  host is alive!"}),
               EventLines(spring, spring.At(2000), utcNow, cet));
-    // The CSV (RFC 4180, no field needs quotes) has a record per settled check, each with its
-    // own offset; a lost check has no round trip, the pending one no record at all.
-    spring.OnCheckSent(13000);
-    EXPECT_EQ("time,round trip ms\r\n2026-03-29T01:59:59.0+01:00,5\r\n"
-              "2026-03-29T03:00:00.0+02:00,5\r\n2026-03-29T03:00:01.0+02:00,\r\n",
-              ChecksCsv(spring, 13000, 13000, utcNow + 11000, cet));
-    // The last minute of a day's ring: its 61 checks, the 11 of the last 10 s still pending.
-    const std::string lastMinute = ChecksCsv(day, 86410000, 60000, 0, cet);
-    EXPECT_EQ(51, std::count(lastMinute.begin(), lastMinute.end(), '\n'));
+    // Random checks, answered or lost, round the change: the CSV reads back (RFC 4180; no field
+    // needs quotes) to its header and a record per settled check of the span, with its own offset.
+    std::mt19937 random(34);
+    for (int round = 0; round < 300; ++round) {
+        CheckHistory checks;
+        const uint32_t start = random(), fromMs = 100 * (random() % 1000);    // ticks wrap in some
+        const int64_t utcStartMs = cet.changeUtcMs - 100 * (random() % 3000); // some on it
+        checks.Start(start, "host", SILENCE_LIMIT_AT_1_S);
+        std::vector<std::vector<std::string>> expected{{"time", "round trip ms"}}, read{{""}};
+        uint32_t ms = 0;
+        for (uint32_t n = random() % 60; n-- > 0; ms += 1000 + 100 * (random() % 50)) {
+            const uint32_t roundTrip = random() % 1000, answered = random() % 4;
+            checks.OnCheckSent(start + ms);
+            if (answered)
+                checks.OnAnswer(start + ms + roundTrip, roundTrip);
+            const int offset = cet.OffsetMinutes(utcStartMs + ms);
+            const int64_t localMs = utcStartMs + ms + 60000 * offset;
+            if (ms >= fromMs)
+                expected.push_back({IsoDateTimeText(cet.DateOf(localMs), localMs, offset),
+                                    answered ? std::to_string(roundTrip) : ""});
+        }
+        expected.emplace_back(1);          // after the last record's CR LF
+        const uint32_t nowMs = ms + 11000; // all settled but the check that goes out now
+        checks.OnCheckSent(start + nowMs);
+        const std::string csv =
+            ChecksCsv(checks, nowMs, nowMs > fromMs ? nowMs - fromMs : 0, utcStartMs + nowMs, cet);
+        for (size_t i = 0; i < csv.size(); ++i) { // records end in CR LF, fields part at commas
+            if (csv.compare(i, 2, "\r\n") == 0 && ++i)
+                read.emplace_back(1);
+            else if (csv[i] == ',')
+                read.back().emplace_back();
+            else
+                read.back().back() += csv[i];
+        }
+        EXPECT_EQ(expected, read) << csv;
+    }
     // Clock marks twice the widest label apart (10 px a letter): "10:00 AM" needs five minutes
     // where "08:30" needs two; across the spring change 02:00 never comes.
     ChangingClock twelve;
