@@ -1,5 +1,7 @@
-// Registry path, application name and command-line rules of the application object.
+// Registry path, application name and command-line rules of the application object, and a
+// text shortened to a room with its tail kept.
 #include "framework/profile_path.h"
+#include "framework/short_text.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,15 @@ TEST(StartupApprovedTurnsOff, OddFirstByteIsTaskManagersOff) {
     EXPECT_FALSE(StartupApprovedTurnsOff(STARTUP_APPROVED_ON, sizeof STARTUP_APPROVED_ON));
     EXPECT_FALSE(StartupApprovedTurnsOff(off, 0));
     EXPECT_FALSE(StartupApprovedTurnsOff(nullptr, 12));
+}
+
+TEST(ShortenKeepingTail, KeepsTheTailAndSplitsNoLetter) {
+    EXPECT_EQ(ShortenKeepingTail("abcdef", 5, 9), "...ef") << "the tail before the start";
+    EXPECT_EQ(ShortenKeepingTail("abcdef", 2, 0), "ab");
+    // UTF-8 letters (two bytes each here) are never split, at either cut.
+    EXPECT_EQ(ShortenKeepingTail("жжжжж", 8, 0), "жж...");
+    EXPECT_EQ(ShortenKeepingTail("abжжж", 7, 3), "ab...ж");
+    EXPECT_EQ(ShortenKeepingTail("жж", 3, 0), "ж");
 }
 
 } // namespace

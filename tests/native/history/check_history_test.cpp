@@ -200,7 +200,6 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
     EXPECT_EQ(8000u, found.Check(0).TimeMs());
 
     const int64_t day8Dec2026 = 155569LL * 86400000;
-    EXPECT_EQ("2026-12-08T07:30:12.3+01:00", IsoDateTimeText({2026, 12, 8}, 27012300, 60));
     EXPECT_EQ("2026-12-08T07:30:12.3-03:30", IsoDateTimeText({2026, 12, 8}, 27012300, -210));
 
     // Across the spring change in central Europe (01:00 UTC on 29 March 2026, 02:00 local
@@ -287,14 +286,20 @@ TEST(CheckHistory, FiguresPictureAndCsvOfEachStory) {
 TEST(CheckHistory, RecentChecksAndTheSlowBand) {
     std::vector<Step> steps =
         std::vector<Step>{{Op::Check, 0},    {Op::Answer, 500, 500}, {Op::Make, 500},
-                          {Op::Slow, 15500}, {Op::SlowEnd, 18000},   {Op::Slow, 20500}} +
+                          {Op::Slow, 15500}, {Op::SlowEnd, 18000},   {Op::Slow, 20500},
+                          {Op::Check, 21000}} +
         Checks(1000, 10000, {}) + Checks(11000, 20000, 300);
     std::stable_sort(steps.begin(), steps.end(),
                      [](const Step& a, const Step& b) { return a.ms < b.ms; });
-    CheckHistory history;
+    CheckHistory history, resumed; // the second's checks made again at 5.5 s after a failed lookup
     history.Start(0, "host", SILENCE_LIMIT_AT_1_S);
-    for (const Step& step : steps + std::vector<Step>{{Op::Check, 21000}})
+    resumed.Start(0, "host", SILENCE_LIMIT_AT_1_S);
+    for (const Step& step : steps) {
+        if (step.ms == 6000 && step.op == Op::Check)
+            Apply(resumed, 0, {Op::Resume, 5500});
         Apply(history, 0, step);
+        Apply(resumed, 0, step);
+    }
     const RecentChecks r = history.Recent(21100);
     EXPECT_EQ(
         (std::vector<uint32_t>{5, 300, 300, 300, 20, 10}),
@@ -304,14 +309,7 @@ TEST(CheckHistory, RecentChecksAndTheSlowBand) {
               std::count_if(columns.begin(), columns.end(), [](auto& c) { return c.slow; }));
     EXPECT_EQ("00:00:18  host is no longer slow.",
               EventLines(history, 21100, 21100, ChangingClock())[1]);
-    // Checks made again at 5.5 s after a failed lookup: the 5 lost before it count no more.
-    CheckHistory resumed;
-    resumed.Start(0, "host", SILENCE_LIMIT_AT_1_S);
-    for (const Step& step : steps + std::vector<Step>{{Op::Check, 21000}}) {
-        if (step.ms == 6000 && step.op == Op::Check)
-            Apply(resumed, 0, {Op::Resume, 5500});
-        Apply(resumed, 0, step);
-    }
+    // With checks made again at 5.5 s, the 5 lost before it count no more.
     const RecentChecks after = resumed.Recent(21100);
     EXPECT_EQ((std::vector<uint32_t>{15, 5}), (std::vector<uint32_t>{after.known, after.lost}));
 }

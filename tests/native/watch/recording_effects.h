@@ -1,7 +1,6 @@
-// A fake watch window for the state machine tests: answers plain reads (the tick, whether it is
-// shown, the newest checks) from its own fields without recording them, so that a new read
-// changes no expected output, and records every effect, in order, as one line of text; the light
-// timer is a flag of its own. Taking the host text selects it, an effect, so it is recorded.
+// A fake watch window for the state machine tests: answers reads (the tick, whether it is shown,
+// the newest checks) from its own fields, unrecorded, and records every effect (taking the host
+// text selects it) in order as one line of text; the light timer is a flag of its own.
 #pragma once
 
 #include "watch/watch_machine.h"
