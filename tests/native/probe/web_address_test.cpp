@@ -66,13 +66,11 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
             << row.parts.host << " " << row.parts.port;
 }
 
-// Statuses; WinHTTP errors ('e', 'r' while the lookup was under way, 'p' after a proxy
-// sign-in) with the flags of the certificate failure notice before them: an untrusted authority,
-// another host's name, out of its time, wrong usage; a secure channel that failed without a
-// certificate fault (a plain HTTP port) and a revocation check's failure need a look at the
-// certificate; a time-out during the lookup never left; after a proxy sign-in, a dropped
-// connection is the proxy's refusal. Then the chain's trust bits and the SSL policy's errors:
-// untrusted root, partial chain, expired, another host's name, wrong usage; revocation's pass.
+// Statuses; WinHTTP errors ('e', 'r' while the lookup was under way, 'p' after a proxy sign-in)
+// with the certificate failure notice's flags: a certificate's faults are a bad certificate, a
+// failed secure channel without one (a plain HTTP port) is the handshake's. Then the chain's trust
+// bits and the SSL policy's errors: untrusted root, partial chain, expired, another host's name,
+// wrong usage; revocation's pass.
 TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     using V = WebVerdict;
     const std::pair<uint32_t, WebVerdict> statuses[] = {
