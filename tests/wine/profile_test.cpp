@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -193,21 +192,15 @@ TEST_F(ProfileTest, StringReadIsWholeAndEndsAtTheFirstZero) {
     for (const Row& row : rows)
         EXPECT_EQ(app->GetProfileString("Section", row.name), row.expected) << row.name;
     EXPECT_EQ(app->GetProfileString("Section", "Missing"), "");
-    // Texts in UTF-16 as the registry holds them (an earlier version's from a Western code page;
-    // Chinese, three bytes in UTF-8 for two in UTF-16) read the same, whole, in UTF-8.
-    const struct {
-        const wchar_t* stored;
-        const char* read;
-    } texts[] = {{L"C:\\Caf\u00e9\\\u0416.wav", "C:\\Caf\u00e9\\\u0416.wav"},
-                 {L"\u4f8b\u5b50.\u6d4b\u8bd5", "\u4f8b\u5b50.\u6d4b\u8bd5"}};
+    // A text in UTF-16 as the registry holds it, in Latin, Cyrillic and Chinese letters (three
+    // bytes in UTF-8 for two in UTF-16: longer than the value), reads whole in UTF-8.
+    const wchar_t stored[] = L"\u00e9\u0416\u4f8b\u5b50.\u6d4b\u8bd5";
     HKEY key = nullptr;
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, KEY_SET_VALUE, &key), 0);
-    for (const auto& text : texts) {
-        ::RegSetValueExW(key, L"Stored", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.stored),
-                         static_cast<DWORD>((std::wcslen(text.stored) + 1) * sizeof(wchar_t)));
-        EXPECT_EQ(app->GetProfileString("Section", "Stored"), text.read);
-    }
+    ::RegSetValueExW(key, L"Stored", 0, REG_SZ, reinterpret_cast<const BYTE*>(stored),
+                     sizeof(stored));
     ::RegCloseKey(key);
+    EXPECT_EQ(app->GetProfileString("Section", "Stored"), "\u00e9\u0416\u4f8b\u5b50.\u6d4b\u8bd5");
 }
 
 // The value of a copy in a folder named in other letters starts it, whatever their case.

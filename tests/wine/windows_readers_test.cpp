@@ -23,26 +23,18 @@ std::string Read(const char* text) {
     return a && a->scopeId != 0 ? out + ("%" + std::to_string(a->scopeId)) : out;
 }
 
-// A dotted IPv4 address only as four decimal numbers up to 255 without leading zeros (which a
-// resolver may read as octal); an IPv6 address in each of its text forms.
+// Our rules over the system's reader: a dotted IPv4 address only as four decimal numbers up to
+// 255 without leading zeros (which a resolver may read as octal), also as an IPv6 address's
+// dotted tail; a zone only as a number. (The native tests hold the other forms.)
 TEST(WindowsReaders, AddressesTypedAsNumbers) {
     const std::pair<const char*, const char*> rows[] = {{"127.0.0.1", "127.0.0.1"},
-                                                        {"255.255.255.0", "255.255.255.0"},
-                                                        {"2001:DB8::1", "2001:db8::1"},
-                                                        {"0:0:0:0:0:0:0:1", "::1"},
-                                                        {"1:2:3:4:5:6:7::", "1:2:3:4:5:6:7:0"},
                                                         {"::ffff:c000:201", "::ffff:192.0.2.1"},
                                                         {"fe80::1%5", "fe80::1%5"},
                                                         {"1:2:3:4:5:6:7:1.2.3.4", "name"}};
     for (const auto& [text, address] : rows)
         EXPECT_EQ(address, Read(text)) << text;
-    const char* const names[] = {
-        "127.1",      "010.0.0.1", "0x7f.0.0.1",  "1.2.3.4.",     " 1.2.3.4", "1.2.3.4 ",
-        "256.1.1.1",  "127.0.0",   "127.0.0.010", "::1.02.3.4",   "127..0.1", "1.2.3.-4",
-        "a.b.c.d",    "",          "[::1]",       "fe80::1%eth0", "1::2::3",  "1:2:3:4:5:6:7:8:9",
-        ":",          ":1",        "1:",          "12345::",      "g::1",     "1:2:3:4:5:6:7:8::",
-        "example.org"};
-    for (const char* text : names)
+    for (const char* text : {"127.1", "010.0.0.1", "0x7f.0.0.1", "127.0.0.010", "::1.02.3.4",
+                             "1.2.3.4 ", "[::1]", "fe80::1%eth0", "example.org"})
         EXPECT_EQ("name", Read(text)) << text;
 }
 

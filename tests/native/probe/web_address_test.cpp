@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -65,53 +66,42 @@ TEST(WebAddress, WhatOfTheReadersPartsIsWatched) {
             << row.parts.host << " " << row.parts.port;
 }
 
-// Statuses ('s'); WinHTTP errors ('e') with the flags of the certificate failure notice before
-// them and whether the lookup was under way: an untrusted authority, another host's name, out
-// of its time, wrong usage; a secure channel that failed without a certificate fault (a plain
-// HTTP port) and a revocation check's failure need a look at the certificate; a time-out during
-// the lookup never left; after a proxy sign-in, a dropped connection is the proxy's refusal. Then
-// the chain's trust bits and the SSL policy's errors: untrusted root, partial chain, expired,
-// another host's name, wrong usage; revocation's pass.
+// Statuses; WinHTTP errors ('e', 'r' while the lookup was under way, 'p' after a proxy sign-in)
+// with the certificate failure notice's flags: a certificate's faults are a bad certificate, a
+// failed secure channel without one (a plain HTTP port) is the handshake's. Then the chain's trust
+// bits and the SSL policy's errors: untrusted root, partial chain, expired, another host's name,
+// wrong usage; revocation's pass.
 TEST(WebAddress, WhichOutcomesAreAnAnswer) {
     using V = WebVerdict;
+    const std::pair<uint32_t, WebVerdict> statuses[] = {
+        {200, V::Answer},   {301, V::Answer},       {401, V::Answer},
+        {499, V::Answer},   {407, V::ProxyRefuses}, {500, V::NoAnswer},
+        {503, V::NoAnswer}, {0, V::NoAnswer},       {600, V::NoAnswer}};
+    for (const auto& [status, verdict] : statuses)
+        EXPECT_EQ(verdict, VerdictForStatus(status)) << status;
     const struct {
-        char kind;
+        char when;
         uint32_t code, secureFailure;
-        bool resolving;
         WebVerdict verdict;
-        bool signedIn = false; // to a proxy, before the error
-    } outcomes[] = {
-        {'s', 200, 0, false, V::Answer},
-        {'s', 301, 0, false, V::Answer},
-        {'s', 401, 0, false, V::Answer},
-        {'s', 499, 0, false, V::Answer},
-        {'s', 407, 0, false, V::ProxyRefuses},
-        {'s', 500, 0, false, V::NoAnswer},
-        {'s', 503, 0, false, V::NoAnswer},
-        {'s', 0, 0, false, V::NoAnswer},
-        {'s', 600, 0, false, V::NoAnswer},
-        {'e', 12002, 0, false, V::TimedOut},
-        {'e', 12002, 0, true, V::NoLookup},
-        {'e', 12029, 0, false, V::NoAnswer},
-        {'e', 12007, 0, false, V::UnknownName},
-        {'e', 12007, 0, true, V::UnknownName},
-        {'e', 12175, 0x8, false, V::BadCertificate},
-        {'e', 12175, 0x10, false, V::BadCertificate},
-        {'e', 12175, 0x20, false, V::BadCertificate},
-        {'e', 12175, 0x40, false, V::BadCertificate},
-        {'e', 12175, 0x80000000, false, V::HandshakeFailed},
-        {'e', 12175, 0x1, false, V::HandshakeFailed},
-        {'e', 12157, 0, false, V::HandshakeFailed},
-        {'e', 12045, 0, false, V::BadCertificate},
-        {'e', 12030, 0, false, V::ProxyRefuses, true},
-        {'e', 12002, 0, false, V::TimedOut, true},
-        {'e', 12175, 0x8, false, V::BadCertificate, true},
-    };
-    for (const auto& row : outcomes)
-        EXPECT_EQ(row.verdict, row.kind == 's' ? VerdictForStatus(row.code)
-                                               : VerdictForError(row.code, row.secureFailure,
-                                                                 row.resolving, row.signedIn))
-            << row.kind << row.code << " " << row.secureFailure << " " << row.resolving;
+    } errors[] = {{'e', 12002, 0, V::TimedOut},
+                  {'r', 12002, 0, V::NoLookup},
+                  {'e', 12029, 0, V::NoAnswer},
+                  {'e', 12007, 0, V::UnknownName},
+                  {'e', 12175, 0x8, V::BadCertificate},
+                  {'e', 12175, 0x10, V::BadCertificate},
+                  {'e', 12175, 0x20, V::BadCertificate},
+                  {'e', 12175, 0x40, V::BadCertificate},
+                  {'e', 12175, 0x80000000, V::HandshakeFailed},
+                  {'e', 12175, 0x1, V::HandshakeFailed},
+                  {'e', 12157, 0, V::HandshakeFailed},
+                  {'e', 12045, 0, V::BadCertificate},
+                  {'p', 12030, 0, V::ProxyRefuses},
+                  {'p', 12002, 0, V::TimedOut},
+                  {'p', 12175, 0x8, V::BadCertificate}};
+    for (const auto& row : errors)
+        EXPECT_EQ(row.verdict,
+                  VerdictForError(row.code, row.secureFailure, row.when == 'r', row.when == 'p'))
+            << row.when << row.code << " " << row.secureFailure;
     // A request for sign-in: Negotiate before NTLM, twice at most, nothing with a password,
     // nothing when no proxy is known to stand between (a server's own 407).
     const struct {
