@@ -22,6 +22,11 @@ give_up() {
 }
 problem() { give_up "$@"; } # the harness's checks end a benchmark at their first problem
 
+# Ends the run with its usage unless DURATION is a whole number of seconds, MIN or more.
+bench_duration() { # min usage
+    [[ $DURATION =~ ^[0-9]+$ && $DURATION -ge $1 ]] || { echo "usage: $0 $2" >&2 && exit 2; }
+}
+
 bench_finish() {
     cleanup
     stop_display

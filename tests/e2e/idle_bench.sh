@@ -37,10 +37,7 @@ BENCH_PROGRAMS=("$EMPTY_EXE")
 RESULTS=$E2E_WORK/results.txt
 CLOCK_TICKS=$(getconf CLK_TCK)
 
-[[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 10 ]] || {
-    echo "usage: $0 [SECONDS] (10 or more; default 60)" >&2
-    exit 2
-}
+bench_duration 10 "[SECONDS] (10 or more; default 60)"
 bench_begin
 
 # --- measurements --------------------------------------------------------------------------------

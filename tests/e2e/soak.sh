@@ -30,10 +30,7 @@ TOGGLES=$E2E_WORK/toggles.txt
 STATUS_LOG=$E2E_WORK/status.txt
 OPTIONS_LOG=$E2E_WORK/options.txt
 
-[[ $DURATION =~ ^[0-9]+$ && $DURATION -ge 20 ]] || {
-    echo "usage: $0 [SECONDS] (20 or more; default 180)" >&2
-    exit 2
-}
+bench_duration 20 "[SECONDS] (20 or more; default 180)"
 bench_begin
 touch "$SAMPLES" "$TOGGLES" "$OPTIONS_LOG"
 

@@ -4,17 +4,16 @@
 // compact strip resource, and read as the inflated bytes of one, and expanded.
 #include "widgets/dib_pixels.h"
 #include "widgets/packed_strip.h"
+#include "tests/fuzz/fuzz_input.h"
 
-#include <cstdlib>
 #include <vector>
 
 namespace {
 
 void ExpandCompactStrip(const PackedStrip& strip) {
     std::vector<uint32_t> bits(static_cast<size_t>(strip.width) * strip.Height());
-    if (ExpandPackedStrip(strip, bits.data(), bits.size() - 1) ||
-        !ExpandPackedStrip(strip, bits.data(), bits.size()))
-        std::abort();
+    Require(!ExpandPackedStrip(strip, bits.data(), bits.size() - 1) &&
+            ExpandPackedStrip(strip, bits.data(), bits.size()));
 }
 
 } // namespace
@@ -34,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const size_t words = static_cast<size_t>(source.width) * static_cast<size_t>(source.height);
     std::vector<uint32_t> bits(words);
-    if (ConvertRows24To32(source, bits.data(), words - 1) ||
-        !ConvertRows24To32(source, bits.data(), words))
-        std::abort();
+    Require(!ConvertRows24To32(source, bits.data(), words - 1) &&
+            ConvertRows24To32(source, bits.data(), words));
     RecolorKey(bits.data(), source.width, source.height, 1, 1, 0x00FEFEFE, true);
     return 0;
 }

@@ -4,7 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+
+// Ends the run as a fault, which the fuzzer keeps, when what a target checks does not hold.
+inline void Require(bool holds) {
+    if (!holds)
+        std::abort();
+}
 
 class FuzzInput {
 public:

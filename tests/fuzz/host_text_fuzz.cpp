@@ -3,8 +3,8 @@
 // itself; a host that is an address typed as numbers reads whole.
 #include "probe/host_text.h"
 #include "probe/probe_address.h"
+#include "tests/fuzz/fuzz_input.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -39,8 +39,7 @@ void Check(const std::string& text) {
     // A zone is only where a '%' was typed.
     if (const auto address = ParseNumericAddress(host); address && address->scopeId != 0)
         holds &= host.find('%') != std::string::npos;
-    if (!holds)
-        std::abort();
+    Require(holds);
 }
 
 } // namespace
@@ -48,8 +47,7 @@ void Check(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string trimmed = TrimHostText(text);
-    if (text.find(trimmed) == std::string::npos || TrimHostText(trimmed) != trimmed)
-        std::abort();
+    Require(text.find(trimmed) != std::string::npos && TrimHostText(trimmed) == trimmed);
     Check(text);
     Check(trimmed);
     return 0;

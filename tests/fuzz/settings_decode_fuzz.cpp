@@ -3,7 +3,6 @@
 #include "settings/watch_settings.h"
 #include "tests/fuzz/fuzz_input.h"
 
-#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -47,7 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const WatchSettings decoded = LoadWatchSettings(stored);
     FuzzProfile written(nullptr);
     SaveWatchSettings(written, decoded);
-    if (LoadWatchSettings(written) != decoded)
-        std::abort();
+    Require(LoadWatchSettings(written) == decoded);
     return 0;
 }

@@ -6,7 +6,6 @@
 #include "probe/web_address.h"
 #include "tests/fuzz/fuzz_input.h"
 
-#include <cstdlib>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -44,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
              VerdictForError(12007, code, flags & 16, flags & 32) == WebVerdict::UnknownName &&
              (code & scheme) == scheme && (scheme == 0 || (flags & 8) != 0) &&
              (!IsGoodCertificate(code, number) || (code & 0x20) == 0); // untrusted root
-    if (!holds)
-        std::abort();
+    Require(holds);
     return 0;
 }
