@@ -336,7 +336,7 @@ add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop"
 
 # The echo host answers 400 ms late, over the 200 ms threshold: slow within 5 checks of the
 # make (amber light and icon), and no longer slow within 5 checks of answering 20 ms late; the
-# slow event's lines in the log. (With the thresholds off late answers stay alive: rr.test.)
+# slow event's lines in the log. (Late answers with the thresholds off: case_no_false_alarm.)
 case_slow_echo() {
     case_results slow_echo_enters_with_amber slow_echo_leaves slow_echo_logged
     watch_settings SlowLog 1 SlowRoundTripMs 200
