@@ -21,12 +21,14 @@
 #   enter_host TEXT                 types TEXT in the host field and presses Enter (status emptied)
 #   expect_status TEXT MS [WHY]     waits up to MS for the status line to show TEXT (else problem)
 #   expect_steady ID TEXT MS        the control shows TEXT throughout MS (else problem)
+#   expect_status_held TEXT MS HOLD [WHY]  expect_status, then the status steady for HOLD ms
 #   expect_event_log LINE...        the log holds exactly these "host event" lines, in order
 #   expect_no_break_logged          the log exists and holds no break line
 #   expect_no_exit SECONDS WHY      the program is still running after up to SECONDS
 #   expect_no_window CAPTION SECONDS  no window CAPTION shows up within SECONDS
 #   wait_for_window CAPTION SECONDS [gone]  waits for a window to be there (or gone)
-#   end_with WHAT DRIVER-ARGS...     a driver command that must end the program; sets TW_RC
+#   wait_until SECONDS CMD...       runs CMD every 0.1 s until it succeeds (else fails)
+#   end_with WHAT DRIVER-ARGS...     a driver command that must end the program with exit code 0
 #   start_in_ns NAME CMD...         starts a helper (a listener, a second driver) inside the
 #                                   namespace in the background, output in $E2E_WORK/NAME.out
 #   stop_in_ns NAME                 ends it, by the name it was started under; whatever a case
@@ -164,17 +166,14 @@ stop_in_ns() { # name
 # Prints the Linux process ids inside the namespace of the program NAME (tarnwell.exe,
 # wineserver; a process's name is cut to 15 letters), waiting up to SECONDS for one; fails when
 # there is none. Other runs of the same programs elsewhere on the machine are left out.
-namespace_pids() { # name [seconds]
-    local deadline=$(($(now_ms) + ${2:-0} * 1000)) pid found
-    while :; do
-        found=""
-        for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
-            [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "${1:0:15}"* ]] && found+="$pid "
-        done
-        [[ -n $found ]] && echo "${found% }" && return 0
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.1
+namespace_pids() { wait_until "${2:-0}" pids_named "$1"; } # name [seconds]
+
+pids_named() { # name
+    local pid found=""
+    for pid in $(ip netns pids "$E2E_NS" 2>/dev/null); do
+        [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "${1:0:15}"* ]] && found+="$pid "
     done
+    [[ -n $found ]] && echo "${found% }"
 }
 
 start_server() {
@@ -227,10 +226,8 @@ start_dns() { # resolver-timeout-seconds resolver-attempts
     E2E_DNS_MODE=$E2E_WORK/dns-mode
     echo answer >"$E2E_DNS_MODE"
     start_in_ns dns python3 "$E2E_SCRIPTS/dns_server.py" "$E2E_DNS_MODE"
-    for _ in $(seq 50); do
-        in_ns python3 -c 'import socket; socket.gethostbyname("ready.test")' 2>/dev/null && return 0
-        sleep 0.1
-    done
+    wait_until 5 in_ns python3 -c 'import socket; socket.gethostbyname("ready.test")' 2>/dev/null &&
+        return 0
     echo "the DNS server did not answer inside $E2E_NS" >&2
     return 1
 }
@@ -259,6 +256,15 @@ program_running() { [[ -n $TW_PID ]] && kill -0 "$TW_PID" 2>/dev/null; }
 
 # Milliseconds of the wall clock, for time limits finer than SECONDS.
 now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+
+# Runs COMMAND every 0.1 s until it succeeds or SECONDS have passed (at least once).
+wait_until() { # seconds command...
+    local deadline=$(($(now_ms) + $1 * 1000))
+    until "${@:2}"; do
+        (($(now_ms) < deadline)) || return 1
+        sleep 0.1
+    done
+}
 
 # Waits up to SECONDS for the program to end; sets TW_RC to its exit code.
 wait_program_exit() { # seconds
@@ -335,17 +341,13 @@ watch_settings() { # [name value]...
 }
 
 expect_status() { # text ms [why]: TEXT* waits for a status that starts with TEXT
-    local left=$2
-    while ((left > 0)); do # each wait well inside the driver's own time limit
-        drv wait-text $STATUS "$1" $((left < 20000 ? left : 20000)) >/dev/null && return 0
-        left=$((left - 20000))
-    done
+    DRV_SECONDS=$(($2 / 1000 + 30)) drv wait-text $STATUS "$1" "$2" >/dev/null && return 0
     problem "no \"$1\" within $2 ms${3:+ $3} (status \"$(drv text $STATUS)\")"
     return 1
 }
 
-# Notes a problem unless CONTROL keeps showing TEXT for MS; a driver that finds no window (the
-# program ended) counts as a change. Each wait stays well inside the driver's own time limit.
+expect_status_held() { expect_status "$1" "$2" "${4:-}" && expect_steady $STATUS "$1" "$3"; }
+
 # Notes a problem unless the status keeps showing TEXT for MS while the window's answers are
 # timed: no change, and no message kept waiting past 1,500 ms. The figures are noted as WHAT.
 expect_steady_without_stall() { # text ms what
@@ -358,6 +360,8 @@ expect_steady_without_stall() { # text ms what
     note "$3: $(tr -d '\r' <"$out")"
 }
 
+# Notes a problem unless CONTROL keeps showing TEXT for MS; a driver that finds no window (the
+# program ended) counts as a change. Each wait stays well inside the driver's own time limit.
 expect_steady() { # control text ms
     local left=$3 chunk shown
     while ((left > 0)); do
@@ -415,14 +419,12 @@ expect_no_break_logged() {
 
 # Waits up to SECONDS for a top-level window captioned CAPTION to be there (or gone): gone only
 # when the driver counts none, not when the driver itself fails.
-wait_for_window() { # caption seconds [gone]
-    local deadline=$(($(now_ms) + $2 * 1000)) count
-    while :; do
-        count=$(drv find-window "$1")
-        [[ ${3:-} == gone && $count == 0 || ${3:-} != gone && $count =~ ^[1-9] ]] && return 0
-        (($(now_ms) < deadline)) || return 1
-        sleep 0.1
-    done
+wait_for_window() { wait_until "$2" window_count "$1" "${3:-}"; } # caption seconds [gone]
+
+window_count() { # caption [gone]: some windows so captioned, or (gone) none
+    local count
+    count=$(drv find-window "$1")
+    [[ $2 == gone && $count == 0 || $2 != gone && $count =~ ^[1-9] ]]
 }
 
 expect_no_window() { # caption seconds
@@ -435,7 +437,8 @@ expect_no_exit() { # seconds why
     return 0
 }
 
-# Ends the program with STEP (a driver command) and checks that it ends; sets TW_RC.
+# Ends the program with STEP (a driver command) and checks that it ends with exit code 0; sets
+# TW_RC.
 end_with() { # description driver-args...
     local what=$1
     shift
@@ -444,6 +447,7 @@ end_with() { # description driver-args...
         problem "tarnwell.exe still runs 10 s after the $what"
         return 1
     fi
+    [[ $TW_RC == 0 ]] || { problem "exit code $TW_RC after the $what, not 0" && return 1; }
 }
 
 # Prints the value of FIELD in the driver's `info` output.

@@ -69,11 +69,10 @@ case_path_trace() {
     result trace_never_stalls
 
     in_chain 1 sysctl -qw net.ipv4.ip_forward=1
-    ip netns exec "${CHAIN_NS[2]}" python3 -c 'import socket, time
-s = socket.socket(); s.bind(("", 3389)); s.listen(); time.sleep(60)' &
-    local listener=$!
+    E2E_NS=${CHAIN_NS[2]} start_in_ns target python3 -c 'import socket, time
+s = socket.socket(); s.bind(("", 3389)); s.listen(); time.sleep(60)'
     enter_host "$TARGET:3389"
-    expect_status "$TARGET:3389 is alive!" 10000 && kill $listener
+    expect_status "$TARGET:3389 is alive!" 10000 && stop_in_ns target
     TARGET=$TARGET:3389 expect_finding " has died!" "the host answers echo; port 3389 does not"
     result trace_port_closed
     remove_chain

@@ -142,8 +142,7 @@ ordinary_user_steps() {
     drv key $HOST_FIELD $VK_RETURN
     expect_status "Access denied - 127.0.0.1!" 5000
     result ordinary_user_refused_both_ways
-    end_with "Exit command" command $EXIT_BUTTON &&
-        { [[ $TW_RC == 0 ]] || problem "exit code $TW_RC after Exit, not 0"; }
+    end_with "Exit command" command $EXIT_BUTTON
     result ordinary_user_exit_code_0
 }
 
@@ -170,8 +169,7 @@ case_no_false_alarm() {
     start_in_ns answerer python3 "$E2E_SCRIPTS/echo_answerer.py" 300
     dns_mode roundrobin
     enter_host rr.test
-    expect_status "rr.test is alive!" 5000
-    expect_steady $STATUS "rr.test is alive!" 30000
+    expect_status_held "rr.test is alive!" 5000 30000
     expect_no_break_logged
     result round_robin_name_stays_alive
 
@@ -202,14 +200,14 @@ while True: [s.accept()[0].close() for s in select.select(servers, [], [])[0]]'
 
 case_port() {
     case_results port_makes_and_breaks_when_refused port_stays_dead_while_syns_are_dropped \
-        port_ipv6_makes port_bad_port
+        port_ipv6_makes port_bad_port slow_port_by_loss slow_port_ends_without_drops
     local host=127.0.0.1:3389
     in_ns nft -f - <<<'table inet tw_e2e {
         chain input { type filter hook input priority 0; icmp type echo-request drop; }
         chain syn { type filter hook input priority 1; }
     }' || problem "nftables refused the rules"
     start_port_listener
-    watch_settings
+    watch_settings SlowLossPercent 20
     launch "$E2E_EXE" $host && expect_status "$host is alive!" 5000 "of the start"
     stop_in_ns listener
     expect_status "$host has died!" 16000 "of the listener going"
@@ -229,8 +227,34 @@ case_port() {
 
     enter_host 127.0.0.1:99999
     expect_status "Bad port - 127.0.0.1:99999!" 2000 "of Enter"
-    end_with "Exit command" command $EXIT_BUTTON
     result port_bad_port
+
+    # Two connections in five lost (all their SYNs dropped, by a hash of the client's port, so
+    # that the kernel's second try of a SYN meets the same fate; a dropped SYN alone is only a
+    # late answer) against the 20 % loss threshold: slow within about a minute, and slow while
+    # the drops go on; with nothing dropped, no longer slow within a minute.
+    in_ns nft add rule inet tw_e2e syn tcp dport 3389 jhash tcp sport mod 5 seed 0x5 lt 2 drop ||
+        problem "nftables refused the rule"
+    enter_host $host
+    expect_status "$host is alive!" 8000 "of Enter"
+    local since=$SECONDS
+    expect_status "$host is slow! (*" 70000 "of the losses"
+    note "\"$(drv text $STATUS)\" $((SECONDS - since)) s after the make"
+    # Near the threshold the first minute's few known checks may go either way; once the minute
+    # is full of them, the host stays slow while the drops go on.
+    sleep 40
+    local slow
+    slow=$(drv text $STATUS)
+    [[ $slow == "$host is slow! ("* ]] || problem "\"$slow\" while two connections in five are lost"
+    expect_steady $STATUS "$slow" 15000
+    result slow_port_by_loss
+
+    in_ns nft flush chain inet tw_e2e syn
+    since=$SECONDS
+    expect_status "$host is no longer slow." 62000 "of the drops ending"
+    note "no longer slow $((SECONDS - since)) s after the drops ended"
+    end_with "Exit command" command $EXIT_BUTTON
+    result slow_port_ends_without_drops
 }
 
 # --- every address of a name (dual.test: ::1, whose port 3389 refuses, and 127.0.0.1, which
@@ -272,8 +296,7 @@ case_every_address() {
     result name_that_resolves_is_looked_up_every_30_s
 
     enter_host nosuch.test
-    expect_status "Unknown - nosuch.test!" 3000 "of Enter"
-    expect_steady $STATUS "Unknown - nosuch.test!" 60000
+    expect_status_held "Unknown - nosuch.test!" 3000 60000 "of Enter"
     expect_lookups nosuch.test 5 7 # 0, 1, 3, 7, 15, 31 s after Enter, and perhaps 61 s
     result unknown_name_is_looked_up_ever_less_often
 
@@ -284,8 +307,7 @@ add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop"
     # ::1 refuses and 127.0.0.1 answers 2 to 3 s late: the slow address is kept, and over a
     # minute History counts at most 5 % of the checks lost (::1's refused one).
     enter_host dual.test:3389
-    expect_status "dual.test:3389 is alive!" 8000 "of Enter with slow handshakes"
-    expect_steady $STATUS "dual.test:3389 is alive!" 60000
+    expect_status_held "dual.test:3389 is alive!" 8000 60000 "of Enter with slow handshakes"
     expect_no_break_logged
     drv post 0x112 $IDM_HISTORY 0 >/dev/null
     local history && history=$(drv history "History - dual.test:3389" 5000 | grep figures)
@@ -310,27 +332,19 @@ add rule inet tw_e2e_addr slow tcp dport 3389 $syn add @once { tcp sport } drop"
     result host_field_forms
 }
 
-# --- slow: answers too late, or too many lost, while alive ------------------------------------
+# --- slow: answers too late while alive (too many lost: case_port) ---------------------------
 
-# The echo host answers 400 ms late: with the thresholds off only "is alive!"; with 200 ms, slow
-# within 5 checks of the make (amber light and icon), and no longer slow within 5 checks of
-# answering 20 ms late; the slow event's lines in the log.
+# The echo host answers 400 ms late, over the 200 ms threshold: slow within 5 checks of the
+# make (amber light and icon), and no longer slow within 5 checks of answering 20 ms late; the
+# slow event's lines in the log. (Late answers with the thresholds off: case_no_false_alarm.)
 case_slow_echo() {
-    case_results slow_is_off_by_default slow_echo_enters_with_amber slow_echo_leaves \
-        slow_echo_logged
-    watch_settings SlowLog 1
+    case_results slow_echo_enters_with_amber slow_echo_leaves slow_echo_logged
+    watch_settings SlowLog 1 SlowRoundTripMs 200
     drv set-string tarnwell SlowLogFilename "$E2E_LOG_PATH" >/dev/null
     silence_host 1
     start_in_ns answerer python3 "$E2E_SCRIPTS/echo_answerer.py" 400
     launch "$E2E_EXE" 127.0.0.1 || return
     expect_status "127.0.0.1 is alive!" 5000 "of the start"
-    expect_steady $STATUS "127.0.0.1 is alive!" 10000
-    result slow_is_off_by_default
-
-    end_with "Exit command" command $EXIT_BUTTON
-    drv set-dword tarnwell SlowRoundTripMs 200 >/dev/null
-    launch "$E2E_EXE" 127.0.0.1 || return
-    expect_status "127.0.0.1 is alive!" 5000 "of the restart"
     expect_status "127.0.0.1 is slow! (4*" 6000 "of 5 late answers"
     take_screenshot slow_echo '#FFB000'
     expect_tray_icon slow
@@ -345,43 +359,7 @@ case_slow_echo() {
     end_with "Exit command" command $EXIT_BUTTON
     local logged h='127\.0\.0\.1 is'
     logged=$(cut -f2 "$E2E_LOG" | tr -d '\r' | tr '\n' ';')
-    [[ $logged =~ ^$h\ alive!\;$h\ alive!\;$h\ slow!\ \(4[0-9]{2}\ ms\)\;$h\ no\ longer\ slow\.\;$ ]] ||
+    [[ $logged =~ ^$h\ alive!\;$h\ slow!\ \(4[0-9]{2}\ ms\)\;$h\ no\ longer\ slow\.\;$ ]] ||
         problem "the log holds \"$logged\""
     result slow_echo_logged
-}
-
-# A port that loses two connections in five (all their SYNs dropped, by a hash of the client's
-# port, so that the kernel's second try of a SYN meets the same fate; a dropped SYN alone is
-# only a late answer) and a 20 % loss threshold: slow within about a minute, and slow while the
-# drops go on; with nothing dropped, no longer slow within a minute.
-case_slow_port() {
-    case_results slow_port_by_loss slow_port_ends_without_drops
-    local host=127.0.0.1:3389
-    in_ns nft -f - <<<'table inet tw_e2e {
-        chain syn { type filter hook input priority 1; }
-    }' || problem "nftables refused the table"
-    in_ns nft add rule inet tw_e2e syn tcp dport 3389 jhash tcp sport mod 5 seed 0x5 lt 2 drop ||
-        problem "nftables refused the rule"
-    start_port_listener
-    watch_settings SlowLossPercent 20
-    launch "$E2E_EXE" $host || return
-    expect_status "$host is alive!" 8000 "of the start"
-    local since=$SECONDS
-    expect_status "$host is slow! (*" 70000 "of the losses"
-    note "\"$(drv text $STATUS)\" $((SECONDS - since)) s after the make"
-    # Near the threshold the first minute's few known checks may go either way; once the minute
-    # is full of them, the host stays slow while the drops go on.
-    sleep 40
-    local slow
-    slow=$(drv text $STATUS)
-    [[ $slow == "$host is slow! ("* ]] || problem "\"$slow\" while two connections in five are lost"
-    expect_steady $STATUS "$slow" 15000
-    result slow_port_by_loss
-
-    in_ns nft flush chain inet tw_e2e syn
-    since=$SECONDS
-    expect_status "$host is no longer slow." 62000 "of the drops ending"
-    note "no longer slow $((SECONDS - since)) s after the drops ended"
-    end_with "Exit command" command $EXIT_BUTTON
-    result slow_port_ends_without_drops
 }

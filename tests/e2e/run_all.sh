@@ -73,7 +73,7 @@ start_server || setup_problem "cannot start the Wine server inside $E2E_NS"
 # The cases in the order they run; each declares its results (case_results).
 E2E_CASES=(case_first_run case_escape case_close_and_boolean_2 case_renamed_copy case_unknown_host
     case_enter_on_buttons case_hide case_alive_dead_alive case_tray_story case_silent_name_server
-    case_no_false_alarm case_port case_slow_echo case_slow_port case_every_address case_web case_ordinary_user
+    case_no_false_alarm case_port case_slow_echo case_every_address case_web case_ordinary_user
     case_stopped_process case_path_trace
     case_start_at_sign_in case_installer
     # Last: the end of the session ends the Wine desktop too.

@@ -12,13 +12,12 @@ start_web_server() { # port [cert key]
     start_in_ns "$name" python3 "$E2E_SCRIPTS/web_server.py" "$E2E_WORK/$name-status" \
         "$E2E_WORK/$name-requests.log" "$@"
     # Listening on both addresses; a connection would not do while SYNs are dropped.
-    for _ in $(seq 50); do
-        (($(in_ns ss -Hltn "sport = :$1" | wc -l) == 2)) && return 0
-        sleep 0.1
-    done
+    wait_until 5 sockets_of 2 -Hltn "sport = :$1" && return 0
     echo "the web server did not start on port $1: $(tail -n 2 "$E2E_WORK/$name.out")" >&2
     return 1
 }
+
+sockets_of() { (($(in_ns ss "${@:2}" | wc -l) >= $1)); } # count ss-args...: ss lists COUNT or more
 
 web_status() { echo "$1" >"$E2E_WORK/web-status"; }
 
@@ -48,7 +47,7 @@ case_web() {
         web_server_asking_sign_in_gets_no_credentials web_exit_with_requests_in_flight \
         web_proxy_refusing_sign_in_is_never_alive
     local url=http://127.0.0.1:8080/health tls=https://localhost:8443/
-    rm -f "$E2E_WORK/web-requests.log"
+    rm -f "$E2E_WORK"/{web,self}-requests.log
     web_status 200
     in_ns nft -f - <<<'table inet tw_web {
         chain syn { type filter hook input priority 1; }
@@ -115,25 +114,21 @@ case_web() {
     dns_mode nxdomain
     expect_status "$named has died!" 20000 "of the name removed from the name server"
     dns_mode answer
-    stop_in_ns web
     result web_name_gone_from_dns_breaks
 
-    start_web_server 8443 "$E2E_WORK/pki/localhost.crt" "$E2E_WORK/pki/localhost.key" ||
-        problem "no web server over TLS"
+    WEB_NAME=tls start_web_server 8443 "$E2E_WORK/pki/localhost.crt" "$E2E_WORK/pki/localhost.key" &&
+        WEB_NAME=self start_web_server 8444 "$E2E_WORK/pki/self.crt" "$E2E_WORK/pki/self.key" ||
+        problem "no web servers over TLS"
     enter_host $tls
     expect_status "$tls is alive!" 5000 "of Enter, with a certificate the system trusts"
     result web_https_trusted_makes
-    stop_in_ns web
 
-    start_web_server 8443 "$E2E_WORK/pki/self.crt" "$E2E_WORK/pki/self.key" ||
-        problem "no web server over TLS"
-    : >"$E2E_WORK/web-requests.log"
-    enter_host $tls
-    expect_status "Bad certificate - $tls!" 5000 "of Enter, with a self-signed certificate"
-    expect_steady $STATUS "Bad certificate - $tls!" 5000
+    local self=https://localhost:8444/
+    enter_host $self
+    expect_status_held "Bad certificate - $self!" 5000 5000 "of Enter, with a self-signed certificate"
     # WinHTTP refused the certificate before anything was sent.
-    [[ ! -s $E2E_WORK/web-requests.log ]] ||
-        problem "the server got $(wc -l <"$E2E_WORK/web-requests.log") requests"
+    [[ ! -s $E2E_WORK/self-requests.log ]] ||
+        problem "the server got $(wc -l <"$E2E_WORK/self-requests.log") requests"
     result web_https_untrusted_is_a_bad_certificate
 
     enter_host "http://127.0.0.1:99999/"
@@ -142,14 +137,10 @@ case_web() {
 
     # The watched server itself asks for sign-in with a 407, and no proxy stands between: no
     # credentials, and no verdict either.
-    stop_in_ns web
     web_status 407
-    start_web_server 8080 || problem "no web server"
     : >"$E2E_WORK/web-requests.log"
     enter_host $url
-    expect_status "Proxy refuses sign-in - $url!" 5000 "of the server's own 407"
-    expect_steady $STATUS "Proxy refuses sign-in - $url!" 4000
-    [[ -s $E2E_WORK/web-requests.log ]] || problem "the server was not asked"
+    expect_status_held "Proxy refuses sign-in - $url!" 5000 4000 "of the server's own 407"
     ! grep -q " Tarnwell/[^ ]* [A-Za-z]" "$E2E_WORK/web-requests.log" ||
         problem "credentials went to the server: $(sort -u "$E2E_WORK/web-requests.log")"
     web_status 200
@@ -163,24 +154,17 @@ case_web() {
     # process takes those 3 s; 4 s at most, the driver's start and the polling included.
     in_ns nft add rule inet tw_web syn tcp dport 8080 drop
     enter_host $url
-    local pending=0 took gone
-    for _ in {1..50}; do
-        pending=$(in_ns ss -Htn state syn-sent "dport = :8080" | wc -l)
-        ((pending > 0)) && break
-        sleep 0.1
-    done
-    ((pending > 0)) || problem "no connection to the server pending before Exit"
+    wait_until 5 sockets_of 1 -Htn state syn-sent "dport = :8080" ||
+        problem "no connection to the server pending before Exit"
+    local took gone
     took=$(now_ms)
     drv command $EXIT_BUTTON >/dev/null
     wait_for_window Tarnwell 4 gone || problem "the window still shows 4 s after Exit"
     gone=$(($(now_ms) - took))
-    if ! wait_program_exit 10; then
-        problem "tarnwell.exe still runs 10 s after Exit"
-    elif [[ $TW_RC != 0 ]]; then
-        problem "exit code $TW_RC after Exit, not 0"
-    fi
+    wait_program_exit 10 && [[ $TW_RC == 0 ]] ||
+        problem "tarnwell.exe did not end with exit code 0 within 10 s of Exit (${TW_RC:-running})"
     took=$(($(now_ms) - took))
-    note "Exit with $pending connection(s) pending: window gone in $gone ms, process in $took ms"
+    note "Exit with a connection pending: window gone in $gone ms, process in $took ms"
     ((gone <= 1500)) || problem "the window took $gone ms to go after Exit, not 1,500 at most"
     ((took <= 4000)) || problem "Exit with requests pending took $took ms, not 4,000 at most"
     result web_exit_with_requests_in_flight
@@ -192,8 +176,7 @@ case_web() {
     WEB_NAME=proxy start_web_server 3128 || problem "no proxy"
     start_web_server 8080 || problem "no web server"
     TARNWELL_WEB_PROXY=127.0.0.1:3128 launch "$E2E_EXE" $url || return
-    expect_status "Proxy refuses sign-in - $url!" 5000 "of the start through the proxy"
-    expect_steady $STATUS "Proxy refuses sign-in - $url!" 4000
+    expect_status_held "Proxy refuses sign-in - $url!" 5000 4000 "of the start through the proxy"
     grep -q "^GET .*/health " "$E2E_WORK/proxy-requests.log" ||
         problem "the proxy was not asked: $(head -n 2 "$E2E_WORK/proxy-requests.log")"
     [[ ! -s $E2E_WORK/web-requests.log ]] || problem "the server was asked directly"
