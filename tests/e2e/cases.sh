@@ -551,6 +551,8 @@ case_start_at_sign_in() {
     cp "$E2E_EXE" "$E2E_DRIVE_DIR/вход 登录/tarnwell.exe"
     cp "$WINEPREFIX/drive_c/windows/system32/cmd.exe" "$E2E_DRIVE_DIR/программа 程序/"
     in_ns wine reg add "$RUN_KEY" /v tarnwell /d '"C:\moved\tarnwell.exe"' /f >/dev/null 2>&1
+    [[ $(drv reg-value "$run" tarnwell) == '"C:\moved\tarnwell.exe"' ]] ||
+        problem "another copy's Run value did not go in: $(drv reg-value "$run" tarnwell)"
     drv set-dword tarnwell Hide 1 MakeLog 1 MakeLaunch 1 >/dev/null
     drv set-string tarnwell MakeLogFilename "$logs\\tw.log" \
         MakeLaunchFilename "\"$tools\\cmd.exe\" /c echo made> \"$tools\\made.txt\"" >/dev/null
